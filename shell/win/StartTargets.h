@@ -1,0 +1,17 @@
+#pragma once
+// The one thing a run does after start-up, each built in its own place.
+#include "shell/AppConfig.h"
+
+#include <windows.h>
+
+namespace kelvane {
+
+// The main window as a modal dialog; returns when it closes.
+int runMainWindow(AppConfig& config);
+// The notification-area icon, until its window closes; the loop's exit code.
+int runTray();
+int installProgram(int showCommand);
+int removeInstallation();
+int uninstallProgram();
+
+} // namespace kelvane

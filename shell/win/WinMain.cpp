@@ -1,0 +1,5 @@
+#include "shell/win/StartUp.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
+    return kelvane::runStartUp(instance, commandLine, showCommand);
+}

@@ -1,0 +1,26 @@
+#include "shell/PostUpdateRule.h"
+
+#include <gtest/gtest.h>
+
+using namespace kelvane;
+
+TEST(PostUpdateRule, FirstLineOfTheHandOverFile) {
+    EXPECT_EQ(handOverLine("C:\\t\\setup.exe\r\nmore"), "C:\\t\\setup.exe");
+    EXPECT_EQ(handOverLine("\nx"), "");
+    EXPECT_EQ(handOverLine(std::string(300, 'a')).size(), 260u);
+}
+
+TEST(PostUpdateRule, OnlyFilesDirectlyInTheTemporaryFolder) {
+    const std::string temp = "C:\\Users\\ad\\AppData\\Local\\Temp\\";
+    EXPECT_TRUE(liesDirectlyInFolder(temp + "kelvane-setup.exe", temp));
+    EXPECT_TRUE(liesDirectlyInFolder("c:/users/AD/appdata/local/temp/x.exe", temp));
+    EXPECT_TRUE(liesDirectlyInFolder(temp + "x.exe", "C:\\Users\\ad\\AppData\\Local\\Temp"));
+    EXPECT_FALSE(liesDirectlyInFolder("C:\\Windows\\system32\\kernel32.dll", temp));
+    EXPECT_FALSE(liesDirectlyInFolder(temp + "..\\..\\important.doc", temp));
+    EXPECT_FALSE(liesDirectlyInFolder(temp + "sub\\x.exe", temp));
+    EXPECT_FALSE(liesDirectlyInFolder(temp + "..", temp));
+    EXPECT_FALSE(liesDirectlyInFolder(temp + ". .", temp));
+    EXPECT_FALSE(liesDirectlyInFolder(temp, temp));
+    EXPECT_FALSE(liesDirectlyInFolder(temp + "x:stream", temp));
+    EXPECT_FALSE(liesDirectlyInFolder("x.exe", ""));
+}

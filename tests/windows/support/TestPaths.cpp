@@ -1,0 +1,60 @@
+#include "tests/windows/support/TestPaths.h"
+
+#include "framework/win/UniqueHandle.h"
+
+#include <windows.h>
+
+namespace kelvane::test {
+
+std::string binaryFolder() {
+    char path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+std::string programPath(const std::string& exeName) { return binaryFolder() + exeName; }
+
+int runProcess(const std::string& commandLine, std::string* output, unsigned timeoutMs) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    Plinth::UniqueHandleObject readEnd, writeEnd;
+    if (output && !CreatePipe(readEnd.put(), writeEnd.put(), &inherit, 0)) {
+        return -1;
+    }
+    if (output) {
+        SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
+    }
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (output) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = writeEnd.get();
+        startup.hStdError = writeEnd.get();
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    }
+    PROCESS_INFORMATION process{};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, output != nullptr, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        return -1;
+    }
+    Plinth::UniqueHandleObject processHandle(process.hProcess), threadHandle(process.hThread);
+    writeEnd.reset();
+    if (output) {
+        output->clear();
+        char buffer[4096];
+        DWORD read = 0;
+        while (ReadFile(readEnd.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
+            output->append(buffer, read);
+        }
+    }
+    if (WaitForSingleObject(processHandle.get(), timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(processHandle.get(), 259);
+        return -1;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(processHandle.get(), &code);
+    return static_cast<int>(code);
+}
+
+} // namespace kelvane::test

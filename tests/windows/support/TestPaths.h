@@ -1,0 +1,17 @@
+#pragma once
+// Where the programs under test lie: beside the test executables.
+#include <string>
+
+namespace kelvane::test {
+
+// The folder of the running test executable, with a trailing backslash.
+std::string binaryFolder();
+// kelvane.exe, the test service and the other helper programs.
+std::string programPath(const std::string& exeName);
+
+// Runs a command line, waits for it and returns its exit code; its output
+// (stdout and stderr) goes into *output when given. -1 when it cannot start.
+int runProcess(const std::string& commandLine, std::string* output = nullptr,
+               unsigned timeoutMs = 120000);
+
+} // namespace kelvane::test

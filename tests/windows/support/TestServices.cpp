@@ -1,0 +1,164 @@
+#include "tests/windows/support/TestServices.h"
+
+#include "framework/win/UniqueHandle.h"
+#include "tests/windows/support/TestPaths.h"
+
+#include <cstdlib>
+#include <vector>
+
+namespace kelvane::test {
+
+namespace {
+
+using Plinth::UniqueServiceHandle;
+
+UniqueServiceHandle openManager(DWORD access = SC_MANAGER_ALL_ACCESS) {
+    return UniqueServiceHandle(OpenSCManagerA(nullptr, nullptr, access));
+}
+
+UniqueServiceHandle openService(const std::string& name, DWORD access = SERVICE_ALL_ACCESS) {
+    auto manager = openManager(SC_MANAGER_CONNECT);
+    return UniqueServiceHandle(manager ? OpenServiceA(manager.get(), name.c_str(), access)
+                                       : nullptr);
+}
+
+int counter = 0;
+
+} // namespace
+
+TestServices::TestServices() {
+    static bool swept = false;
+    if (!swept) {
+        swept = true;
+        sweepLeftovers();
+    }
+}
+
+TestServices::~TestServices() {
+    for (auto it = names_.rbegin(); it != names_.rend(); ++it) {
+        destroyService(*it);
+    }
+}
+
+std::string TestServices::testServicePath() { return programPath("kelvane-test-service.exe"); }
+
+std::string TestServices::create(const TestServiceSpec& spec) {
+    std::string name = "kvtest-" + std::to_string(GetCurrentProcessId()) + "-" +
+                       std::to_string(++counter);
+    std::string binary = spec.binaryPath.empty()
+                             ? "\"" + testServicePath() + "\" " + spec.arguments
+                             : spec.binaryPath;
+    std::string display = spec.displayName.empty() ? name : spec.displayName;
+    auto manager = openManager();
+    if (!manager) {
+        ADD_FAILURE() << "OpenSCManagerA failed: " << GetLastError();
+        return {};
+    }
+    UniqueServiceHandle service(CreateServiceA(manager.get(), name.c_str(), display.c_str(),
+                                               SERVICE_ALL_ACCESS, spec.type, spec.startType,
+                                               SERVICE_ERROR_IGNORE, binary.c_str(), nullptr,
+                                               nullptr, nullptr, nullptr, nullptr));
+    if (!service) {
+        ADD_FAILURE() << "CreateServiceA " << name << " failed: " << GetLastError();
+        return {};
+    }
+    names_.push_back(name);
+    return name;
+}
+
+void TestServices::remove(const std::string& name) {
+    destroyService(name);
+    for (auto it = names_.begin(); it != names_.end(); ++it) {
+        if (*it == name) {
+            names_.erase(it);
+            break;
+        }
+    }
+}
+
+void TestServices::sweepLeftovers() {
+    auto manager = openManager(SC_MANAGER_ENUMERATE_SERVICE | SC_MANAGER_CONNECT);
+    if (!manager) {
+        return;
+    }
+    std::vector<BYTE> buffer(256 * 1024);
+    DWORD needed = 0, count = 0, resume = 0;
+    if (!EnumServicesStatusExA(manager.get(), SC_ENUM_PROCESS_INFO, SERVICE_WIN32,
+                               SERVICE_STATE_ALL, buffer.data(), static_cast<DWORD>(buffer.size()),
+                               &needed, &count, &resume, nullptr)) {
+        return;
+    }
+    auto entries = reinterpret_cast<ENUM_SERVICE_STATUS_PROCESSA*>(buffer.data());
+    std::vector<std::string> stale;
+    for (DWORD i = 0; i < count; ++i) {
+        std::string name = entries[i].lpServiceName;
+        if (name.rfind("kvtest-", 0) != 0) {
+            continue;
+        }
+        DWORD owner = std::strtoul(name.c_str() + 7, nullptr, 10);
+        Plinth::UniqueHandleObject process(OpenProcess(SYNCHRONIZE, FALSE, owner));
+        bool alive = process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+        if (!alive || owner == GetCurrentProcessId()) {
+            stale.push_back(name);
+        }
+    }
+    for (const auto& name : stale) {
+        destroyService(name);
+    }
+}
+
+SERVICE_STATUS_PROCESS queryStatus(const std::string& name) {
+    SERVICE_STATUS_PROCESS status{};
+    auto service = openService(name, SERVICE_QUERY_STATUS);
+    DWORD needed = 0;
+    if (service) {
+        QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO,
+                             reinterpret_cast<BYTE*>(&status), sizeof status, &needed);
+    }
+    return status;
+}
+
+bool startService(const std::string& name) {
+    auto service = openService(name, SERVICE_START);
+    return service && StartServiceA(service.get(), 0, nullptr);
+}
+
+bool controlService(const std::string& name, DWORD control) {
+    auto service = openService(name, SERVICE_ALL_ACCESS);
+    SERVICE_STATUS status{};
+    return service && ControlService(service.get(), control, &status);
+}
+
+bool waitForState(const std::string& name, DWORD state, unsigned timeoutMs) {
+    DWORD start = GetTickCount();
+    do {
+        if (queryStatus(name).dwCurrentState == state) {
+            return true;
+        }
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return queryStatus(name).dwCurrentState == state;
+}
+
+void destroyService(const std::string& name) {
+    SERVICE_STATUS_PROCESS status = queryStatus(name);
+    if (status.dwCurrentState != 0 && status.dwCurrentState != SERVICE_STOPPED) {
+        controlService(name, SERVICE_CONTROL_STOP);
+        if (!waitForState(name, SERVICE_STOPPED, 3000)) {
+            // A service that hangs in stop pending: end its process.
+            status = queryStatus(name);
+            Plinth::UniqueHandleObject process(
+                OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, status.dwProcessId));
+            if (process) {
+                TerminateProcess(process.get(), 1);
+                WaitForSingleObject(process.get(), 3000);
+            }
+            waitForState(name, SERVICE_STOPPED, 3000);
+        }
+    }
+    if (auto service = openService(name, DELETE)) {
+        DeleteService(service.get());
+    }
+}
+
+} // namespace kelvane::test
