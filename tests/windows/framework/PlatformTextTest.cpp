@@ -3,6 +3,7 @@
 #include "framework/win/ModuleResources.h"
 #include "framework/win/UniqueHandle.h"
 #include "resources/ResourceIds.h"
+#include "shell/win/StartUp.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -41,6 +42,17 @@ TEST_F(StringTableTest, EntryOneHundredAndOneInEachLanguage) {
                                "ber Kelvane...");
     setResourceLanguage(MAKELANGID(LANG_SWEDISH, SUBLANG_SWEDISH));
     EXPECT_EQ(loadString(101), "&Om Kelvane...");
+}
+
+TEST_F(StringTableTest, SwitchesChooseTheLanguageOfTheTexts) {
+    kelvane::selectLanguage("-ger");
+    EXPECT_EQ(loadString(143), "Sicherheitsabfrage");
+    kelvane::selectLanguage("-x -swe");
+    EXPECT_EQ(loadString(143), "S\xE4kerhetsfr\xE5ga");
+    kelvane::selectLanguage("-eng");
+    EXPECT_EQ(loadString(143), "Safety Question");
+    kelvane::selectLanguage("-ger -swe");
+    EXPECT_EQ(loadString(106), "Dienstspezifischer Fehlercode: %d");
 }
 
 TEST_F(StringTableTest, EveryLanguageHoldsEveryEntry) {
