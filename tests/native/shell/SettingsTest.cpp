@@ -1,0 +1,276 @@
+#include "shell/Settings.h"
+
+#include "xml/AnsiCodePage.h"
+#include "xml/XmlDocument.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace kelvane;
+
+namespace {
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void spit(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+Settings sample() {
+    Settings s;
+    s.placement = "100/80/900/600 - 1";
+    s.computerHistory = {"SERVER-1", "b\xFC"
+                                     "ro"};
+    s.searchHistory = {"svc*", "a&b <c> \"d\" 'e'"};
+    s.colourBackground = false;
+    return s;
+}
+
+// Fails the write after a given number of bytes, or the final commit or
+// move, and otherwise does what the real file system does.
+class FailingFileOps : public FileOps {
+public:
+    size_t failAfterBytes = SIZE_MAX;
+    bool failCommit = false;
+    bool failReplace = false;
+    std::vector<std::string> removed;
+
+    bool createFolder(const std::string& path) override { return real().createFolder(path); }
+
+    std::unique_ptr<OutputFile> createFile(const std::string& path) override {
+        class File : public OutputFile {
+        public:
+            File(std::unique_ptr<OutputFile> inner, FailingFileOps& ops)
+                : inner_(std::move(inner)), ops_(ops) {}
+            bool write(std::string_view bytes) override {
+                if (written_ + bytes.size() > ops_.failAfterBytes) {
+                    inner_->write(bytes.substr(0, ops_.failAfterBytes - written_));
+                    return false;
+                }
+                written_ += bytes.size();
+                return inner_->write(bytes);
+            }
+            bool commit() override { return inner_->commit() && !ops_.failCommit; }
+
+        private:
+            std::unique_ptr<OutputFile> inner_;
+            FailingFileOps& ops_;
+            size_t written_ = 0;
+        };
+        auto inner = real().createFile(path);
+        return inner ? std::make_unique<File>(std::move(inner), *this) : nullptr;
+    }
+
+    bool replaceFile(const std::string& from, const std::string& to) override {
+        return !failReplace && real().replaceFile(from, to);
+    }
+
+    void removeFile(const std::string& path) override {
+        removed.push_back(path);
+        real().removeFile(path);
+    }
+
+private:
+    static FileOps& real() { return platformFileOps(); }
+};
+
+} // namespace
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kelvane-settings-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        path = folder + "/kelvane.xml";
+    }
+    void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
+
+    std::string folder;
+    std::string path;
+};
+
+TEST(SettingsDocument, LayoutIsOneLineInFixedOrder) {
+    Settings s;
+    s.placement = "1/2/3/4 - 3";
+    s.computerHistory = {"beta", "alpha"};
+    s.searchHistory = {"x<y"};
+    EXPECT_EQ(settingsDocument(s),
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?><kelvane version=\"4.6\">"
+              "<ui window-pos=\"1/2/3/4 - 3\"/>"
+              "<hostnames><hostname>alpha</hostname><hostname>beta</hostname></hostnames>"
+              "<search><text>x&lt;y</text></search>"
+              "<flags color-bkgnd=\"true\"/><last-entries/></kelvane>\n");
+    // Empty histories and placement leave their elements out.
+    EXPECT_EQ(settingsDocument(Settings()),
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?><kelvane version=\"4.6\"><ui/>"
+              "<flags color-bkgnd=\"true\"/><last-entries/></kelvane>\n");
+}
+
+TEST(SettingsDocument, ReadsBackIntoAnEqualRecord) {
+    XmlDocument document;
+    ASSERT_TRUE(document.readBytes(settingsDocument(sample()), "s"));
+    Settings read;
+    ASSERT_TRUE(readSettingsDocument(document, read));
+    EXPECT_EQ(read, sample());
+}
+
+namespace {
+Settings readText(const std::string& text, bool* ok = nullptr) {
+    XmlDocument document;
+    document.readBytes(text, "t");
+    Settings s;
+    s.computerHistory = {"kept?"};
+    const bool result = readSettingsDocument(document, s);
+    if (ok) {
+        *ok = result;
+    }
+    return s;
+}
+} // namespace
+
+TEST(SettingsDocument, ColourFlagRules) {
+    EXPECT_TRUE(readText("<kelvane version='4.6'/>").colourBackground);
+    EXPECT_FALSE(readText("<kelvane version='4.6'><flags/></kelvane>").colourBackground);
+    EXPECT_TRUE(readText("<kelvane><flags color-bkgnd='TRUE'/></kelvane>").colourBackground);
+    EXPECT_FALSE(readText("<kelvane><flags color-bkgnd='yes'/></kelvane>").colourBackground);
+}
+
+TEST(SettingsDocument, NewerVersionLeavesEverythingAtItsDefault) {
+    bool ok = true;
+    const Settings s = readText("<kelvane version='4.7'><ui window-pos='1/2/3/4 - 1'/>"
+                                "<hostnames><hostname>x</hostname></hostnames>"
+                                "<flags color-bkgnd='false'/></kelvane>",
+                                &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(s.placement, "");
+    EXPECT_EQ(s.computerHistory, std::set<std::string>{"kept?"});
+    EXPECT_TRUE(s.colourBackground);
+
+    EXPECT_TRUE(readText("<kelvane version='4.5.9'/>").computerHistory.empty());
+    bool none = false;
+    readText("<other/>", &none);
+    EXPECT_TRUE(none); // no root "kelvane": nothing to read, not a failure
+}
+
+TEST(SettingsDocument, HistoriesAreReplacedAndDeduplicated) {
+    const Settings s = readText("<kelvane><hostnames><hostname>a</hostname><x>no</x>"
+                                "<hostname>a</hostname><hostname>b&amp;c</hostname></hostnames>"
+                                "<search><text>s</text></search></kelvane>");
+    EXPECT_EQ(s.computerHistory, (std::set<std::string>{"a", "b&c"}));
+    EXPECT_EQ(s.searchHistory, std::set<std::string>{"s"});
+}
+
+TEST(Placement, TextHasFiveNumbersExactly) {
+    EXPECT_EQ(placementText({100, 80, 900, 600, 1}), "100/80/900/600 - 1");
+    auto p = parsePlacementText("-1920/0/-10/1040 - 3");
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->left, -1920);
+    EXPECT_EQ(p->bottom, 1040);
+    EXPECT_EQ(p->showCommand, 3);
+    for (const char* bad : {"100/80/900/600", "100/80/900/600 - ", "100/80/900/600 - 1 ",
+                            "100/80/900/600-1", " 100/80/900/600 - 1", "100/80/900/600 - 1/2",
+                            "1/2/3/99999999999 - 1", "a/b/c/d - e", "", "1//3/4 - 1"}) {
+        EXPECT_FALSE(parsePlacementText(bad)) << bad;
+    }
+    EXPECT_TRUE(parsePlacementText("2147483647/-2147483648/0/0 - 0"));
+}
+
+TEST(Placement, TakenOnlyWhenTheWindowReportedOne) {
+    Settings s;
+    s.placement = "1/2/3/4 - 1";
+    s.takePlacement("");
+    EXPECT_EQ(s.placement, "1/2/3/4 - 1");
+    s.takePlacement("5/6/7/8 - 2");
+    EXPECT_EQ(s.placement, "5/6/7/8 - 2");
+}
+
+TEST(SettingsPath, UnderDunmere) {
+    EXPECT_EQ(settingsFilePath("C:\\Users\\a\\AppData\\Local"),
+              "C:\\Users\\a\\AppData\\Local\\Dunmere\\kelvane.xml");
+}
+
+TEST_F(SettingsFileTest, WritesEveryMissingFolderLevel) {
+    const std::string deep = folder + "/a\\b/c/kelvane.xml";
+    ASSERT_TRUE(writeSettingsFile(deep, sample()));
+    Settings read;
+    EXPECT_TRUE(readSettingsFile(deep, read));
+    EXPECT_EQ(read, sample());
+    struct stat info;
+    EXPECT_EQ(stat((folder + "/a\\b").c_str(), &info), 0);
+}
+
+TEST_F(SettingsFileTest, MissingOrBrokenFileKeepsDefaults) {
+    Settings s;
+    EXPECT_FALSE(readSettingsFile(path, s));
+    spit(path, "<kelvane version='4.6'><ui window-pos=1/></kelvane>");
+    EXPECT_FALSE(readSettingsFile(path, s));
+    EXPECT_EQ(s, Settings());
+}
+
+TEST_F(SettingsFileTest, InterruptedWriteLeavesTheOldFileWhole) {
+    ASSERT_TRUE(writeSettingsFile(path, sample()));
+    const std::string old = slurp(path);
+
+    Settings next = sample();
+    next.computerHistory.insert(std::string(200000, 'h')); // several write chunks
+    const size_t size = settingsDocument(next).size();
+    for (size_t failAt : {size_t(0), size_t(1), size_t(65536), size_t(100000), size - 1}) {
+        FailingFileOps ops;
+        ops.failAfterBytes = failAt;
+        EXPECT_FALSE(writeSettingsFile(path, next, {}, ops)) << failAt;
+        EXPECT_EQ(slurp(path), old) << failAt;
+        EXPECT_EQ(ops.removed.size(), 1u);
+    }
+    FailingFileOps commitFails;
+    commitFails.failCommit = true;
+    EXPECT_FALSE(writeSettingsFile(path, next, {}, commitFails));
+    FailingFileOps moveFails;
+    moveFails.failReplace = true;
+    EXPECT_FALSE(writeSettingsFile(path, next, {}, moveFails));
+    EXPECT_EQ(slurp(path), old);
+
+    // No temporary file is left behind.
+    EXPECT_EQ(std::system(("test $(ls -A '" + folder + "' | wc -l) -eq 1").c_str()), 0);
+
+    FailingFileOps fine;
+    EXPECT_TRUE(writeSettingsFile(path, next, {}, fine));
+    EXPECT_EQ(slurp(path), settingsDocument(next));
+}
+
+TEST_F(SettingsFileTest, UnwritableFolderWritesNothing) {
+    spit(folder + "/file", "x");
+    EXPECT_FALSE(writeSettingsFile(folder + "/file/sub/kelvane.xml", sample()));
+}
+
+TEST_F(SettingsFileTest, AnotherParserAcceptsTheFile) {
+    ASSERT_TRUE(writeSettingsFile(path, sample()));
+    EXPECT_EQ(std::system(("xmllint --noout '" + path + "'").c_str()), 0);
+
+    const std::string script =
+        "import sys, xml.etree.ElementTree as E\n"
+        "r = E.parse(sys.argv[1]).getroot()\n"
+        "out = [r.tag, r.get('version'), r.find('ui').get('window-pos')]\n"
+        "out += [h.text for h in r.find('hostnames')] + [t.text for t in r.find('search')]\n"
+        "out.append(r.find('flags').get('color-bkgnd'))\n"
+        "open(sys.argv[2], 'w', encoding='utf-8').write('|'.join(out))\n";
+    spit(folder + "/check.py", script);
+    ASSERT_EQ(std::system(("/usr/bin/python3 '" + folder + "/check.py' '" + path + "' '" + folder +
+                           "/out.txt'")
+                              .c_str()),
+              0);
+    EXPECT_EQ(
+        slurp(folder + "/out.txt"),
+        ansiToUtf8("kelvane|4.6|100/80/900/600 - 1|SERVER-1|b\xFCro|a&b <c> \"d\" 'e'|svc*|false"));
+}

@@ -1,0 +1,95 @@
+#include "xml/XmlDocument.h"
+
+#include <gtest/gtest.h>
+
+using namespace kelvane;
+
+class XmlPathTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(document.readBytes(
+            "<XML_DIZ_INFO>"
+            "<Program_Info><Program_Version>4.7</Program_Version></Program_Info>"
+            "<Program_Info><Program_Version>9</Program_Version></Program_Info>"
+            "<list><item>one</item><other>o</other><item>two</item></list>"
+            "<entries><entry name='x'>nx</entry><entry name='x' type='y'>xy</entry>"
+            "<entry name='z' type=''>zt</entry><entry name='w'>w</entry></entries>"
+            "</XML_DIZ_INFO>",
+            "pad"));
+    }
+
+    std::string textAt(std::string_view path) {
+        XmlCursor cursor(document);
+        EXPECT_TRUE(cursor.goDown("XML_DIZ_INFO"));
+        return cursor.current().textAtPath(parseXmlPath(path));
+    }
+
+    XmlDocument document;
+};
+
+TEST_F(XmlPathTest, RelativePathFollowsFirstMatches) {
+    EXPECT_EQ(textAt("Program_Info/Program_Version"), "4.7");
+    EXPECT_EQ(textAt("Program_Info[2]/Program_Version"), "9");
+    EXPECT_EQ(textAt("nothing/here"), "");
+}
+
+TEST_F(XmlPathTest, IndexesCountFromOneAndZeroMeansNone) {
+    EXPECT_EQ(textAt("list/item[2]"), "two");
+    EXPECT_EQ(textAt("list/item[1]"), "one");
+    EXPECT_EQ(textAt("list/item[0]"), "one");
+    EXPECT_EQ(textAt("list/item[ 2]"), "two");
+    EXPECT_EQ(textAt("list/item[3]"), "");
+    EXPECT_EQ(textAt("list/*[2]"), "o");
+    EXPECT_EQ(textAt("list/*[99999999999]"), "");
+}
+
+TEST_F(XmlPathTest, FiltersMustAllHoldAndAbsentMeansEmpty) {
+    EXPECT_EQ(textAt("entries/entry[@name='x' and @type='y']"), "xy");
+    EXPECT_EQ(textAt("entries/entry[@name=\"x\"]"), "nx");
+    EXPECT_EQ(textAt("entries/entry[@type='']"), "nx");
+    EXPECT_EQ(textAt("entries/entry[@name='z' and @type='']"), "zt");
+    EXPECT_EQ(textAt("entries/entry[@name='x' and @type='y'][2]"), "xy");
+    EXPECT_EQ(textAt("entries/entry[@name='w']"), "w");
+    EXPECT_EQ(textAt("entries/entry[@name='q']"), "");
+}
+
+TEST(XmlPathParse, StepsStopAtAnEmptyStep) {
+    XmlPath path = parseXmlPath("a//b");
+    EXPECT_FALSE(path.absolute);
+    ASSERT_EQ(path.steps.size(), 1u);
+    EXPECT_EQ(path.steps[0].name, "a");
+
+    path = parseXmlPath("/");
+    EXPECT_TRUE(path.absolute);
+    EXPECT_TRUE(path.steps.empty());
+
+    path = parseXmlPath("x[@a='1' and @a='2' and @b='u/v']/y");
+    ASSERT_EQ(path.steps.size(), 2u);
+    EXPECT_EQ(path.steps[0].filters.at("a"), "2");
+    EXPECT_EQ(path.steps[0].filters.at("b"), "u/v");
+    EXPECT_EQ(path.steps[1].name, "y");
+
+    path = parseXmlPath("x[@a='open");
+    ASSERT_EQ(path.steps.size(), 1u);
+    EXPECT_EQ(path.steps[0].filters.at("a"), "open");
+}
+
+TEST_F(XmlPathTest, CursorMovesOnlyOnSuccessAndGoesBack) {
+    XmlCursor cursor(document);
+    ASSERT_TRUE(cursor.goToPath("XML_DIZ_INFO/list"));
+    EXPECT_EQ(cursor.current().name, "list");
+    EXPECT_FALSE(cursor.goToPath("Program_Info"));
+    EXPECT_EQ(cursor.current().name, "list");
+    // An absolute path starts at the root wherever the cursor is.
+    ASSERT_TRUE(cursor.goToPath("/XML_DIZ_INFO/Program_Info"));
+    EXPECT_EQ(cursor.current().childrenByName("Program_Version").size(), 1u);
+    cursor.back();
+    EXPECT_EQ(cursor.current().name, "list");
+    ASSERT_TRUE(cursor.goDown("item", 1));
+    EXPECT_EQ(cursor.current().text(), "two");
+    cursor.back();
+    cursor.back();
+    EXPECT_EQ(&cursor.current(), &document.root());
+    cursor.back(); // nothing left: stays at the root
+    EXPECT_EQ(&cursor.current(), &document.root());
+}

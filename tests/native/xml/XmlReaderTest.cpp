@@ -1,0 +1,252 @@
+#include "xml/XmlDocument.h"
+
+#include <gtest/gtest.h>
+
+using namespace kelvane;
+
+namespace {
+
+struct Read {
+    bool ok;
+    XmlDocument document;
+};
+
+std::unique_ptr<Read> readXml(std::string_view text) {
+    auto read = std::make_unique<Read>();
+    read->ok = read->document.readBytes(text, "test.xml");
+    return read;
+}
+
+const XmlNode& top(const Read& read) {
+    return *read.document.root().children.at(0);
+}
+
+} // namespace
+
+TEST(XmlReaderTree, TextPiecesStayRaw) {
+    auto read =
+        readXml("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!-- c --> <a> x &amp; <b/> t </a>\n");
+    ASSERT_TRUE(read->ok);
+    const XmlNode& a = top(*read);
+    EXPECT_EQ(a.leading, "<!-- c --> ");
+    EXPECT_EQ(a.content, " x &amp;");
+    EXPECT_EQ(a.text(), " x &");
+    ASSERT_EQ(a.children.size(), 1u);
+    EXPECT_EQ(a.children[0]->leading, " ");
+    EXPECT_EQ(a.children[0]->trailing, " t");
+    EXPECT_EQ(a.endLeading, " ");
+    EXPECT_EQ(a.trailing, "\n");
+}
+
+TEST(XmlReaderTree, WholeCdataSectionIsTheContent) {
+    auto read = readXml("<a><![CDATA[x &amp; <y>]]></a><b><![CDATA[1]]> 2</b>");
+    const XmlNode& a = top(*read);
+    EXPECT_TRUE(a.cdata);
+    EXPECT_EQ(a.content, "x &amp; <y>");
+    EXPECT_EQ(a.text(), "x &amp; <y>");
+    const XmlNode& b = *read->document.root().children.at(1);
+    EXPECT_FALSE(b.cdata);
+    EXPECT_EQ(b.text(), "1 2");
+}
+
+TEST(XmlReaderTree, CommentsAndSectionsRunPastInnerClosingBrackets) {
+    auto read = readXml("<a><!-- <b> -> > --><![CDATA[<c>]]></a>");
+    ASSERT_TRUE(read->ok);
+    EXPECT_TRUE(top(*read).children.empty());
+    EXPECT_EQ(top(*read).content, "<!-- <b> -> > --><![CDATA[<c>]]>");
+}
+
+TEST(XmlReaderTree, AttributesAreDecodedAndRepeatedNamesKeepTheLast) {
+    auto read = readXml("<a z='1' b=\"&lt;&#65;\" z='2' c='x\"y'/>");
+    ASSERT_TRUE(read->ok);
+    const XmlNode& a = top(*read);
+    EXPECT_EQ(a.attribute("z"), "2");
+    EXPECT_EQ(a.attribute("b"), "<&#65;");
+    EXPECT_EQ(a.attribute("c"), "x\"y");
+    EXPECT_EQ(a.attribute("none", "dflt"), "dflt");
+    std::string order;
+    for (const auto& [name, value] : a.attributes) {
+        order += name;
+    }
+    EXPECT_EQ(order, "bcz");
+}
+
+TEST(XmlReaderTree, SpaceBeforeTheTagEndIsNoAttribute) {
+    auto read = readXml("<a x='1' ><b /></a >");
+    EXPECT_TRUE(read->ok);
+    EXPECT_EQ(top(*read).attribute("x"), "1");
+    EXPECT_EQ(top(*read).children.size(), 1u);
+}
+
+TEST(XmlReaderTree, UmlautNamesFromAnAnsiFile) {
+    // No declaration: the bytes are ANSI and are converted on the way in.
+    auto read = readXml("<gr\xF6\xDF"
+                        "e v='\xE4'>\xFC</gr\xF6\xDF"
+                        "e>");
+    ASSERT_TRUE(read->ok);
+    EXPECT_EQ(top(*read).name, "gr\xF6\xDF"
+                               "e");
+    EXPECT_EQ(top(*read).attribute("v"), "\xE4");
+    EXPECT_EQ(top(*read).content, "\xC3\xBC");
+    EXPECT_EQ(top(*read).text(), "\xFC");
+}
+
+TEST(XmlReaderErrors, AttributeErrorsCarryLineAndColumn) {
+    struct Case {
+        const char* text;
+        const char* message;
+        uint32_t line, column;
+        size_t attributes;
+    } cases[] = {
+        {"<r>\n<a x='1' y=2>", "missing attribute value quote", 2, 14, 1},
+        {"<a x = '1'/>", "missing attribute assignment", 1, 13, 0},
+        {"<a x= '1'/>", "missing attribute value quote", 1, 12, 0},
+        {"<a x='1' y>", "missing attribute assignment", 1, 12, 1},
+        {"<a\r\n\r\n x=\"open>", "unterminated attribute quote", 3, 10, 1},
+    };
+    for (const Case& c : cases) {
+        auto read = readXml(c.text);
+        EXPECT_FALSE(read->ok) << c.text;
+        ASSERT_EQ(read->document.errors().size(), 1u) << c.text;
+        const XmlError& error = read->document.errors()[0];
+        EXPECT_EQ(error.message, c.message) << c.text;
+        EXPECT_EQ(error.sourceName, "test.xml");
+        EXPECT_EQ(error.line, c.line) << c.text;
+        EXPECT_EQ(error.column, c.column) << c.text;
+        // The element is there with what was read before the error.
+        const XmlNode* element = read->document.element("a");
+        if (!element) {
+            element = read->document.element("r")->children.at(0).get();
+        }
+        EXPECT_EQ(element->attributes.size(), c.attributes) << c.text;
+    }
+    auto unterminated = readXml("<a x=\"open>");
+    EXPECT_EQ(top(*unterminated).attribute("x"), "open");
+}
+
+TEST(XmlReaderErrors, StrayEndTagKeepsTheTopLevelOpen) {
+    auto read = readXml("</x><a/></a></b><c/>");
+    EXPECT_FALSE(read->ok);
+    EXPECT_EQ(read->document.errors().size(), 3u);
+    EXPECT_EQ(read->document.errors()[0].message, "end tag without open element");
+    ASSERT_EQ(read->document.root().children.size(), 2u);
+    EXPECT_EQ(read->document.root().children[1]->name, "c");
+}
+
+TEST(XmlReaderErrors, UnterminatedMarkupEndsTheReadQuietly) {
+    using namespace std::string_literals;
+    for (const std::string& text :
+         {"<a><b"s, "<a><!-- open"s, "<a><![CDATA[open"s, "<a x='1"s, "<"s, "<?xml"s,
+          "<!DOCTYPE x PUBLIC \"a"s, "<a>&"s, "<a>\0</a>"s}) {
+        auto read = readXml(text);
+        (void)read;
+    }
+    auto read = readXml("<a><b>text");
+    ASSERT_EQ(top(*read).children.size(), 1u);
+    EXPECT_EQ(top(*read).children[0]->trailing, "text");
+}
+
+TEST(XmlReaderFormat, DeclarationAndByteOrderMark) {
+    auto read = readXml("\xEF\xBB\xBF<?xml version=\"1.1\" encoding=\"UTF-8\" "
+                        "standalone=\"YES\"?>\r\n<a>\xC3\xA4</a>");
+    ASSERT_TRUE(read->ok);
+    const XmlFormat& format = read->document.format();
+    EXPECT_TRUE(format.bom);
+    EXPECT_EQ(format.version, "1.1");
+    EXPECT_EQ(format.encoding, "UTF-8");
+    EXPECT_EQ(format.standalone, 1);
+    EXPECT_EQ(top(*read).leading, ""); // the line end after the declaration is skipped
+    EXPECT_EQ(format.lineEnd, "\n");   // and records nothing
+    EXPECT_EQ(top(*read).text(), "\xE4");
+
+    auto other = readXml("<?xml version='' standalone='no'?><a/>");
+    EXPECT_EQ(other->document.format().version, "1.0");
+    EXPECT_EQ(other->document.format().standalone, 0);
+}
+
+TEST(XmlReaderFormat, ByteOrderMarkOutranksADeclaredEncoding) {
+    auto read =
+        readXml("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><a>\xC3\xA4</a>");
+    EXPECT_TRUE(read->ok);
+    EXPECT_EQ(read->document.format().encoding, "utf-8");
+    EXPECT_EQ(top(*read).content, "\xC3\xA4");
+    EXPECT_EQ(top(*read).text(), "\xE4");
+}
+
+TEST(XmlReaderFormat, FirstLineEndIsRecorded) {
+    EXPECT_EQ(readXml("<a>\r\n<b/>\n</a>")->document.format().lineEnd, "\r\n");
+    EXPECT_EQ(readXml("<a>\n<b/>\r\n</a>")->document.format().lineEnd, "\n");
+    EXPECT_EQ(readXml("<a b='\r\n'/>\n")->document.format().lineEnd, "\n");
+}
+
+TEST(XmlReaderFormat, LinesCountPairsOnceAndBlankLinesToo) {
+    auto read = readXml("<r>\r\n\r\n\n\r<a x>");
+    ASSERT_EQ(read->document.errors().size(), 1u);
+    EXPECT_EQ(read->document.errors()[0].line, 4u);
+    EXPECT_EQ(read->document.errors()[0].column, 6u);
+}
+
+TEST(XmlReaderFormat, DoctypeAndStyleSheets) {
+    auto read = readXml(
+        "<!DOCTYPE html PUBLIC \"-//W3C//DTD\" 'http://x/y.dtd'>\n"
+        "<?xml-stylesheet href=\"s.xsl\" type=\"text/xsl\" alternate=\"Yes\" media='print'?>\n"
+        "<?xml-stylesheet type=\"text/css\" href=\"b.css\"?><?pi data?><html/>");
+    ASSERT_TRUE(read->ok);
+    const XmlFormat& format = read->document.format();
+    EXPECT_EQ(format.doctype.name, "html");
+    EXPECT_EQ(format.doctype.publicId, "-//W3C//DTD");
+    EXPECT_EQ(format.doctype.systemId, "http://x/y.dtd");
+    ASSERT_EQ(format.styleSheets.size(), 2u);
+    EXPECT_EQ(format.styleSheets[0].href, "s.xsl");
+    EXPECT_TRUE(format.styleSheets[0].alternate);
+    EXPECT_EQ(format.styleSheets[0].media, "print");
+    EXPECT_EQ(format.styleSheets[1].type, "text/css");
+    EXPECT_FALSE(format.styleSheets[1].alternate);
+    EXPECT_EQ(top(*read).leading, "<?pi data?>");
+
+    auto system = readXml("<!DOCTYPE note SYSTEM \"note.dtd\"><note/>");
+    EXPECT_EQ(system->document.format().doctype.systemId, "note.dtd");
+    EXPECT_EQ(system->document.format().doctype.publicId, "");
+    auto broken = readXml("<!DOCTYPE note SYSTEM \"note.dtd><note/>");
+    EXPECT_EQ(broken->document.format().doctype.name, "note");
+    EXPECT_EQ(broken->document.format().doctype.systemId, "");
+}
+
+TEST(XmlReaderLimits, DeepNestingIsReadAndFreedWithoutRecursion) {
+    constexpr int depth = 200000;
+    std::string text;
+    for (int i = 0; i < depth; ++i) {
+        text += "<e>";
+    }
+    for (int i = 0; i < depth; ++i) {
+        text += "</e>";
+    }
+    auto read = readXml(text);
+    EXPECT_TRUE(read->ok);
+    const XmlNode* node = &read->document.root();
+    int levels = 0;
+    while (!node->children.empty()) {
+        node = node->children[0].get();
+        ++levels;
+    }
+    EXPECT_EQ(levels, depth);
+    read.reset();
+
+    // Left open as well.
+    auto open = readXml(text.substr(0, 3 * depth));
+    EXPECT_TRUE(open->ok);
+}
+
+TEST(XmlReaderLimits, HugeAttributeValue) {
+    const std::string value(50 * 1024 * 1024, 'v');
+    auto read = readXml("<a x='" + value + "'/>");
+    EXPECT_TRUE(read->ok);
+    EXPECT_EQ(top(*read).attribute("x").size(), value.size());
+}
+
+TEST(XmlReaderFile, MissingFileIsAnError) {
+    XmlDocument document;
+    EXPECT_FALSE(document.readFile("/nonexistent/dir/file.xml"));
+    ASSERT_EQ(document.errors().size(), 1u);
+    EXPECT_EQ(document.errors()[0].sourceName, "/nonexistent/dir/file.xml");
+}

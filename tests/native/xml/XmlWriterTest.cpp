@@ -1,0 +1,114 @@
+#include "framework/Exception.h"
+#include "xml/XmlDocument.h"
+#include "xml/XmlStreamWriter.h"
+
+#include <gtest/gtest.h>
+
+using namespace kelvane;
+
+class XmlWriterTest : public ::testing::Test {
+protected:
+    std::unique_ptr<XmlStreamWriter> writer(PrettyMode mode) {
+        XmlFormat format;
+        format.prettyMode = mode;
+        return std::make_unique<XmlStreamWriter>(std::make_unique<XmlStringOutput>(out), format);
+    }
+
+    // A small tree: a root with an attribute-only child, a text child and an
+    // empty child.
+    void writeSample(XmlStreamWriter& w) {
+        w.createElement("root");
+        w.createElement("item");
+        w.setAttribute("z", "1");
+        w.setAttribute("a", "<&>");
+        w.back();
+        w.createElement("text");
+        w.setText("M\xFC");
+        w.back();
+        w.createElement("empty");
+        w.back();
+        w.back();
+        w.close();
+    }
+
+    std::string out;
+};
+
+TEST_F(XmlWriterTest, CompactModeIsOneLine) {
+    writeSample(*writer(0));
+    EXPECT_EQ(out,
+              "<root><item a=\"&lt;&amp;&gt;\" z=\"1\"/><text>M\xC3\xBC</text><empty/></root>\n");
+}
+
+TEST_F(XmlWriterTest, PrettyModesBreakAndIndent) {
+    writeSample(*writer(1));
+    EXPECT_EQ(out, "\n<root>\n<item a=\"&lt;&amp;&gt;\" "
+                   "z=\"1\"/>\n<text>M\xC3\xBC</text>\n<empty/>\n</root>\n");
+    out.clear();
+    writeSample(*writer(2));
+    EXPECT_EQ(out, "\n<root>\n  <item a=\"&lt;&amp;&gt;\" z=\"1\"/>\n  <text>M\xC3\xBC</text>\n  "
+                   "<empty/>\n</root>\n");
+}
+
+TEST_F(XmlWriterTest, WrittenTextReadsBack) {
+    const std::string text = "a&b<c>\"'\t\x01 \xE4\xF6\xFC\xDF";
+    {
+        auto w = writer(0);
+        w->createElement("r");
+        w->setAttribute("v", text);
+        w->createElement("t");
+        w->setText(text);
+        w->back();
+        w->createElement("c");
+        w->setText("<&>]]>", true);
+        w->back();
+        w->back();
+    } // the destructor closes
+    XmlDocument document;
+    ASSERT_TRUE(document.readBytes("<?xml version=\"1.0\" encoding=\"utf-8\"?>" + out, "w"));
+    const XmlNode& r = *document.element("r");
+    const std::string expected = "a&b<c>\"'\t&#1; \xE4\xF6\xFC\xDF";
+    EXPECT_EQ(r.attribute("v"), expected);
+    EXPECT_EQ(r.children.at(0)->text(), expected);
+    EXPECT_EQ(r.children.at(1)->text(), "<&>]]>");
+}
+
+TEST_F(XmlWriterTest, CallerErrorsThrow) {
+    auto w = writer(0);
+    EXPECT_THROW(w->back(), Plinth::Exception);
+    w->createElement("a");
+    w->createElement("b");
+    w->back();
+    EXPECT_THROW(w->setAttribute("late", "x"), Plinth::Exception);
+}
+
+TEST(XmlHeader, DeclarationDoctypeAndStyleSheets) {
+    XmlFormat format;
+    EXPECT_EQ(xmlHeader(format, false), "<?xml version=\"1.0\" encoding=\"utf-8\"?>");
+    format.bom = true;
+    format.standalone = 1;
+    format.lineEnd = "\r\n";
+    format.doctype = {"html", "-//W3C//DTD", "x.dtd"};
+    format.styleSheets.push_back({"s.css", "text/css", "T", "", "", true});
+    EXPECT_EQ(
+        xmlHeader(format, true),
+        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>\r\n"
+        "<!DOCTYPE html PUBLIC \"-//W3C//DTD\"\r\n \"x.dtd\">\r\n"
+        "<?xml-stylesheet href=\"s.css\" type=\"text/css\" title=\"T\" alternate=\"yes\"?>\r\n");
+    format.doctype = {"note", "", "n.dtd"};
+    format.styleSheets.clear();
+    const std::string header = xmlHeader(format, false);
+    EXPECT_EQ(header.substr(header.find("?>") + 2), "<!DOCTYPE note SYSTEM \"n.dtd\">");
+    format.encoding = "iso-8859-1";
+    EXPECT_THROW(xmlHeader(format, false), Plinth::Exception);
+}
+
+TEST(XmlHeader, ReadDocumentWritesItsOwnPrologueBack) {
+    XmlDocument document;
+    const std::string prologue =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+        "<!DOCTYPE d SYSTEM \"d.dtd\">\r\n"
+        "<?xml-stylesheet href=\"a\" type=\"b\" media=\"m\" charset=\"c\"?>\r\n";
+    ASSERT_TRUE(document.readBytes(prologue + "<d>\r\n</d>", "p"));
+    EXPECT_EQ(xmlHeader(document.format(), true), prologue);
+}

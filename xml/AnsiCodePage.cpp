@@ -1,0 +1,37 @@
+#include "xml/AnsiCodePage.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace kelvane {
+
+bool isAscii(std::string_view text) {
+    const char* p = text.data();
+    size_t n = text.size();
+    // Eight bytes at a time: settings files are almost all ASCII.
+    while (n >= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        if (word & 0x8080808080808080ull) {
+            return false;
+        }
+        p += 8;
+        n -= 8;
+    }
+    for (; n > 0; --n, ++p) {
+        if (static_cast<unsigned char>(*p) & 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string ansiToUtf8(std::string_view text) {
+    return isAscii(text) ? std::string(text) : platform::ansiToUtf8(text);
+}
+
+std::string utf8ToAnsi(std::string_view text) {
+    return isAscii(text) ? std::string(text) : platform::utf8ToAnsi(text);
+}
+
+} // namespace kelvane

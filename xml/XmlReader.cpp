@@ -1,0 +1,390 @@
+#include "xml/XmlReader.h"
+
+#include "xml/AnsiCodePage.h"
+#include "xml/XmlText.h"
+
+#include <cstring>
+
+namespace kelvane {
+
+namespace {
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+size_t whitespaceSuffixStart(std::string_view text) {
+    size_t start = text.size();
+    while (start > 0 && isSpace(text[start - 1])) {
+        --start;
+    }
+    return start;
+}
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+bool endsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+bool isNameByte(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '-' || c == '_' || c == ':';
+}
+
+constexpr std::string_view cdataOpen = "<![CDATA[";
+constexpr std::string_view cdataClose = "]]>";
+
+} // namespace
+
+size_t xmlNameLength(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (isNameByte(c)) {
+            ++i;
+        } else if (c == 0xC3 && i + 1 < text.size()) {
+            // Latin-1 letters in UTF-8, such as an umlaut.
+            i += 2;
+        } else {
+            break;
+        }
+    }
+    return i;
+}
+
+// --- tree builder ---
+
+XmlTreeBuilder::XmlTreeBuilder(XmlNode& root) {
+    open_.push_back(&root);
+}
+
+void XmlTreeBuilder::text(std::string_view raw) {
+    pending_.append(raw);
+}
+
+void XmlTreeBuilder::distribute(XmlNode& current, std::string_view part) {
+    if (current.children.empty()) {
+        current.content.append(part);
+    } else {
+        current.children.back()->trailing.append(part);
+    }
+}
+
+void XmlTreeBuilder::startElement(std::string name, XmlAttributes attributes) {
+    auto node = std::make_unique<XmlNode>(std::move(name));
+    node->attributes = std::move(attributes);
+    XmlNode& current = *open_.back();
+    if (last_ == Event::none) {
+        node->leading = std::move(pending_);
+    } else {
+        const std::string_view pending = pending_;
+        const size_t split = whitespaceSuffixStart(pending);
+        node->leading.assign(pending.substr(split));
+        distribute(current, pending.substr(0, split));
+    }
+    pending_.clear();
+    open_.push_back(&current.appendChild(std::move(node)));
+    last_ = Event::start;
+}
+
+bool XmlTreeBuilder::endElement() {
+    last_ = Event::end;
+    if (open_.size() == 1) {
+        // A stray end tag: the holder of the top-level elements stays open.
+        distribute(*open_.back(), pending_);
+        pending_.clear();
+        return false;
+    }
+    XmlNode& current = *open_.back();
+    const std::string_view pending = pending_;
+    const bool wholeSection =
+        current.children.empty() && pending.size() >= cdataOpen.size() + cdataClose.size() &&
+        startsWith(pending, cdataOpen) && endsWith(pending, cdataClose) &&
+        pending.find(cdataClose, cdataOpen.size()) == pending.size() - cdataClose.size();
+    current.cdata = wholeSection;
+    if (wholeSection) {
+        distribute(current, pending.substr(cdataOpen.size(),
+                                           pending.size() - cdataOpen.size() - cdataClose.size()));
+    } else {
+        const size_t split = whitespaceSuffixStart(pending);
+        current.endLeading.append(pending.substr(split));
+        distribute(current, pending.substr(0, split));
+    }
+    pending_.clear();
+    open_.pop_back();
+    return true;
+}
+
+void XmlTreeBuilder::finish() {
+    XmlNode& current = *open_.back();
+    if (current.children.empty()) {
+        current.trailing.append(pending_);
+    } else {
+        current.children.back()->trailing.append(pending_);
+    }
+    pending_.clear();
+}
+
+// --- text reader ---
+
+XmlTextReader::XmlTextReader(XmlTreeBuilder& builder, XmlFormat& format,
+                             std::vector<XmlError>& errors, std::string sourceName)
+    : builder_(builder), format_(format), errors_(errors), sourceName_(std::move(sourceName)) {
+    scratch_.reserve(2048);
+}
+
+void XmlTextReader::take(size_t count) {
+    const size_t end = pos_ + count;
+    for (; pos_ < end; ++pos_) {
+        const char c = input_[pos_];
+        if (c != '\r' && c != '\n') {
+            ++column_;
+            lineEndStart_ = 0;
+        } else if (lineEndStart_ != 0 && lineEndStart_ != c) {
+            // The second byte of a CR LF (or LF CR) pair: the same line end.
+            lineEndStart_ = 0;
+        } else {
+            ++line_;
+            column_ = 1;
+            lineEndStart_ = c;
+        }
+    }
+}
+
+void XmlTextReader::skipLineEnd() {
+    if (pos_ < input_.size() && input_[pos_] == '\r') {
+        take(1);
+        if (pos_ < input_.size() && input_[pos_] == '\n') {
+            take(1);
+        }
+    } else if (pos_ < input_.size() && input_[pos_] == '\n') {
+        take(1);
+    }
+}
+
+void XmlTextReader::recordError(const char* message) {
+    errors_.push_back(XmlError{message, sourceName_, line_, column_});
+}
+
+std::string_view XmlTextReader::tagText(size_t begin, size_t end) {
+    const std::string_view raw = input_.substr(begin, end - begin);
+    if (utf8_ || isAscii(raw)) {
+        return raw;
+    }
+    scratch_ = platform::ansiToUtf8(raw);
+    return scratch_;
+}
+
+void XmlTextReader::gatherText(size_t end) {
+    const std::string_view raw = input_.substr(pos_, end - pos_);
+    if (format_.lineEnd.empty()) {
+        const size_t first = raw.find_first_of("\r\n");
+        if (first != std::string_view::npos) {
+            format_.lineEnd = raw[first] == '\n' ? "\n" : "\r\n";
+        }
+    }
+    builder_.text(tagText(pos_, end));
+    take(end - pos_);
+}
+
+void XmlTextReader::read(std::string_view bytes) {
+    input_ = bytes;
+    if (startsWith(bytes, "\xEF\xBB\xBF")) {
+        take(3);
+        utf8_ = true;
+        format_.bom = true;
+    }
+    while (pos_ < input_.size()) {
+        const char* at =
+            static_cast<const char*>(std::memchr(input_.data() + pos_, '<', input_.size() - pos_));
+        const size_t lt = at ? static_cast<size_t>(at - input_.data()) : input_.size();
+        if (lt > pos_) {
+            gatherText(lt);
+        }
+        if (lt == input_.size()) {
+            break;
+        }
+        const std::string_view rest = input_.substr(lt);
+        // Comments and CDATA sections run to their own closing marks, past
+        // any ">" inside them; unterminated ones run to the end.
+        size_t end;
+        if (startsWith(rest, "<!--") || startsWith(rest, cdataOpen)) {
+            const bool comment = rest[1] == '!' && rest[2] == '-';
+            const size_t close =
+                comment ? rest.find("-->", 2) : rest.find(cdataClose, cdataOpen.size());
+            end = close == std::string_view::npos ? input_.size() : lt + close + 3;
+            builder_.text(tagText(lt, end));
+            take(end - lt);
+            continue;
+        }
+        const size_t gt = rest.find('>');
+        end = gt == std::string_view::npos ? input_.size() : lt + gt + 1;
+        handleTag(end);
+    }
+    builder_.finish();
+}
+
+void XmlTextReader::handleTag(size_t tagEnd) {
+    const size_t begin = pos_;
+    const std::string_view tag = tagText(begin, tagEnd);
+    take(tagEnd - begin);
+    if (startsWith(tag, "</")) {
+        if (!builder_.endElement()) {
+            recordError("end tag without open element");
+        }
+        return;
+    }
+    if (startsWith(tag, "<?")) {
+        const size_t nameEnd = 2 + xmlNameLength(tag.substr(2));
+        const std::string_view name = tag.substr(2, nameEnd - 2);
+        if (name == "xml") {
+            readDeclaration(tag, nameEnd);
+            skipLineEnd();
+        } else if (name == "xml-stylesheet") {
+            readStylesheet(tag, nameEnd);
+            skipLineEnd();
+        } else {
+            builder_.text(tag);
+        }
+        return;
+    }
+    if (startsWith(tag, "<!DOCTYPE")) {
+        readDoctype(tag);
+        skipLineEnd();
+        return;
+    }
+    if (startsWith(tag, "<!")) {
+        return;
+    }
+    readStartTag(tag);
+}
+
+void XmlTextReader::readStartTag(std::string_view tag) {
+    const size_t nameEnd = 1 + xmlNameLength(tag.substr(1));
+    std::string name = utf8ToAnsi(tag.substr(1, nameEnd - 1));
+    XmlAttributes attributes = readAttributes(tag, nameEnd);
+    builder_.startElement(std::move(name), std::move(attributes));
+    if (endsWith(tag, "/>")) {
+        builder_.endElement();
+    }
+}
+
+XmlAttributes XmlTextReader::readAttributes(std::string_view tag, size_t at) {
+    XmlAttributes attributes;
+    // The closing ">" is no part of an unterminated value.
+    const std::string_view body = endsWith(tag, ">") ? tag.substr(0, tag.size() - 1) : tag;
+    size_t i = at;
+    while (i < body.size() && body[i] != '/') {
+        while (i < body.size() && isSpace(body[i])) {
+            ++i;
+        }
+        if (i >= body.size() || body[i] == '?' || body[i] == '/') {
+            break;
+        }
+        const size_t nameLength = xmlNameLength(body.substr(i));
+        if (nameLength == 0 || i + nameLength >= body.size() || body[i + nameLength] != '=') {
+            recordError("missing attribute assignment");
+            break;
+        }
+        std::string name = utf8ToAnsi(body.substr(i, nameLength));
+        i += nameLength + 1;
+        const char quote = i < body.size() ? body[i] : '\0';
+        if (quote != '"' && quote != '\'') {
+            recordError("missing attribute value quote");
+            break;
+        }
+        const size_t close = body.find(quote, i + 1);
+        if (close == std::string_view::npos) {
+            recordError("unterminated attribute quote");
+            attributes.set(std::move(name), decodeXmlText(body.substr(i + 1)));
+            break;
+        }
+        attributes.set(std::move(name), decodeXmlText(body.substr(i + 1, close - i - 1)));
+        i = close + 1;
+    }
+    return attributes;
+}
+
+void XmlTextReader::readDeclaration(std::string_view tag, size_t nameEnd) {
+    const XmlAttributes attributes = readAttributes(tag, nameEnd);
+    if (const std::string* version = attributes.find("version"); version && !version->empty()) {
+        format_.version = *version;
+    }
+    if (const std::string* encoding = attributes.find("encoding"); encoding && !encoding->empty()) {
+        // A byte order mark has said UTF-8 already and outranks the
+        // declaration: the bytes are read as UTF-8 and the format says so.
+        const bool declaresUtf8 = equalsIgnoringCase(*encoding, "utf-8");
+        if (!format_.bom || declaresUtf8) {
+            format_.encoding = *encoding;
+        }
+        if (declaresUtf8) {
+            utf8_ = true;
+        }
+    }
+    const std::string* standalone = attributes.find("standalone");
+    format_.standalone = !standalone ? -1 : equalsIgnoringCase(*standalone, "yes") ? 1 : 0;
+}
+
+void XmlTextReader::readStylesheet(std::string_view tag, size_t nameEnd) {
+    const XmlAttributes attributes = readAttributes(tag, nameEnd);
+    XmlStylesheetRef sheet;
+    auto value = [&](const char* name) {
+        const std::string* found = attributes.find(name);
+        return found ? *found : std::string();
+    };
+    sheet.alternate = equalsIgnoringCase(value("alternate"), "yes");
+    sheet.type = value("type");
+    sheet.href = value("href");
+    sheet.title = value("title");
+    sheet.media = value("media");
+    sheet.charset = value("charset");
+    format_.styleSheets.push_back(std::move(sheet));
+}
+
+void XmlTextReader::readDoctype(std::string_view tag) {
+    size_t i = std::strlen("<!DOCTYPE");
+    const size_t end = endsWith(tag, ">") ? tag.size() - 1 : tag.size();
+    auto skipSpace = [&] {
+        while (i < end && isSpace(tag[i])) {
+            ++i;
+        }
+    };
+    auto word = [&] {
+        skipSpace();
+        const size_t start = i;
+        while (i < end && !isSpace(tag[i]) && tag[i] != '"' && tag[i] != '\'' && tag[i] != '[') {
+            ++i;
+        }
+        return std::string(tag.substr(start, i - start));
+    };
+    // A quoted literal; empty when missing or unterminated.
+    auto literal = [&] {
+        skipSpace();
+        if (i >= end || (tag[i] != '"' && tag[i] != '\'')) {
+            return std::string();
+        }
+        const size_t close = tag.find(tag[i], i + 1);
+        if (close == std::string_view::npos || close >= end) {
+            i = end;
+            return std::string();
+        }
+        std::string text(tag.substr(i + 1, close - i - 1));
+        i = close + 1;
+        return text;
+    };
+    XmlDoctype doctype;
+    doctype.name = word();
+    const std::string keyword = word();
+    if (keyword == "PUBLIC") {
+        doctype.publicId = literal();
+        doctype.systemId = literal();
+    } else if (keyword == "SYSTEM") {
+        doctype.systemId = literal();
+    }
+    format_.doctype = std::move(doctype);
+}
+
+} // namespace kelvane
