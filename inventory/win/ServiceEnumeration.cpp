@@ -10,17 +10,20 @@ namespace {
 
 constexpr DWORD allTypes = SERVICE_DRIVER | SERVICE_WIN32 | SERVICE_INTERACTIVE_PROCESS; // 0x13F
 
-using EnumServicesStatusExFunction = BOOL(WINAPI*)(SC_HANDLE, SC_ENUM_TYPE, DWORD, DWORD, LPBYTE, DWORD,
-                                                   LPDWORD, LPDWORD, LPDWORD, LPCSTR);
+using EnumServicesStatusExFunction = BOOL(WINAPI*)(SC_HANDLE, SC_ENUM_TYPE, DWORD, DWORD, LPBYTE,
+                                                   DWORD, LPDWORD, LPDWORD, LPDWORD, LPCSTR);
 
 // Looked up at run time: systems before Windows 2000 lack it.
 EnumServicesStatusExFunction enumServicesStatusEx() {
-    static const auto function = reinterpret_cast<EnumServicesStatusExFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("advapi32.dll"), "EnumServicesStatusExA")));
+    static const auto function =
+        reinterpret_cast<EnumServicesStatusExFunction>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("advapi32.dll"), "EnumServicesStatusExA")));
     return function;
 }
 
-std::string text(const char* value) { return value ? value : ""; }
+std::string text(const char* value) {
+    return value ? value : "";
+}
 
 } // namespace
 
@@ -31,12 +34,13 @@ void ServiceEnumerator::enumerate(SC_HANDLE manager, DWORD state,
     // The manager hands out the entries in portions while it answers "more
     // data"; each answer is taken before asking again.
     for (;;) {
-        BOOL done = extended
-                        ? extended(manager, SC_ENUM_PROCESS_INFO, allTypes, state, buffer_.data(),
-                                   static_cast<DWORD>(buffer_.size()), &needed, &count, &resume, nullptr)
-                        : EnumServicesStatusA(manager, allTypes, state,
-                                              reinterpret_cast<LPENUM_SERVICE_STATUSA>(buffer_.data()),
-                                              static_cast<DWORD>(buffer_.size()), &needed, &count, &resume);
+        BOOL done =
+            extended
+                ? extended(manager, SC_ENUM_PROCESS_INFO, allTypes, state, buffer_.data(),
+                           static_cast<DWORD>(buffer_.size()), &needed, &count, &resume, nullptr)
+                : EnumServicesStatusA(manager, allTypes, state,
+                                      reinterpret_cast<LPENUM_SERVICE_STATUSA>(buffer_.data()),
+                                      static_cast<DWORD>(buffer_.size()), &needed, &count, &resume);
         DWORD error = done ? ERROR_SUCCESS : GetLastError();
         if (!done && error != ERROR_MORE_DATA) {
             throw Plinth::SDKException(error);
@@ -44,14 +48,18 @@ void ServiceEnumerator::enumerate(SC_HANDLE manager, DWORD state,
         for (DWORD i = 0; i < count; ++i) {
             EnumeratedService service;
             if (extended) {
-                const auto& entry = reinterpret_cast<const ENUM_SERVICE_STATUS_PROCESSA*>(buffer_.data())[i];
+                const auto& entry =
+                    reinterpret_cast<const ENUM_SERVICE_STATUS_PROCESSA*>(buffer_.data())[i];
                 service = {text(entry.lpServiceName), text(entry.lpDisplayName),
-                           entry.ServiceStatusProcess.dwServiceType, entry.ServiceStatusProcess.dwCurrentState,
+                           entry.ServiceStatusProcess.dwServiceType,
+                           entry.ServiceStatusProcess.dwCurrentState,
                            entry.ServiceStatusProcess.dwProcessId};
             } else {
-                const auto& entry = reinterpret_cast<const ENUM_SERVICE_STATUSA*>(buffer_.data())[i];
-                service = {text(entry.lpServiceName), text(entry.lpDisplayName), entry.ServiceStatus.dwServiceType,
-                           entry.ServiceStatus.dwCurrentState, 0};
+                const auto& entry =
+                    reinterpret_cast<const ENUM_SERVICE_STATUSA*>(buffer_.data())[i];
+                service = {text(entry.lpServiceName), text(entry.lpDisplayName),
+                           entry.ServiceStatus.dwServiceType, entry.ServiceStatus.dwCurrentState,
+                           0};
             }
             each(service);
         }
@@ -91,13 +99,14 @@ std::optional<ServiceConfiguration> ConfigurationReader::read(SC_HANDLE service)
 
 std::string serviceKeyTimeText(HKEY servicesKey, const std::string& serviceName) {
     HKEY opened = nullptr;
-    if (!servicesKey || RegOpenKeyExA(servicesKey, serviceName.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    if (!servicesKey ||
+        RegOpenKeyExA(servicesKey, serviceName.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
         return {};
     }
     Plinth::UniqueKey key(opened);
     FILETIME written = {};
-    if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, nullptr, &written) != ERROR_SUCCESS) {
+    if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, &written) != ERROR_SUCCESS) {
         return {};
     }
     FILETIME local = {};
@@ -105,8 +114,8 @@ std::string serviceKeyTimeText(HKEY servicesKey, const std::string& serviceName)
     if (!FileTimeToLocalFileTime(&written, &local) || !FileTimeToSystemTime(&local, &time)) {
         return {};
     }
-    return formatTimeText({time.wYear, time.wMonth, time.wDayOfWeek, time.wDay, time.wHour, time.wMinute,
-                           time.wSecond, time.wMilliseconds});
+    return formatTimeText({time.wYear, time.wMonth, time.wDayOfWeek, time.wDay, time.wHour,
+                           time.wMinute, time.wSecond, time.wMilliseconds});
 }
 
 } // namespace kelvane

@@ -14,7 +14,8 @@ using Plinth::UniqueServiceHandle;
 namespace {
 
 UniqueServiceHandle openManager() {
-    return UniqueServiceHandle(OpenSCManagerA(nullptr, SERVICES_ACTIVE_DATABASEA, SC_MANAGER_CONNECT | SC_MANAGER_ENUMERATE_SERVICE));
+    return UniqueServiceHandle(OpenSCManagerA(nullptr, SERVICES_ACTIVE_DATABASEA,
+                                              SC_MANAGER_CONNECT | SC_MANAGER_ENUMERATE_SERVICE));
 }
 
 std::map<std::string, EnumeratedService> enumerateAll(ServiceEnumerator& enumerator) {
@@ -54,7 +55,8 @@ TEST_F(ServiceFixture, EnumerationListsRunningAndStoppedServicesOnce) {
 }
 
 TEST_F(ServiceFixture, ConfigurationAndKeyTimeOfACreatedService) {
-    std::string name = services.create({"--accept=stop", "", "", SERVICE_WIN32_OWN_PROCESS, SERVICE_DISABLED});
+    std::string name =
+        services.create({"--accept=stop", "", "", SERVICE_WIN32_OWN_PROCESS, SERVICE_DISABLED});
     UniqueServiceHandle manager = openManager();
     UniqueServiceHandle service(OpenServiceA(manager.get(), name.c_str(), SERVICE_QUERY_CONFIG));
     ASSERT_TRUE(service);
@@ -66,7 +68,8 @@ TEST_F(ServiceFixture, ConfigurationAndKeyTimeOfACreatedService) {
     EXPECT_EQ(config->account, "LocalSystem");
 
     HKEY opened = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services", 0, KEY_READ, &opened),
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services", 0, KEY_READ,
+                            &opened),
               ERROR_SUCCESS);
     Plinth::UniqueKey servicesKey(opened);
     std::string time = serviceKeyTimeText(servicesKey.get(), name);
@@ -75,7 +78,7 @@ TEST_F(ServiceFixture, ConfigurationAndKeyTimeOfACreatedService) {
     EXPECT_EQ(serviceKeyTimeText(servicesKey.get(), name + "-missing"), "");
 }
 
-TEST_F(ServiceFixture, QueryingAServiceOpenedWithoutRightsIsAFailure) {
+TEST_F(ServiceFixture, AServiceOpenedWithoutQueryRightsHasNoConfiguration) {
     std::string name = services.create();
     UniqueServiceHandle manager = openManager();
     // Opened for status only: the configuration query is refused.
