@@ -21,15 +21,15 @@ void fillWorkbook(Workbook& workbook, const ExportSheet& source) {
     }
 
     size_t sheets =
-        std::max<size_t>(1, (source.rows.size() + kExportRowsPerSheet - 1) / kExportRowsPerSheet);
+        std::max<size_t>(1, (source.rows.size() + exportRowsPerSheet - 1) / exportRowsPerSheet);
     for (size_t s = 0; s < sheets; ++s) {
         Sheet& sheet = s < workbook.sheetCount() ? workbook.sheet(s) : workbook.addSheet();
         for (size_t c = 0; c < source.columns.size(); ++c) {
             sheet.setText(0, static_cast<long>(c), ansiToUtf16(source.columns[c].header));
             sheet.setXf(0, static_cast<long>(c), formats.xfIndex(header));
         }
-        size_t first = s * kExportRowsPerSheet;
-        size_t end = std::min(source.rows.size(), first + kExportRowsPerSheet);
+        size_t first = s * exportRowsPerSheet;
+        size_t end = std::min(source.rows.size(), first + exportRowsPerSheet);
         for (size_t r = first; r < end; ++r) {
             const auto& cells = source.rows[r];
             auto row = static_cast<long>(r - first + 1);

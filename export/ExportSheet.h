@@ -22,7 +22,7 @@ struct ExportSheet {
 
 // Data rows per workbook sheet below its header row; further rows go on
 // further sheets, each with the header row again.
-constexpr size_t kExportRowsPerSheet = 65535;
+constexpr size_t exportRowsPerSheet = 65535;
 
 // Fills a new workbook with a bold header row and one text cell per value.
 void fillWorkbook(Workbook& workbook, const ExportSheet& sheet);

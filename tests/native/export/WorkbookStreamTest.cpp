@@ -190,7 +190,7 @@ TEST(WorkbookStream, FurtherSheetsHaveTheirOwnPositionsAndNames) {
 }
 
 TEST(WorkbookStream, MoreRowsThanASheetHoldsGoOnFurtherSheets) {
-    auto source = exportSheet(kExportRowsPerSheet + 2, 1);
+    auto source = exportSheet(exportRowsPerSheet + 2, 1);
     Workbook workbook;
     fillWorkbook(workbook, source);
     ASSERT_EQ(workbook.sheetCount(), 2u);

@@ -95,15 +95,15 @@ std::string expectedJson(const ExportSheet& sheet) {
     std::ostringstream out;
     out << "[";
     size_t sheets =
-        std::max<size_t>(1, (sheet.rows.size() + kExportRowsPerSheet - 1) / kExportRowsPerSheet);
+        std::max<size_t>(1, (sheet.rows.size() + exportRowsPerSheet - 1) / exportRowsPerSheet);
     for (size_t s = 0; s < sheets; ++s) {
         out << (s ? "," : "") << "[[";
         for (size_t c = 0; c < sheet.columns.size(); ++c) {
             out << (c ? "," : "") << jsonString(ansiToUtf16(sheet.columns[c].header));
         }
         out << "]";
-        for (size_t r = s * kExportRowsPerSheet;
-             r < std::min(sheet.rows.size(), (s + 1) * kExportRowsPerSheet); ++r) {
+        for (size_t r = s * exportRowsPerSheet;
+             r < std::min(sheet.rows.size(), (s + 1) * exportRowsPerSheet); ++r) {
             out << ",[";
             for (size_t c = 0; c < sheet.columns.size(); ++c) {
                 out << (c ? "," : "") << jsonString(ansiToUtf16(sheet.rows[r][c]));
