@@ -13,16 +13,12 @@
 
 namespace kelvane {
 
-namespace {
-
 void selectLanguage(const std::string& line) {
     UiLanguage language = selectUiLanguage(GetThreadLocale(), line);
     Plinth::setUiLocale({language.locale, language.switchText});
     Plinth::setResourceLanguage(LANGIDFROMLCID(language.locale));
     Plinth::applyUiLocaleToThread();
 }
-
-} // namespace
 
 int runStartUp(HINSTANCE instance, const char* commandLine, int showCommand) {
     const std::string line = commandLine ? commandLine : "";

@@ -1,0 +1,77 @@
+#include "inventory/ServiceColumns.h"
+
+namespace kelvane {
+
+void ServiceColumns::build(ServiceTable& table) {
+    struct Definition {
+        const char* name;
+        ColumnType type;
+        bool key;
+        bool persist;
+    };
+    static const Definition definitions[count] = {
+        {"serviceName", ColumnType::Text, true, true},
+        {"displayName", ColumnType::Text, false, true},
+        {"typeText", ColumnType::Text, false, false},
+        {"start", ColumnType::Text, false, true},
+        {"status", ColumnType::Text, false, true},
+        {"pid", ColumnType::Integer, false, false},
+        {"account", ColumnType::Text, false, true},
+        {"command", ColumnType::Text, false, true},
+        {"binaryPath", ColumnType::Text, false, false},
+        {"type", ColumnType::Integer, false, true},
+        {"startType", ColumnType::Integer, false, false},
+        {"active", ColumnType::Integer, false, true},
+        {"typeImage", ColumnType::Integer, false, true},
+        {"time", ColumnType::Time, false, false},
+        {"changed", ColumnType::Integer, false, false},
+    };
+    for (const Definition& d : definitions) {
+        table.defineColumn(d.name, d.type, d.key, d.persist);
+    }
+}
+
+const ServiceTable& ServiceColumns::prototype() {
+    static const ServiceTable columns = [] {
+        ServiceTable table;
+        build(table);
+        return table;
+    }();
+    return columns;
+}
+
+ServiceTable ServiceColumns::newTable() {
+    return ServiceTable::withColumnsOf(prototype());
+}
+
+void markAgainstBaseline(TableRow& row, const ServiceTable& baseline) {
+    const ServiceTable& columns = ServiceColumns::prototype();
+    const RowKey key = columns.keyOf(row);
+    TableRow baselineRow;
+    ChangeMask mask = changeMaskNew;
+    if (baseline.findRow(key, baselineRow)) {
+        mask = ServiceTable::changeMask(row, baselineRow, columns.columns());
+    }
+    if (mask == 0) {
+        return;
+    }
+    if (row.cells.size() < static_cast<std::size_t>(ServiceColumns::count)) {
+        row.cells.resize(ServiceColumns::count);
+    }
+    row.cells[ServiceColumns::changed] = TableCell::integer(mask);
+}
+
+void markAgainstBaseline(ServiceTable& diffTable, const ServiceTable& baseline) {
+    ServiceTable::Lock target = diffTable.lock();
+    ServiceTable::Lock source = baseline.lock();
+    for (const auto& entry : diffTable.rows()) {
+        if (entry.second.mark == RowMark::removed) {
+            continue;
+        }
+        TableRow row = entry.second;
+        markAgainstBaseline(row, baseline);
+        diffTable.setCell(entry.first, ServiceColumns::changed, row.cell(ServiceColumns::changed));
+    }
+}
+
+} // namespace kelvane

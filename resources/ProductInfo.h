@@ -1,0 +1,8 @@
+#pragma once
+// The product's published addresses, in one place for the About dialog, the
+// Help menu and the update check. The ".example" addresses stand until
+// whoever ships the program sets the real ones.
+#define KELVANE_VERSION_TEXT "4.6"
+#define KELVANE_WEB_ADDRESS "https://www.trevolt.example/kelvane"
+#define KELVANE_MAIL_ADDRESS "kelvane@trevolt.example"
+#define KELVANE_ISSUES_ADDRESS "https://www.trevolt.example/kelvane/issues"

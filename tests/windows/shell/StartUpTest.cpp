@@ -1,0 +1,219 @@
+// kelvane.exe itself, started as a user or an installer would start it.
+#include "shell/win/InstallerMutexes.h"
+#include "shell/win/PostUpdateRun.h"
+#include "tests/windows/support/TestPaths.h"
+
+#include "framework/win/UniqueHandle.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using namespace kelvane;
+using namespace kelvane::test;
+using Plinth::UniqueHandleObject;
+using Plinth::UniqueKey;
+
+namespace {
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string temporaryFolder() {
+    char buffer[MAX_PATH + 1] = {};
+    DWORD length = GetTempPathA(MAX_PATH, buffer);
+    return std::string(buffer, length);
+}
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void writeFile(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+// The pending deletions and renames that the system carries out at the next
+// restart; the test puts back what was there before.
+class PendingOperations {
+public:
+    PendingOperations() { saved_ = read(&existed_); }
+    ~PendingOperations() {
+        UniqueKey key = open();
+        if (!key) {
+            return;
+        }
+        if (existed_) {
+            RegSetValueExA(key.get(), valueName, 0, REG_MULTI_SZ,
+                           reinterpret_cast<const BYTE*>(saved_.data()),
+                           static_cast<DWORD>(saved_.size()));
+        } else {
+            RegDeleteValueA(key.get(), valueName);
+        }
+    }
+    // The entries as lower-case strings.
+    std::vector<std::string> entries() const {
+        bool existed = false;
+        std::string raw = read(&existed);
+        std::vector<std::string> result;
+        for (size_t start = 0; start < raw.size();) {
+            size_t end = raw.find('\0', start);
+            if (end == std::string::npos) {
+                end = raw.size();
+            }
+            result.push_back(lowerCase(raw.substr(start, end - start)));
+            start = end + 1;
+        }
+        return result;
+    }
+
+private:
+    static constexpr const char* valueName = "PendingFileRenameOperations";
+    static UniqueKey open() {
+        HKEY key = nullptr;
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
+                      KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
+        return UniqueKey(key);
+    }
+    static std::string read(bool* existed) {
+        UniqueKey key = open();
+        DWORD size = 0;
+        *existed = key && RegQueryValueExA(key.get(), valueName, nullptr, nullptr, nullptr,
+                                           &size) == ERROR_SUCCESS;
+        std::string data(size, '\0');
+        if (*existed && size > 0) {
+            RegQueryValueExA(key.get(), valueName, nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(&data[0]), &size);
+            data.resize(size);
+        }
+        return data;
+    }
+    std::string saved_;
+    bool existed_ = false;
+};
+
+bool anyEntryEndsWith(const std::vector<std::string>& entries, const std::string& tail) {
+    std::string wanted = lowerCase(tail);
+    return std::any_of(entries.begin(), entries.end(), [&](const std::string& entry) {
+        return entry.size() >= wanted.size() &&
+               entry.compare(entry.size() - wanted.size(), wanted.size(), wanted) == 0;
+    });
+}
+
+} // namespace
+
+TEST(PostUpdateTest, SchedulesTheDownloadedSetupForDeletion) {
+    PendingOperations pending;
+    std::string setup =
+        temporaryFolder() + "kvsetup-" + std::to_string(GetCurrentProcessId()) + ".exe";
+    writeFile(setup, "MZ");
+    writeFile(handOverFilePath(), setup + "\r\n");
+
+    EXPECT_EQ(runProcess("\"" + programPath("kelvane.exe") + "\" -postupdate"), 0);
+    EXPECT_FALSE(fileExists(handOverFilePath()));
+    EXPECT_TRUE(anyEntryEndsWith(pending.entries(), setup));
+    DeleteFileA(setup.c_str());
+}
+
+TEST(PostUpdateTest, RefusesAPathOutsideTheTemporaryFolder) {
+    PendingOperations pending;
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string victims[] = {
+        std::string(windows) + "\\notepad.exe",
+        temporaryFolder() + "sub\\setup.exe",
+        temporaryFolder() + "..\\setup.exe",
+    };
+    for (const std::string& victim : victims) {
+        writeFile(handOverFilePath(), victim);
+        EXPECT_EQ(runProcess("\"" + programPath("kelvane.exe") + "\" -postupdate"), 1) << victim;
+        EXPECT_FALSE(fileExists(handOverFilePath())) << "hand-over file left for " << victim;
+        EXPECT_FALSE(anyEntryEndsWith(pending.entries(), victim)) << victim;
+    }
+}
+
+TEST(PostUpdateTest, WithoutAHandOverFileDoesNothing) {
+    DeleteFileA(handOverFilePath().c_str());
+    EXPECT_EQ(runProcess("\"" + programPath("kelvane.exe") + "\" -postupdate"), 1);
+}
+
+TEST(InstallerMutexTest, AnotherProcessOpensBothWhileTheProgramRuns) {
+    // Wait for the program started normally to have created both mutexes;
+    // this test process plays the installer.
+    std::string command = "\"" + programPath("kelvane.exe") + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+    UniqueHandleObject processHandle(process.hProcess);
+    UniqueHandleObject threadHandle(process.hThread);
+
+    UniqueHandleObject local, global;
+    for (int attempt = 0; attempt < 200 && !(local && global); ++attempt) {
+        if (!local) {
+            local = UniqueHandleObject(OpenMutexA(SYNCHRONIZE, FALSE, installerMutexName));
+        }
+        if (!global) {
+            global = UniqueHandleObject(OpenMutexA(SYNCHRONIZE, FALSE, globalInstallerMutexName));
+        }
+        Sleep(50);
+    }
+    TerminateProcess(processHandle.get(), 0);
+    WaitForSingleObject(processHandle.get(), 10000);
+    EXPECT_TRUE(local) << installerMutexName;
+    EXPECT_TRUE(global) << globalInstallerMutexName;
+}
+
+TEST(ProgramFileTest, ImportsOnlySystemLibraries) {
+    // The program is copied anywhere as one file: every library it imports
+    // must come with the system.
+    std::string path = programPath("kelvane.exe");
+    std::ifstream file(path, std::ios::binary);
+    std::string image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_GT(image.size(), sizeof(IMAGE_DOS_HEADER));
+    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(image.data() + dos->e_lfanew);
+    ASSERT_EQ(nt->Signature, static_cast<DWORD>(IMAGE_NT_SIGNATURE));
+    const IMAGE_DATA_DIRECTORY& imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    ASSERT_NE(imports.VirtualAddress, 0u);
+
+    auto sections = IMAGE_FIRST_SECTION(nt);
+    auto fileOffset = [&](DWORD rva) -> size_t {
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
+            const IMAGE_SECTION_HEADER& s = sections[i];
+            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.Misc.VirtualSize) {
+                return rva - s.VirtualAddress + s.PointerToRawData;
+            }
+        }
+        return 0;
+    };
+
+    char systemFolder[MAX_PATH] = {};
+    GetSystemDirectoryA(systemFolder, MAX_PATH);
+    std::vector<std::string> names;
+    for (auto descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
+             image.data() + fileOffset(imports.VirtualAddress));
+         descriptor->Name != 0; ++descriptor) {
+        std::string name = image.data() + fileOffset(descriptor->Name);
+        names.push_back(name);
+        EXPECT_TRUE(fileExists(std::string(systemFolder) + "\\" + name)) << name;
+    }
+    EXPECT_FALSE(names.empty());
+    for (const std::string& name : names) {
+        std::string lower = lowerCase(name);
+        EXPECT_TRUE(lower.find("libstdc++") == std::string::npos &&
+                    lower.find("libgcc") == std::string::npos &&
+                    lower.find("libwinpthread") == std::string::npos)
+            << name << " is a compiler runtime";
+    }
+}
