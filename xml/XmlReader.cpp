@@ -30,10 +30,18 @@ bool endsWith(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
-bool isNameByte(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-           c == '-' || c == '_' || c == ':';
-}
+struct NameBytes {
+    bool table[256] = {};
+    constexpr NameBytes() {
+        for (int c = 0; c < 256; ++c) {
+            table[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == '.' || c == '-' || c == '_' || c == ':';
+        }
+    }
+};
+constexpr NameBytes nameBytes;
+
+bool isNameByte(unsigned char c) { return nameBytes.table[c]; }
 
 // No "&", no "<" and no byte above 0x7F: the text is its own decoding.
 // Eight bytes at a time, since attribute values are most of a settings file.
