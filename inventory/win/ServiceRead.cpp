@@ -31,7 +31,7 @@ configurationOf(const ReadContext& context, ConfigurationReader& reader, const s
 
 } // namespace
 
-void readAllServices(const ReadContext& context, ReaderShared& shared) {
+void readAllServices(const ReadContext& context, ReaderState& shared) {
     std::set<SharedText> notSeen;
     {
         std::lock_guard<std::recursive_mutex> guard(shared.lock);

@@ -3,24 +3,15 @@
 // table, as the reader thread runs it. The manager is opened by the caller
 // (with connect and enumerate rights); the table and its new-data flag are
 // shared with the user-interface thread under the reader's lock.
+#include "inventory/ReaderState.h"
 #include "inventory/RowBuilder.h"
-#include "inventory/ServiceColumns.h"
-#include "inventory/ServiceTable.h"
 
 #include <windows.h>
 
 #include <functional>
-#include <mutex>
 #include <string>
 
 namespace kelvane {
-
-struct ReaderShared {
-    std::recursive_mutex lock;                       // the reader's lock: table, newData, errorText
-    ServiceTable table = ServiceColumns::newTable(); // the readerTable
-    bool newData = false;
-    std::string errorText;
-};
 
 struct ReadContext {
     SC_HANDLE manager = nullptr;
@@ -34,6 +25,6 @@ struct ReadContext {
 // lock, then removes the services that were not seen. Raises SDKException
 // when an enumeration or a configuration query fails for another reason
 // than denied access; rows added so far stay.
-void readAllServices(const ReadContext& context, ReaderShared& shared);
+void readAllServices(const ReadContext& context, ReaderState& shared);
 
 } // namespace kelvane

@@ -47,7 +47,7 @@ protected:
 
     Plinth::UniqueServiceHandle manager;
     Plinth::UniqueKey servicesKey;
-    ReaderShared shared;
+    ReaderState shared;
 };
 
 // "Name    REG_SZ    value" lines of `reg query KEY`.
