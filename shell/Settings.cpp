@@ -1,6 +1,8 @@
 #include "shell/Settings.h"
 
+#include "framework/Exception.h"
 #include "framework/TextFormat.h"
+#include "inventory/ServiceTableXml.h"
 #include "update/VersionCompare.h"
 #include "xml/XmlDocument.h"
 #include "xml/XmlStreamWriter.h"
@@ -136,6 +138,53 @@ bool writeSettingsFile(const std::string& path, const Settings& settings,
         return false;
     }
     return replaceFileContents(path, bytes, ops);
+}
+
+namespace {
+
+BaselineWriter tableWriter(const ServiceTable& baseline) {
+    return [&baseline](XmlStreamWriter& writer) { writeXml(baseline, writer); };
+}
+
+// Reads the rows and notes a table reader that gave up.
+struct TableReader {
+    ServiceTable& baseline;
+    bool failed = false;
+
+    void operator()(const XmlNode& lastEntries) {
+        try {
+            readXml(baseline, lastEntries);
+        } catch (const Plinth::UserException&) {
+            baseline.removeAllRows();
+            failed = true;
+        }
+    }
+};
+
+} // namespace
+
+std::string settingsDocument(const Settings& settings, const ServiceTable& baseline) {
+    return settingsDocument(settings, tableWriter(baseline));
+}
+
+bool readSettingsDocument(const XmlDocument& document, Settings& settings, ServiceTable& baseline) {
+    baseline.removeAllRows();
+    TableReader reader{baseline};
+    const bool read = readSettingsDocument(document, settings, std::ref(reader));
+    return read && !reader.failed;
+}
+
+bool readSettingsFile(const std::string& path, Settings& settings, ServiceTable& baseline) {
+    XmlDocument document;
+    if (!document.readFile(path)) {
+        return false;
+    }
+    return readSettingsDocument(document, settings, baseline);
+}
+
+bool writeSettingsFile(const std::string& path, const Settings& settings,
+                       const ServiceTable& baseline, FileOps& ops) {
+    return writeSettingsFile(path, settings, tableWriter(baseline), ops);
 }
 
 std::string placementText(const WindowPlacement& p) {

@@ -11,6 +11,7 @@
 
 namespace kelvane {
 
+class ServiceTable;
 class XmlDocument;
 class XmlNode;
 class XmlStreamWriter;
@@ -56,6 +57,16 @@ bool readSettingsFile(const std::string& path, Settings& settings,
 // be written (the old file is then unchanged).
 bool writeSettingsFile(const std::string& path, const Settings& settings,
                        const BaselineWriter& baseline = {}, FileOps& ops = platformFileOps());
+
+// The same with the baseline table of the main window. Reading replaces the
+// table's rows; a stored row that names a column the table lacks leaves the
+// baseline empty and the read false, so that a damaged file cannot mark
+// services nor keep the program from starting.
+std::string settingsDocument(const Settings& settings, const ServiceTable& baseline);
+bool readSettingsDocument(const XmlDocument& document, Settings& settings, ServiceTable& baseline);
+bool readSettingsFile(const std::string& path, Settings& settings, ServiceTable& baseline);
+bool writeSettingsFile(const std::string& path, const Settings& settings,
+                       const ServiceTable& baseline, FileOps& ops = platformFileOps());
 
 struct WindowPlacement {
     int left = 0;

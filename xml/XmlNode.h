@@ -22,6 +22,7 @@ public:
     // Nothing when absent.
     const std::string* find(std::string_view name) const;
 
+    void reserve(size_t count) { entries_.reserve(count); }
     bool empty() const { return entries_.empty(); }
     size_t size() const { return entries_.size(); }
     std::vector<Entry>::const_iterator begin() const { return entries_.begin(); }

@@ -3,6 +3,7 @@
 #include "xml/AnsiCodePage.h"
 #include "xml/XmlText.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kelvane {
@@ -29,9 +30,44 @@ bool endsWith(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
-bool isNameByte(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-           c == '-' || c == '_' || c == ':';
+struct NameBytes {
+    bool table[256] = {};
+    constexpr NameBytes() {
+        for (int c = 0; c < 256; ++c) {
+            table[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == '.' || c == '-' || c == '_' || c == ':';
+        }
+    }
+};
+constexpr NameBytes nameBytes;
+
+bool isNameByte(unsigned char c) { return nameBytes.table[c]; }
+
+// No "&", no "<" and no byte above 0x7F: the text is its own decoding.
+// Eight bytes at a time, since attribute values are most of a settings file.
+bool isPlainText(std::string_view text) {
+    constexpr uint64_t ones = 0x0101010101010101ull;
+    constexpr uint64_t highs = 0x8080808080808080ull;
+    auto hasByte = [](uint64_t word, unsigned char byte) {
+        const uint64_t x = word ^ (ones * byte);
+        return ((x - ones) & ~x & highs) != 0;
+    };
+    const char* p = text.data();
+    size_t n = text.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        if ((word & highs) || hasByte(word, '&') || hasByte(word, '<')) {
+            return false;
+        }
+    }
+    for (; n > 0; ++p, --n) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (c >= 0x80 || c == '&' || c == '<') {
+            return false;
+        }
+    }
+    return true;
 }
 
 constexpr std::string_view cdataOpen = "<![CDATA[";
@@ -137,6 +173,14 @@ XmlTextReader::XmlTextReader(XmlTreeBuilder& builder, XmlFormat& format,
 }
 
 void XmlTextReader::take(size_t count) {
+    const char* bytes = input_.data() + pos_;
+    // Most runs of bytes hold no line end at all.
+    if (count > 0 && !std::memchr(bytes, '\n', count) && !std::memchr(bytes, '\r', count)) {
+        pos_ += count;
+        column_ += static_cast<uint32_t>(count);
+        lineEndStart_ = 0;
+        return;
+    }
     const size_t end = pos_ + count;
     for (; pos_ < end; ++pos_) {
         const char c = input_[pos_];
@@ -181,9 +225,11 @@ std::string_view XmlTextReader::tagText(size_t begin, size_t end) {
 void XmlTextReader::gatherText(size_t end) {
     const std::string_view raw = input_.substr(pos_, end - pos_);
     if (format_.lineEnd.empty()) {
-        const size_t first = raw.find_first_of("\r\n");
-        if (first != std::string_view::npos) {
-            format_.lineEnd = raw[first] == '\n' ? "\n" : "\r\n";
+        for (char c : raw) {
+            if (c == '\n' || c == '\r') {
+                format_.lineEnd = c == '\n' ? "\n" : "\r\n";
+                break;
+            }
         }
     }
     builder_.text(tagText(pos_, end));
@@ -211,7 +257,8 @@ void XmlTextReader::read(std::string_view bytes) {
         // Comments and CDATA sections run to their own closing marks, past
         // any ">" inside them; unterminated ones run to the end.
         size_t end;
-        if (startsWith(rest, "<!--") || startsWith(rest, cdataOpen)) {
+        if (rest.size() > 1 && rest[1] == '!' &&
+            (startsWith(rest, "<!--") || startsWith(rest, cdataOpen))) {
             const bool comment = rest[1] == '!' && rest[2] == '-';
             const size_t close =
                 comment ? rest.find("-->", 2) : rest.find(cdataClose, cdataOpen.size());
@@ -231,7 +278,12 @@ void XmlTextReader::handleTag(size_t tagEnd) {
     const size_t begin = pos_;
     const std::string_view tag = tagText(begin, tagEnd);
     take(tagEnd - begin);
-    if (startsWith(tag, "</")) {
+    const char kind = tag.size() > 1 ? tag[1] : '\0';
+    if (kind != '/' && kind != '?' && kind != '!') {
+        readStartTag(tag);
+        return;
+    }
+    if (kind == '/') {
         if (!builder_.endElement()) {
             recordError("end tag without open element");
         }
@@ -254,12 +306,8 @@ void XmlTextReader::handleTag(size_t tagEnd) {
     if (startsWith(tag, "<!DOCTYPE")) {
         readDoctype(tag);
         skipLineEnd();
-        return;
     }
-    if (startsWith(tag, "<!")) {
-        return;
-    }
-    readStartTag(tag);
+    // Any other "<!" is ignored.
 }
 
 void XmlTextReader::readStartTag(std::string_view tag) {
@@ -274,6 +322,7 @@ void XmlTextReader::readStartTag(std::string_view tag) {
 
 XmlAttributes XmlTextReader::readAttributes(std::string_view tag, size_t at) {
     XmlAttributes attributes;
+    attributes.reserve(static_cast<size_t>(std::count(tag.begin() + at, tag.end(), '=')));
     // The closing ">" is no part of an unterminated value.
     const std::string_view body = endsWith(tag, ">") ? tag.substr(0, tag.size() - 1) : tag;
     size_t i = at;
@@ -289,20 +338,24 @@ XmlAttributes XmlTextReader::readAttributes(std::string_view tag, size_t at) {
             recordError("missing attribute assignment");
             break;
         }
-        std::string name = utf8ToAnsi(body.substr(i, nameLength));
+        const std::string_view rawName = body.substr(i, nameLength);
+        std::string name = isAscii(rawName) ? std::string(rawName) : utf8ToAnsi(rawName);
         i += nameLength + 1;
         const char quote = i < body.size() ? body[i] : '\0';
         if (quote != '"' && quote != '\'') {
             recordError("missing attribute value quote");
             break;
         }
-        const size_t close = body.find(quote, i + 1);
-        if (close == std::string_view::npos) {
+        const void* quoteAt = std::memchr(body.data() + i + 1, quote, body.size() - i - 1);
+        const size_t close =
+            quoteAt ? static_cast<size_t>(static_cast<const char*>(quoteAt) - body.data()) : body.size();
+        const std::string_view value = body.substr(i + 1, close - i - 1);
+        attributes.set(std::move(name),
+                       isPlainText(value) ? std::string(value) : decodeXmlText(value));
+        if (close >= body.size()) {
             recordError("unterminated attribute quote");
-            attributes.set(std::move(name), decodeXmlText(body.substr(i + 1)));
             break;
         }
-        attributes.set(std::move(name), decodeXmlText(body.substr(i + 1, close - i - 1)));
         i = close + 1;
     }
     return attributes;

@@ -1,5 +1,7 @@
 #include "shell/Settings.h"
 
+#include "inventory/ServiceColumns.h"
+
 #include "xml/AnsiCodePage.h"
 #include "xml/XmlDocument.h"
 
@@ -229,23 +231,23 @@ TEST_F(SettingsFileTest, InterruptedWriteLeavesTheOldFileWhole) {
     for (size_t failAt : {size_t(0), size_t(1), size_t(65536), size_t(100000), size - 1}) {
         FailingFileOps ops;
         ops.failAfterBytes = failAt;
-        EXPECT_FALSE(writeSettingsFile(path, next, {}, ops)) << failAt;
+        EXPECT_FALSE(writeSettingsFile(path, next, BaselineWriter(), ops)) << failAt;
         EXPECT_EQ(slurp(path), old) << failAt;
         EXPECT_EQ(ops.removed.size(), 1u);
     }
     FailingFileOps commitFails;
     commitFails.failCommit = true;
-    EXPECT_FALSE(writeSettingsFile(path, next, {}, commitFails));
+    EXPECT_FALSE(writeSettingsFile(path, next, BaselineWriter(), commitFails));
     FailingFileOps moveFails;
     moveFails.failReplace = true;
-    EXPECT_FALSE(writeSettingsFile(path, next, {}, moveFails));
+    EXPECT_FALSE(writeSettingsFile(path, next, BaselineWriter(), moveFails));
     EXPECT_EQ(slurp(path), old);
 
     // No temporary file is left behind.
     EXPECT_EQ(std::system(("test $(ls -A '" + folder + "' | wc -l) -eq 1").c_str()), 0);
 
     FailingFileOps fine;
-    EXPECT_TRUE(writeSettingsFile(path, next, {}, fine));
+    EXPECT_TRUE(writeSettingsFile(path, next, BaselineWriter(), fine));
     EXPECT_EQ(slurp(path), settingsDocument(next));
 }
 
@@ -273,4 +275,49 @@ TEST_F(SettingsFileTest, AnotherParserAcceptsTheFile) {
     EXPECT_EQ(
         slurp(folder + "/out.txt"),
         ansiToUtf8("kelvane|4.6|100/80/900/600 - 1|SERVER-1|b\xFCro|a&b <c> \"d\" 'e'|svc*|false"));
+}
+
+namespace {
+ServiceTable baselineOf(std::initializer_list<const char*> names) {
+    ServiceTable table = ServiceColumns::newTable();
+    for (const char* name : names) {
+        TableRow row;
+        row.cells.resize(ServiceColumns::count);
+        row.cells[ServiceColumns::serviceName] = TableCell(SharedText(name));
+        row.cells[ServiceColumns::command] =
+            TableCell(SharedText(std::string("C:\\") + name + " -k \"x\""));
+        row.cells[ServiceColumns::active] = TableCell::integer(1);
+        table.addRow(row);
+    }
+    return table;
+}
+} // namespace
+
+TEST_F(SettingsFileTest, BaselineTravelsUnderLastEntries) {
+    const ServiceTable baseline = baselineOf({"W32Time", "Sch\xE4"
+                                                         "d"});
+    ASSERT_TRUE(writeSettingsFile(path, sample(), baseline));
+    EXPECT_EQ(std::system(("xmllint --noout '" + path + "'").c_str()), 0);
+
+    Settings settings;
+    ServiceTable read = ServiceColumns::newTable();
+    read.addRow(baselineOf({"stale"}).rows().begin()->second);
+    ASSERT_TRUE(readSettingsFile(path, settings, read));
+    EXPECT_EQ(settings, sample());
+    EXPECT_EQ(ServiceTable::diff(read, baseline).rowCount(), 0u);
+}
+
+TEST_F(SettingsFileTest, NewerOrDamagedBaselineLeavesItEmpty) {
+    Settings settings;
+    ServiceTable read = baselineOf({"kept?"});
+    spit(path,
+         "<kelvane version='4.7'><last-entries><row serviceName='a'/></last-entries></kelvane>");
+    EXPECT_FALSE(readSettingsFile(path, settings, read));
+    EXPECT_EQ(read.rowCount(), 0u);
+
+    spit(path, "<kelvane version='4.6'><hostnames><hostname>h</hostname></hostnames><last-entries>"
+               "<row serviceName='a'/><row serviceName='b' bogus='1'/></last-entries></kelvane>");
+    EXPECT_FALSE(readSettingsFile(path, settings, read));
+    EXPECT_EQ(read.rowCount(), 0u);
+    EXPECT_EQ(settings.computerHistory, std::set<std::string>{"h"});
 }

@@ -1,0 +1,121 @@
+#include "inventory/ServiceTableXml.h"
+
+#include "framework/Exception.h"
+#include "xml/XmlNode.h"
+#include "xml/XmlStreamWriter.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <unordered_map>
+
+namespace kelvane {
+
+void writeXml(const ServiceTable& table, XmlStreamWriter& writer) {
+    ServiceTable::Lock guard = table.lock();
+    std::vector<const ColumnInfo*> stored;
+    for (const auto& entry : table.columns()) {
+        if (entry.second.persist) {
+            stored.push_back(&entry.second);
+        }
+    }
+    for (const auto& entry : table.rows()) {
+        writer.createElement("row");
+        for (const ColumnInfo* column : stored) {
+            const SharedText& text = entry.second.cell(column->index).text;
+            if (!text.empty()) {
+                writer.setAttribute(column->name, text.str());
+            }
+        }
+        writer.back();
+    }
+}
+
+namespace {
+
+// Most columns of a baseline hold a handful of values (accounts, states,
+// types): the cells of one column share one buffer per value. A column with
+// more distinct values than the pool holds is mostly unique texts, which
+// gain nothing from it.
+class TextPool {
+public:
+    SharedText get(const std::string& text) {
+        if (text.size() > maxPooledSize || pool_.size() >= maxEntries) {
+            return SharedText(text);
+        }
+        auto found = pool_.find(text);
+        if (found != pool_.end()) {
+            return found->second;
+        }
+        SharedText shared(text);
+        pool_.emplace(text, shared);
+        return shared;
+    }
+
+private:
+    static constexpr size_t maxPooledSize = 40;
+    static constexpr size_t maxEntries = 64;
+    std::unordered_map<std::string, SharedText> pool_;
+};
+
+TableCell integerCell(const std::string& text, TextPool& pool) {
+    // Stored without leading zeros or anything after the number; a text in
+    // that form already (the usual case) is kept as it is.
+    long long number = std::strtoll(text.c_str(), nullptr, 10);
+    number = std::clamp<long long>(number, INT32_MIN, INT32_MAX);
+    const auto value = static_cast<int32_t>(number);
+    char buffer[16];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    const std::string_view canonical(buffer, static_cast<size_t>(end - buffer));
+    return TableCell(canonical == text ? pool.get(text) : SharedText(canonical), value);
+}
+
+TableCell cellFromText(const std::string& text, ColumnType type, TextPool& pool) {
+    switch (type) {
+    case ColumnType::Integer:
+        return integerCell(text, pool);
+    case ColumnType::Real:
+        return TableCell::real(std::strtod(text.c_str(), nullptr));
+    default:
+        return TableCell(pool.get(text));
+    }
+}
+
+} // namespace
+
+void readXml(ServiceTable& table, const XmlNode& node) {
+    ServiceTable::Lock guard = table.lock();
+    int32_t width = 0;
+    for (const auto& entry : table.columns()) {
+        width = std::max(width, entry.second.index + 1);
+    }
+    // Rows name the same columns in the same order: the column found for
+    // each attribute position is tried first for the next row.
+    std::vector<const ColumnInfo*> recent;
+    std::vector<TextPool> pools(static_cast<size_t>(width));
+    for (const auto& child : node.children) {
+        if (child->name != "row") {
+            continue;
+        }
+        TableRow row;
+        row.cells.resize(static_cast<size_t>(width));
+        size_t position = 0;
+        for (const auto& [name, value] : child->attributes) {
+            if (recent.size() <= position) {
+                recent.resize(position + 1, nullptr);
+            }
+            const ColumnInfo*& column = recent[position++];
+            if (!column || column->name != name) {
+                column = table.findColumn(name);
+            }
+            if (!column || column->index < 0) {
+                throw Plinth::UserException("column not found");
+            }
+            row.cells[static_cast<size_t>(column->index)] =
+                cellFromText(value, column->type, pools[static_cast<size_t>(column->index)]);
+        }
+        table.addRow(std::move(row));
+    }
+}
+
+} // namespace kelvane

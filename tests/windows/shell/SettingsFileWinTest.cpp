@@ -1,0 +1,88 @@
+// The settings file through the real Win32 calls: the ANSI code page at the
+// XML boundary, folder creation and the atomic replace with MoveFileExA.
+#include "shell/FileOps.h"
+#include "shell/Settings.h"
+#include "xml/AnsiCodePage.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+using namespace kelvane;
+
+namespace {
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+} // namespace
+
+class SettingsFileWin : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+        folder = std::string(temp) + "kelvane-settings-" + std::to_string(GetCurrentProcessId());
+    }
+    void TearDown() override {
+        DeleteFileA((folder + "\\Dunmere\\kelvane.xml").c_str());
+        RemoveDirectoryA((folder + "\\Dunmere").c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+    std::string folder;
+};
+
+TEST(AnsiCodePageWin, RoundTripsTheCodePage) {
+    // Every byte of a single-byte ANSI code page survives the trip through
+    // UTF-8 (the code pages the program runs under are single-byte).
+    if (GetACP() != 1252) {
+        GTEST_SKIP() << "code page " << GetACP();
+    }
+    std::string all;
+    for (int c = 1; c < 256; ++c) {
+        all += static_cast<char>(c);
+    }
+    EXPECT_EQ(utf8ToAnsi(ansiToUtf8(all)), all);
+    EXPECT_EQ(ansiToUtf8("\xE4\x80"), "\xC3\xA4\xE2\x82\xAC");
+    EXPECT_EQ(utf8ToAnsi("\xE4\xB8\xAD"), "?");
+}
+
+TEST_F(SettingsFileWin, WritesReplacesAndReadsBack) {
+    const std::string path = settingsFilePath(folder);
+    Settings settings;
+    settings.placement = "10/20/300/400 - 3";
+    settings.computerHistory = {"\\\\SERVER", "b\xFCro"};
+    ASSERT_TRUE(writeSettingsFile(path, settings));
+    const std::string first = slurp(path);
+    EXPECT_NE(first.find("b\xC3\xBCro"), std::string::npos);
+
+    settings.colourBackground = false;
+    ASSERT_TRUE(writeSettingsFile(path, settings)); // over an existing file
+    Settings read;
+    ASSERT_TRUE(readSettingsFile(path, read));
+    EXPECT_EQ(read, settings);
+
+    // A replace onto a file that is open without sharing fails and leaves
+    // the temporary file removed and the old contents in place.
+    HANDLE locked = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    settings.placement.clear();
+    EXPECT_FALSE(writeSettingsFile(path, settings));
+    CloseHandle(locked);
+    EXPECT_TRUE(readSettingsFile(path, read));
+    EXPECT_EQ(read.placement, "10/20/300/400 - 3");
+
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\Dunmere\\*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+    }
+}
