@@ -1,0 +1,211 @@
+// The connection against Wine's own service control manager, checked with
+// the system's sc.exe and reg.exe where it changes services.
+#include "operations/win/ScmConnection.h"
+#include "tests/windows/support/TestPaths.h"
+#include "tests/windows/support/TestServices.h"
+
+#include "framework/Exception.h"
+
+#include <map>
+
+using namespace kelvane;
+using namespace kelvane::test;
+
+namespace {
+
+// The values of the service's key as reg.exe lists them: name -> data.
+std::map<std::string, std::string> registryValues(const std::string& name) {
+    std::string output;
+    runProcess("reg.exe query HKLM\\SYSTEM\\CurrentControlSet\\Services\\" + name, &output);
+    std::map<std::string, std::string> values;
+    size_t at = 0;
+    while (at < output.size()) {
+        size_t end = output.find_first_of("\r\n", at);
+        std::string line = output.substr(at, end == std::string::npos ? end : end - at);
+        at = end == std::string::npos ? output.size() : end + 1;
+        // "    Name    REG_TYPE    data"
+        if (line.rfind("    ", 0) != 0) {
+            continue;
+        }
+        size_t nameEnd = line.find("    ", 4);
+        size_t typeEnd = nameEnd == std::string::npos ? nameEnd : line.find("    ", nameEnd + 4);
+        if (typeEnd != std::string::npos) {
+            values[line.substr(4, nameEnd - 4)] = line.substr(typeEnd + 4);
+        }
+    }
+    return values;
+}
+
+// "sc.exe query": the manager's own view of type and state.
+std::string scQuery(const std::string& name) {
+    std::string output;
+    runProcess("sc.exe query " + name, &output);
+    return output;
+}
+
+struct Failure {
+    uint32_t code = 0;
+    std::string context, object, message;
+};
+
+// The context is read inside the handler: a copy of the exception would
+// take the context current where it is copied.
+template <typename F> Failure failureOf(F f) {
+    try {
+        f();
+    } catch (const Plinth::SDKException& e) {
+        return {e.code(), e.context().text(), e.context().object(), e.getMessage()};
+    }
+    ADD_FAILURE() << "no exception";
+    return {};
+}
+
+// Services this test creates through the connection itself; named like the
+// fixture's so a crashed run is swept too.
+class ScmConnectionTest : public ServiceFixture {
+protected:
+    std::vector<std::string> created;
+    std::string newName() {
+        static int n = 0;
+        created.push_back("kvtest-" + std::to_string(GetCurrentProcessId()) + "-c" +
+                          std::to_string(++n));
+        return created.back();
+    }
+    void TearDown() override {
+        for (const auto& name : created) {
+            destroyService(name);
+        }
+    }
+    std::string testCommand(const std::string& arguments = "") {
+        return "\"" + TestServices::testServicePath() + "\" " + arguments;
+    }
+};
+
+} // namespace
+
+TEST_F(ScmConnectionTest, CreatedServiceIsWhatScAndTheRegistrySee) {
+    std::string name = newName();
+    std::string command = testCommand("--start-ms=5");
+    ScmConnection connection;
+    SC_HANDLE handle = connection.createService("", name, command.c_str(), "Kelvane created one",
+                                                SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                                                nullptr, nullptr, "", "");
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(connection.service(), handle);
+
+    std::string query = scQuery(name);
+    EXPECT_NE(query.find("TYPE               : 10"), std::string::npos) << query;
+    EXPECT_NE(query.find("STOPPED"), std::string::npos) << query;
+
+    auto values = registryValues(name);
+    EXPECT_EQ(values["DisplayName"], "Kelvane created one");
+    EXPECT_EQ(values["ImagePath"], command);
+    EXPECT_EQ(values["Start"], "0x3");
+    EXPECT_EQ(values["ErrorControl"], "0x1") << "normal error control";
+    EXPECT_EQ(values["Type"], "0x10");
+    EXPECT_EQ(values["ObjectName"], "LocalSystem") << "an empty account means the system's";
+}
+
+TEST_F(ScmConnectionTest, CreatedServiceWithoutDisplayNameIsShownByItsName) {
+    std::string name = newName();
+    std::string group = "KvTestGroup";
+    const char dependencies[] = "RpcSs\0";
+    ScmConnection connection;
+    connection.createService("", name, testCommand().c_str(), nullptr, SERVICE_WIN32_OWN_PROCESS,
+                             SERVICE_DISABLED, group.c_str(), dependencies, nullptr, nullptr);
+    auto values = registryValues(name);
+    EXPECT_EQ(values["DisplayName"], name);
+    EXPECT_EQ(values["Start"], "0x4");
+    EXPECT_EQ(values["Group"], group);
+    EXPECT_NE(values["DependOnService"].find("RpcSs"), std::string::npos)
+        << values["DependOnService"];
+}
+
+TEST_F(ScmConnectionTest, ChangeConfigKeepsWhatIsNotGiven) {
+    std::string name = services.create({"--stop-ms=1"}); // error control "ignore"
+    std::string command = testCommand("--stop-ms=2");
+    ScmConnection connection;
+    connection.changeConfig("", name, command.c_str(), "Changed display", SERVICE_NO_CHANGE,
+                            SERVICE_AUTO_START, nullptr, nullptr, "", "");
+    auto values = registryValues(name);
+    EXPECT_EQ(values["DisplayName"], "Changed display");
+    EXPECT_EQ(values["ImagePath"], command);
+    EXPECT_EQ(values["Start"], "0x2");
+    EXPECT_EQ(values["ErrorControl"], "0x0") << "error control is never changed";
+    EXPECT_EQ(values["Type"], "0x10");
+
+    connection.changeConfig("", name, nullptr, nullptr, SERVICE_NO_CHANGE, SERVICE_DEMAND_START,
+                            nullptr, nullptr, nullptr, nullptr);
+    values = registryValues(name);
+    EXPECT_EQ(values["DisplayName"], "Changed display");
+    EXPECT_EQ(values["ImagePath"], command);
+    EXPECT_EQ(values["Start"], "0x3");
+}
+
+TEST_F(ScmConnectionTest, FailuresCarryTheirCodeAndContext) {
+    ScmConnection connection;
+    auto missing = failureOf([&] { connection.openService("kvtest-no-such-service", 4); });
+    EXPECT_EQ(missing.code, static_cast<uint32_t>(ERROR_SERVICE_DOES_NOT_EXIST));
+    EXPECT_EQ(missing.context, "opening service");
+    EXPECT_EQ(missing.object, "kvtest-no-such-service");
+    EXPECT_FALSE(missing.message.empty());
+
+    auto change = failureOf([&] {
+        connection.changeConfig("", "kvtest-no-such-service", nullptr, nullptr, SERVICE_NO_CHANGE,
+                                SERVICE_DISABLED, nullptr, nullptr, nullptr, nullptr);
+    });
+    EXPECT_EQ(change.code, static_cast<uint32_t>(ERROR_SERVICE_DOES_NOT_EXIST));
+    EXPECT_EQ(change.context, "opening service");
+
+    std::string existing = services.create();
+    auto twice = failureOf([&] {
+        connection.createService("", existing, testCommand().c_str(), nullptr,
+                                 SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, nullptr, nullptr,
+                                 nullptr, nullptr);
+    });
+    EXPECT_EQ(twice.code, static_cast<uint32_t>(ERROR_SERVICE_EXISTS));
+    EXPECT_EQ(twice.context, "installing service");
+
+    auto badChange = failureOf([&] {
+        connection.changeConfig("", existing, nullptr, nullptr, SERVICE_NO_CHANGE, 77, nullptr,
+                                nullptr, nullptr, nullptr);
+    });
+    EXPECT_NE(badChange.code, 0u);
+    EXPECT_EQ(badChange.context, "modifying service");
+}
+
+// Wine's manager answers for any computer name, so the failure is made
+// with a database that does not exist.
+TEST_F(ScmConnectionTest, FailedManagerOpenHoldsNoRights) {
+    ScmConnection connection;
+    auto failure = failureOf([&] { connection.openManager("", 5, "NoSuchDatabase"); });
+    EXPECT_NE(failure.code, 0u);
+    EXPECT_EQ(failure.context, "opening service manager");
+    EXPECT_EQ(connection.manager(), nullptr);
+    EXPECT_EQ(connection.managerRights(), 0u);
+    EXPECT_NE(connection.openManager("", 5), nullptr) << "a later open is not refused";
+}
+
+TEST_F(ScmConnectionTest, OverlappingRightsKeepTheOpenManager) {
+    std::string name = services.create();
+    ScmConnection connection;
+    SC_HANDLE first = connection.openManager("", 5);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(connection.openManager("", 4), nullptr);
+    EXPECT_EQ(connection.openManager("", 1), nullptr);
+    EXPECT_EQ(connection.manager(), first);
+
+    SC_HANDLE service = connection.openService(name, SERVICE_QUERY_STATUS);
+    ASSERT_NE(service, nullptr);
+    EXPECT_EQ(connection.manager(), first);
+
+    SC_HANDLE reopened = connection.openManager("", 2);
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(connection.manager(), reopened);
+    EXPECT_EQ(connection.managerRights(), 7u);
+    EXPECT_EQ(connection.service(), service) << "the service handle outlives the old manager";
+    SERVICE_STATUS status{};
+    EXPECT_TRUE(QueryServiceStatus(service, &status));
+    EXPECT_NE(connection.openService(name, SERVICE_QUERY_STATUS), nullptr)
+        << "a manager opened for creating still opens services";
+}

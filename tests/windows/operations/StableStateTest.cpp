@@ -1,0 +1,112 @@
+// Waiting for real services to settle; the waits are judged by the progress
+// messages they post, never by the clock.
+#include "operations/win/ScmConnection.h"
+#include "tests/windows/support/TestServices.h"
+
+#include "framework/Exception.h"
+
+using namespace kelvane;
+using namespace kelvane::test;
+
+namespace {
+
+class StableStateTest : public ServiceFixture {
+protected:
+    HWND window = nullptr;
+    void SetUp() override {
+        window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                 nullptr);
+        ASSERT_NE(window, nullptr);
+    }
+    void TearDown() override { DestroyWindow(window); }
+
+    int progressMessages() {
+        int count = 0;
+        MSG msg;
+        while (PeekMessageA(&msg, window, WM_APP, WM_APP, PM_REMOVE)) {
+            ++count;
+        }
+        return count;
+    }
+    std::string started(const std::string& arguments) {
+        std::string name = services.create({arguments});
+        EXPECT_TRUE(startService(name)) << GetLastError();
+        return name;
+    }
+};
+
+} // namespace
+
+TEST_F(StableStateTest, SettledServiceReturnsAtOnceWithoutProgress) {
+    std::string name = started("");
+    ASSERT_TRUE(waitForState(name, SERVICE_RUNNING));
+    ScmConnection connection;
+    connection.openManager("", 5);
+    EXPECT_EQ(connection.waitForStableState(name, 0, window, false, 10000), 1);
+    EXPECT_EQ(progressMessages(), 0);
+}
+
+TEST_F(StableStateTest, NoWaitHintPollsEvery100Ms) {
+    std::string name = started("--start-ms=1200 --wait-hint=0");
+    ScmConnection connection;
+    EXPECT_EQ(connection.waitForStableState(name, 0, window, true, 20000), 1);
+    EXPECT_EQ(queryStatus(name).dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+    EXPECT_GE(progressMessages(), 4);
+}
+
+TEST_F(StableStateTest, LongWaitHintPollsEvery2Seconds) {
+    std::string name = started("--start-ms=1200 --wait-hint=30000");
+    ScmConnection connection;
+    EXPECT_EQ(connection.waitForStableState(name, 0, window, false, 20000), 1);
+    int posts = progressMessages();
+    EXPECT_GE(posts, 1);
+    EXPECT_LE(posts, 2);
+}
+
+TEST_F(StableStateTest, StopThatTakesLongerThanTheTimeOut) {
+    std::string name = started("--stop-ms=3000");
+    ASSERT_TRUE(waitForState(name, SERVICE_RUNNING));
+    ASSERT_TRUE(controlService(name, SERVICE_CONTROL_STOP));
+    ASSERT_TRUE(waitForState(name, SERVICE_STOP_PENDING));
+    ScmConnection connection;
+    EXPECT_EQ(connection.waitForStableState(name, SERVICE_CONTROL_STOP, window, false, 300), 0);
+    EXPECT_GE(progressMessages(), 1);
+    EXPECT_EQ(connection.waitForStableState(name, SERVICE_CONTROL_STOP, nullptr, false, 20000), 1);
+}
+
+TEST_F(StableStateTest, ServiceSpecificCodeIsShownWithItsLow16Bits) {
+    std::string name = services.create({"--fail-start --specific-code=0x12345"});
+    startService(name);
+    ASSERT_TRUE(waitForState(name, SERVICE_STOPPED));
+    ScmConnection connection;
+    try {
+        connection.waitForStableState(name, 0, window, false, 10000);
+        FAIL() << "no exception";
+    } catch (const Plinth::UserException& e) {
+        EXPECT_EQ(e.getMessage(), "Service specific error code: 9029");
+    }
+}
+
+TEST_F(StableStateTest, OtherExitCodeRaisesThatCode) {
+    std::string name = services.create({"--fail-start --exit-code=1064"});
+    startService(name);
+    ASSERT_TRUE(waitForState(name, SERVICE_STOPPED));
+    ScmConnection connection;
+    try {
+        connection.waitForStableState(name, 0, window, false, 10000);
+        FAIL() << "no exception";
+    } catch (const Plinth::SDKException& e) {
+        EXPECT_EQ(e.code(), 1064u);
+    }
+}
+
+TEST_F(StableStateTest, MissingServiceFailsWhileOpening) {
+    ScmConnection connection;
+    try {
+        connection.waitForStableState("kvtest-no-such-service", 0, window, false, 1000);
+        FAIL() << "no exception";
+    } catch (const Plinth::SDKException& e) {
+        EXPECT_EQ(e.code(), static_cast<uint32_t>(ERROR_SERVICE_DOES_NOT_EXIST));
+        EXPECT_STREQ(e.context().text(), "opening service");
+    }
+}
