@@ -1,8 +1,10 @@
 #include "inventory/win/ServiceRead.h"
 
 #include "framework/Exception.h"
+#include "framework/win/ModuleResources.h"
 #include "framework/win/UniqueHandle.h"
 #include "inventory/ServiceColumns.h"
+#include "inventory/win/ImagePathSearch.h"
 #include "inventory/win/ServiceEnumeration.h"
 
 #include <set>
@@ -31,7 +33,7 @@ configurationOf(const ReadContext& context, ConfigurationReader& reader, const s
 
 } // namespace
 
-void readAllServices(const ReadContext& context, ReaderShared& shared) {
+void readAllServices(const ReadContext& context, ReaderState& shared) {
     std::set<SharedText> notSeen;
     {
         std::lock_guard<std::recursive_mutex> guard(shared.lock);
@@ -64,6 +66,37 @@ void readAllServices(const ReadContext& context, ReaderShared& shared) {
         shared.table.removeRow({name});
     }
     shared.newData = true;
+}
+
+void readComputer(HostInfo& hostInfo, HKEY servicesKey, ReaderState& shared,
+                  const ManagerOpener& openManager) {
+    ScmConnection connection;
+    try {
+        const DWORD rights = SC_MANAGER_CONNECT | SC_MANAGER_ENUMERATE_SERVICE;
+        if (openManager) {
+            openManager(connection, hostInfo.host, rights);
+        } else {
+            connection.openManager(hostInfo.host, rights);
+        }
+    } catch (...) {
+        // The list must not go on showing a computer that cannot be read.
+        std::lock_guard<std::recursive_mutex> guard(shared.lock);
+        shared.table.removeAllRows();
+        shared.newData = true;
+        throw;
+    }
+    classifyHost(hostInfo);
+
+    ReadContext context;
+    context.manager = connection.manager();
+    context.servicesKey = servicesKey;
+    context.texts = RowTexts::load([](unsigned id) { return Plinth::loadString(id); });
+    const bool isLocal = hostInfo.isLocal;
+    const std::string windowsDir = hostInfo.windowsDir;
+    context.resolveImagePath = [isLocal, windowsDir](const std::string& command) {
+        return resolveImagePath(command, isLocal, windowsDir);
+    };
+    readAllServices(context, shared);
 }
 
 } // namespace kelvane

@@ -3,24 +3,17 @@
 // table, as the reader thread runs it. The manager is opened by the caller
 // (with connect and enumerate rights); the table and its new-data flag are
 // shared with the user-interface thread under the reader's lock.
+#include "inventory/ReaderState.h"
 #include "inventory/RowBuilder.h"
-#include "inventory/ServiceColumns.h"
-#include "inventory/ServiceTable.h"
+#include "inventory/win/HostInfo.h"
+#include "operations/win/ScmConnection.h"
 
 #include <windows.h>
 
 #include <functional>
-#include <mutex>
 #include <string>
 
 namespace kelvane {
-
-struct ReaderShared {
-    std::recursive_mutex lock;                       // the reader's lock: table, newData, errorText
-    ServiceTable table = ServiceColumns::newTable(); // the readerTable
-    bool newData = false;
-    std::string errorText;
-};
 
 struct ReadContext {
     SC_HANDLE manager = nullptr;
@@ -34,6 +27,17 @@ struct ReadContext {
 // lock, then removes the services that were not seen. Raises SDKException
 // when an enumeration or a configuration query fails for another reason
 // than denied access; rows added so far stay.
-void readAllServices(const ReadContext& context, ReaderShared& shared);
+void readAllServices(const ReadContext& context, ReaderState& shared);
+
+// One read of the computer named in hostInfo: opens its manager (a failure
+// empties the table, sets new data and propagates), classifies the host,
+// loads the texts in the user-interface language and reads every service.
+// openManager opens the manager of a host with the given rights into the
+// connection; Wine's manager serves every host name itself, so tests hand
+// in one that fails as a remote computer can.
+using ManagerOpener =
+    std::function<void(ScmConnection& connection, const std::string& host, DWORD rights)>;
+void readComputer(HostInfo& hostInfo, HKEY servicesKey, ReaderState& shared,
+                  const ManagerOpener& openManager = nullptr);
 
 } // namespace kelvane

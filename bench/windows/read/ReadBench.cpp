@@ -37,7 +37,7 @@ double nanosecondsOf(void (*body)(SC_HANDLE, HKEY), SC_HANDLE manager, HKEY key,
 
 void ourRead(SC_HANDLE manager, HKEY key) {
     static const std::string windowsDir = lowerCaseWindowsDirectory();
-    ReaderShared shared;
+    ReaderState shared;
     ReadContext context;
     context.manager = manager;
     context.servicesKey = key;

@@ -4,6 +4,8 @@
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
 
+#include "framework/ErrorContext.h"
+#include "framework/Exception.h"
 #include "framework/win/ModuleResources.h"
 #include "framework/win/UniqueHandle.h"
 #include "inventory/ServiceColumns.h"
@@ -47,7 +49,7 @@ protected:
 
     Plinth::UniqueServiceHandle manager;
     Plinth::UniqueKey servicesKey;
-    ReaderShared shared;
+    ReaderState shared;
 };
 
 // "Name    REG_SZ    value" lines of `reg query KEY`.
@@ -175,4 +177,38 @@ TEST_F(ServiceReadTest, TheBuiltInSpoolerIsAnInteractiveOwnProcess) {
     ASSERT_TRUE(rowOf("Spooler", spooler));
     EXPECT_EQ(spooler.cell(C::typeText).text, "own process, interactive");
     EXPECT_EQ(spooler.cell(C::time).text.size(), 19u);
+}
+
+TEST(ReadComputerTest, AHostThatCannotBeReachedEmptiesTheTable) {
+    Plinth::setResourceModule(GetModuleHandleA(nullptr));
+    WinsockSession sockets;
+    ReaderState shared;
+    {
+        HostInfo local;
+        readComputer(local, nullptr, shared);
+    }
+    ASSERT_GT(shared.table.rowCount(), 10u);
+    TableRow spooler;
+    ASSERT_TRUE(shared.table.findRow({SharedText("Spooler")}, spooler));
+    EXPECT_NE(spooler.cell(C::binaryPath).text.str().find("spoolsv.exe"), std::string::npos)
+        << "local image paths are resolved";
+
+    HostInfo remote;
+    remote.host = "no-such-host.invalid";
+    shared.newData = false;
+    // What a real remote manager does for a name that does not resolve.
+    auto unreachable = [](ScmConnection&, const std::string& host, DWORD) {
+        Plinth::ErrorContext context("opening service manager", host);
+        throw Plinth::LWE(RPC_S_SERVER_UNAVAILABLE);
+    };
+    try {
+        readComputer(remote, nullptr, shared, unreachable);
+        ADD_FAILURE() << "the read of an unknown computer succeeded";
+    } catch (const Plinth::Exception& e) {
+        EXPECT_NE(e.context().contextText().find("opening service manager"), std::string::npos)
+            << e.context().contextText();
+        EXPECT_FALSE(e.getMessage().empty());
+    }
+    EXPECT_EQ(shared.table.rowCount(), 0u);
+    EXPECT_TRUE(shared.newData);
 }
