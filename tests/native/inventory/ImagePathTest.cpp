@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -14,19 +13,16 @@ namespace {
 
 class FakeFiles : public PathProbe {
 public:
-    std::set<std::string> files, directories;
+    std::set<std::string> files{"c:\\program files\\tool\\svc.exe", "c:\\a.exe", "c:\\a b\\svc.exe",
+                                "c:\\windows\\system32\\drivers\\x.sys", "c:\\dir\\drv.sys"};
+    std::set<std::string> directories{"c:\\tools"};
     mutable std::vector<std::string> searched;
 
     std::optional<std::string> search(const std::string& candidate) const override {
         searched.push_back(candidate);
-        std::size_t slash = candidate.find_last_of('\\');
         bool hasExtension =
-            candidate.find('.', slash == std::string::npos ? 0 : slash) != std::string::npos;
-        std::vector<std::string> names{candidate};
-        if (!hasExtension) {
-            names.push_back(candidate + ".exe");
-        }
-        for (const std::string& name : names) {
+            candidate.find('.', candidate.find_last_of('\\') + 1) != std::string::npos;
+        for (const std::string& name : {candidate, hasExtension ? candidate : candidate + ".exe"}) {
             if (files.count(name) || directories.count(name)) {
                 return name;
             }
@@ -36,79 +32,47 @@ public:
     bool isFile(const std::string& path) const override { return files.count(path) != 0; }
 };
 
-class ImagePathTest : public ::testing::Test {
-protected:
-    FakeFiles fs;
-    std::string resolve(const std::string& commandLine, bool local = true) {
-        return resolveImagePath(commandLine, local, "c:\\windows", fs);
-    }
-};
-
 } // namespace
 
-TEST_F(ImagePathTest, TriesEveryPrefixEndingAtABlank) {
-    fs.files = {"c:\\program files\\tool\\svc.exe"};
-    EXPECT_EQ(resolve("C:\\Program Files\\Tool\\svc.exe -k netsvcs"),
-              "c:\\program files\\tool\\svc.exe");
+TEST(ImagePath, ResolvesWhatTheManagerWouldStart) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\Program Files\\Tool\\svc.exe -k netsvcs", "c:\\program files\\tool\\svc.exe"},
+        {"c:\\a b", "c:\\a.exe"}, // shortest existing prefix, found as .exe
+        {"\"c:\\a b\\svc.exe\" -x", "c:\\a b\\svc.exe"},
+        {"\"c:\\a b\\svc.exe", "c:\\a b\\svc.exe"},
+        {"\\SystemRoot\\System32\\drivers\\x.sys", "c:\\windows\\system32\\drivers\\x.sys"},
+        {"\\SYSTEMROOT\\system32\\DRIVERS\\X.SYS", "c:\\windows\\system32\\drivers\\x.sys"},
+        {"System32\\drivers\\x.sys", "c:\\windows\\system32\\drivers\\x.sys"},
+        {"drivers\\x.sys", ""},
+        {"\\??\\c:\\dir\\drv.sys", "c:\\dir\\drv.sys"},
+        {" c:\\a.exe", "c:\\a.exe"},
+        {"c:\\tools", ""}, // a directory
+        {" ", ""},
+        {"", ""},
+    };
+    for (const auto& [commandLine, expected] : cases) {
+        FakeFiles fs;
+        EXPECT_EQ(resolveImagePath(commandLine, true, "c:\\windows", fs), expected) << commandLine;
+    }
+    FakeFiles fs;
+    EXPECT_EQ(resolveImagePath("c:\\a.exe", false, "c:\\windows", fs), "") << "remote";
+}
+
+TEST(ImagePath, SearchesPrefixesAtBlanksButAQuotedPathWhole) {
+    FakeFiles fs;
+    resolveImagePath("c:\\program files\\tool\\svc.exe -k x", true, "c:\\windows", fs);
     EXPECT_EQ(fs.searched,
               (std::vector<std::string>{"c:\\program", "c:\\program files\\tool\\svc.exe"}));
-}
-
-TEST_F(ImagePathTest, ShortestExistingPrefixWins) {
-    fs.files = {"c:\\a.exe", "c:\\a b.exe"};
-    EXPECT_EQ(resolve("c:\\a b"), "c:\\a.exe");
-}
-
-TEST_F(ImagePathTest, QuotedPathIsOneNameWithoutItsArguments) {
-    fs.files = {"c:\\a.exe", "c:\\a b\\svc.exe"};
-    EXPECT_EQ(resolve("\"c:\\a b\\svc.exe\" -x"), "c:\\a b\\svc.exe");
-    EXPECT_EQ(fs.searched, std::vector<std::string>{"c:\\a b\\svc.exe"});
     fs.searched.clear();
-    EXPECT_EQ(resolve("\"c:\\a b\\svc.exe"), "c:\\a b\\svc.exe") << "no closing quote";
-    EXPECT_EQ(resolve("\"c:\\a b\\gone.exe\" c:\\a"), "");
+    resolveImagePath("\"c:\\a b\\gone.exe\" c:\\a", true, "c:\\windows", fs);
+    EXPECT_EQ(fs.searched, std::vector<std::string>{"c:\\a b\\gone.exe"});
 }
 
-TEST_F(ImagePathTest, SystemRootAndRelativeDriverPaths) {
-    fs.files = {"c:\\windows\\system32\\drivers\\x.sys"};
-    EXPECT_EQ(resolve("\\SystemRoot\\System32\\drivers\\x.sys"),
-              "c:\\windows\\system32\\drivers\\x.sys");
-    EXPECT_EQ(resolve("\\SYSTEMROOT\\system32\\DRIVERS\\X.SYS"),
-              "c:\\windows\\system32\\drivers\\x.sys");
-    EXPECT_EQ(resolve("System32\\drivers\\x.sys"), "c:\\windows\\system32\\drivers\\x.sys");
-    EXPECT_EQ(resolve("drivers\\x.sys"), "") << "only system32 is taken as relative";
-}
-
-TEST_F(ImagePathTest, DevicePrefixIsDropped) {
-    fs.files = {"c:\\dir\\drv.sys"};
-    EXPECT_EQ(resolve("\\??\\c:\\dir\\drv.sys"), "c:\\dir\\drv.sys");
-    EXPECT_EQ(fs.searched, std::vector<std::string>{"c:\\dir\\drv.sys"});
-}
-
-TEST_F(ImagePathTest, MissingExtensionIsFoundAsExe) {
-    fs.files = {"c:\\tools\\svc.exe"};
-    EXPECT_EQ(resolve("c:\\tools\\svc --run"), "c:\\tools\\svc.exe");
-}
-
-TEST_F(ImagePathTest, DirectoryDoesNotResolve) {
-    fs.directories = {"c:\\tools"};
-    EXPECT_EQ(resolve("c:\\tools"), "");
-}
-
-TEST_F(ImagePathTest, EmptyBlankAndRemoteGiveNothing) {
-    fs.files = {"c:\\svc.exe"};
-    EXPECT_EQ(resolve(""), "");
-    EXPECT_EQ(resolve(" "), "");
-    EXPECT_EQ(resolve(" c:\\svc.exe"), "c:\\svc.exe") << "one leading blank is skipped";
-    EXPECT_EQ(resolve("c:\\svc.exe", false), "");
-    EXPECT_TRUE(std::find(fs.searched.begin(), fs.searched.end(), "") == fs.searched.end())
-        << "an empty prefix is never searched";
-}
-
-TEST_F(ImagePathTest, OnlyTheFirst1023CharactersCount) {
+TEST(ImagePath, OnlyTheFirst1023CharactersCount) {
+    FakeFiles fs;
     std::string path = "c:\\" + std::string(1016, 'd') + ".exe"; // 1023 characters
-    fs.files = {path};
-    EXPECT_EQ(resolve(path + "xyz -arg"), path);
+    fs.files = {path, "c:\\svc.exe"};
+    EXPECT_EQ(resolveImagePath(path + "xyz -arg", true, "c:\\windows", fs), path);
     std::string beyond = "c:\\x.exe" + std::string(1020, ' ') + "c:\\svc.exe";
-    fs.files = {"c:\\svc.exe"};
-    EXPECT_EQ(resolve(beyond), "");
+    EXPECT_EQ(resolveImagePath(beyond, true, "c:\\windows", fs), "");
 }

@@ -10,126 +10,75 @@ using namespace kelvane;
 namespace {
 
 std::string dword(std::uint32_t v) {
-    std::string bytes;
-    for (int i = 0; i < 4; ++i) {
-        bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
-    }
-    return bytes;
-}
-
-std::string fixedInfo(std::uint32_t ms, std::uint32_t ls) {
-    std::string bytes = dword(0xFEEF04BD) + dword(0x10000) + dword(ms) + dword(ls);
-    bytes.resize(52, '\0');
-    return bytes;
-}
-
-std::string translation(std::uint16_t language, std::uint16_t codePage) {
-    return dword(static_cast<std::uint32_t>(codePage) << 16 | language);
+    return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+            static_cast<char>(v >> 24)};
 }
 
 class FakeResource : public VersionResource {
 public:
     std::map<std::string, std::string> values;
-    std::map<std::uint16_t, std::string> languages;
     std::optional<std::string> query(const std::string& path) const override {
         auto it = values.find(path);
         return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
     }
     std::optional<std::string> languageName(std::uint16_t language) const override {
-        auto it = languages.find(language);
-        return it == languages.end() ? std::nullopt : std::optional<std::string>(it->second);
+        return language == 0x0409 ? std::optional<std::string>("English") : std::nullopt;
+    }
+    void set(const char* block, const char* name, const std::string& value) {
+        values[std::string("\\StringFileInfo\\") + block + "\\" + name] = value + '\0';
     }
 };
 
-class VersionDetailsTest : public ::testing::Test {
-protected:
-    FakeResource resource;
-    FileDetails details;
-    void SetUp() override {
-        resource.values["\\"] = fixedInfo(0x00010002, 0x00030004);
-        resource.languages = {{0x0409, "English (United States)"}, {0x0407, "German"}};
-    }
-    void set(const char* block, const char* name, std::string value) {
-        resource.values[std::string("\\StringFileInfo\\") + block + "\\" + name] =
-            std::move(value) + '\0';
-    }
-};
+FakeResource twoTranslations() {
+    FakeResource r;
+    r.values["\\"] = dword(0xFEEF04BD) + dword(0x10000) + dword(0x000A0002) + dword(0xFFFF0004);
+    r.values["\\"].resize(52, '\0');
+    r.values["\\VarFileInfo\\Translation"] = dword(0x04E40409) + dword(0x04E40407);
+    return r;
+}
 
 } // namespace
 
-TEST_F(VersionDetailsTest, FileVersionFromACompleteFixedInfoOnly) {
-    EXPECT_EQ(fileVersionText(fixedInfo(0x000A0000, 0xFFFF0001)), "10.0.65535.1");
-    std::string shortInfo = fixedInfo(1, 1);
-    shortInfo.pop_back();
-    EXPECT_EQ(fileVersionText(shortInfo), "");
-    EXPECT_EQ(fileVersionText(""), "");
+TEST(VersionDetails, FirstTranslationWithAValueWinsForEachField) {
+    FakeResource r = twoTranslations();
+    r.set("040904e4", "FileDescription", "Tool");
+    r.set("040904e4", "Comments", "first");
+    r.set("040704e4", "FileDescription", "Werkzeug");
+    r.set("040704e4", "CompanyName", std::string("Hersteller\0junk", 15));
+    FileDetails d;
+    readVersionDetails(r, d);
+    EXPECT_EQ(d.version, "10.2.65535.4");
+    EXPECT_EQ(d.language, "English");
+    EXPECT_EQ(d.description, "Tool");
+    EXPECT_EQ(d.manufacturer, "Hersteller") << "ends at its NUL";
+    EXPECT_EQ(d.comment, "first");
 }
 
-TEST_F(VersionDetailsTest, NoFixedInfoMeansNothingElseIsAsked) {
-    resource.values.erase("\\");
-    resource.values["\\VarFileInfo\\Translation"] = translation(0x0409, 1252);
-    set("040904e4", "CompanyName", "Maker");
-    readVersionDetails(resource, details);
-    EXPECT_EQ(details.version, "");
-    EXPECT_EQ(details.manufacturer, "");
+TEST(VersionDetails, SearchStopsOnceMakerAndDescriptionAreKnown) {
+    FakeResource r = twoTranslations();
+    r.set("040904e4", "FileDescription", "Tool");
+    r.set("040904e4", "CompanyName", "Maker");
+    r.set("040704e4", "Comments", "only later");
+    FileDetails d;
+    readVersionDetails(r, d);
+    EXPECT_EQ(d.comment, "");
 }
 
-TEST_F(VersionDetailsTest, FirstTranslationNamesTheLanguageAndKeysAreLowerCaseHex) {
-    resource.values["\\VarFileInfo\\Translation"] = translation(0x0409, 0x04B0);
-    set("040904b0", "CompanyName", "Maker");
-    set("040904b0", "FileDescription", "Tool");
-    set("040904b0", "Comments", "Note");
-    readVersionDetails(resource, details);
-    EXPECT_EQ(details.version, "1.2.3.4");
-    EXPECT_EQ(details.language, "English (United States)");
-    EXPECT_EQ(details.manufacturer, "Maker");
-    EXPECT_EQ(details.description, "Tool");
-    EXPECT_EQ(details.comment, "Note");
-}
+TEST(VersionDetails, IncompleteResources) {
+    FakeResource r = twoTranslations();
+    r.values["\\"].pop_back();
+    r.values["\\VarFileInfo\\Translation"] = "\x07\x04"; // half an entry
+    r.set("070400e4", "CompanyName", "Maker");
+    FileDetails d;
+    readVersionDetails(r, d);
+    EXPECT_EQ(d.version, "") << "fixed info must be complete";
+    EXPECT_EQ(d.language, "");
+    EXPECT_EQ(d.manufacturer, "");
 
-TEST_F(VersionDetailsTest, MissingCompanyNameLeavesManufacturerEmpty) {
-    resource.values["\\VarFileInfo\\Translation"] = translation(0x0409, 1252);
-    set("040904e4", "FileDescription", "Tool");
-    readVersionDetails(resource, details);
-    EXPECT_EQ(details.description, "Tool");
-    EXPECT_EQ(details.manufacturer, "");
-}
-
-TEST_F(VersionDetailsTest, LaterTranslationsFillOnlyWhatIsStillMissing) {
-    resource.values["\\VarFileInfo\\Translation"] =
-        translation(0x0409, 1252) + translation(0x0407, 1252);
-    set("040904e4", "FileDescription", "Tool");
-    set("040904e4", "Comments", "first");
-    set("040704e4", "FileDescription", "Werkzeug");
-    set("040704e4", "CompanyName", "Hersteller");
-    set("040704e4", "Comments", "zweite");
-    readVersionDetails(resource, details);
-    EXPECT_EQ(details.description, "Tool");
-    EXPECT_EQ(details.manufacturer, "Hersteller");
-    EXPECT_EQ(details.comment, "first");
-    EXPECT_EQ(details.language, "English (United States)");
-}
-
-TEST_F(VersionDetailsTest, SearchStopsOnceMakerAndDescriptionAreKnown) {
-    resource.values["\\VarFileInfo\\Translation"] =
-        translation(0x0409, 1252) + translation(0x0407, 1252);
-    set("040904e4", "FileDescription", "Tool");
-    set("040904e4", "CompanyName", "Maker");
-    set("040704e4", "Comments", "only later");
-    readVersionDetails(resource, details);
-    EXPECT_EQ(details.comment, "");
-}
-
-TEST_F(VersionDetailsTest, EmptyOrUnknownTranslationTable) {
-    resource.values["\\VarFileInfo\\Translation"] = "";
-    readVersionDetails(resource, details);
-    EXPECT_EQ(details.version, "1.2.3.4");
-    EXPECT_EQ(details.language, "");
-
-    FileDetails other;
-    resource.values["\\VarFileInfo\\Translation"] = translation(0x0c0c, 1252);
-    set("0c0c04e4", "CompanyName", std::string("Maker\0junk", 10));
-    readVersionDetails(resource, other);
-    EXPECT_EQ(other.language, "") << "unknown language";
-    EXPECT_EQ(other.manufacturer, "Maker") << "the text ends at its NUL";
+    r.values.erase("\\");
+    r.values["\\VarFileInfo\\Translation"] = dword(0x04E40409);
+    r.set("040904e4", "CompanyName", "Maker");
+    FileDetails none;
+    readVersionDetails(r, none);
+    EXPECT_EQ(none.manufacturer, "") << "no fixed info, nothing else is asked";
 }

@@ -108,17 +108,14 @@ TEST_F(ScmConnectionTest, CreatedServiceIsWhatScAndTheRegistrySee) {
 
 TEST_F(ScmConnectionTest, CreatedServiceWithoutDisplayNameIsShownByItsName) {
     std::string name = newName();
-    std::string group = "KvTestGroup";
-    const char dependencies[] = "RpcSs\0";
     ScmConnection connection;
     connection.createService("", name, testCommand().c_str(), nullptr, SERVICE_WIN32_OWN_PROCESS,
-                             SERVICE_DISABLED, group.c_str(), dependencies, nullptr, nullptr);
+                             SERVICE_DISABLED, "KvTestGroup", "RpcSs\0", nullptr, nullptr);
     auto values = registryValues(name);
     EXPECT_EQ(values["DisplayName"], name);
     EXPECT_EQ(values["Start"], "0x4");
-    EXPECT_EQ(values["Group"], group);
-    EXPECT_NE(values["DependOnService"].find("RpcSs"), std::string::npos)
-        << values["DependOnService"];
+    EXPECT_EQ(values["Group"], "KvTestGroup");
+    EXPECT_EQ(values["DependOnService"].rfind("RpcSs", 0), 0u) << values["DependOnService"];
 }
 
 TEST_F(ScmConnectionTest, ChangeConfigKeepsWhatIsNotGiven) {
@@ -165,13 +162,6 @@ TEST_F(ScmConnectionTest, FailuresCarryTheirCodeAndContext) {
     });
     EXPECT_EQ(twice.code, static_cast<uint32_t>(ERROR_SERVICE_EXISTS));
     EXPECT_EQ(twice.context, "installing service");
-
-    auto badChange = failureOf([&] {
-        connection.changeConfig("", existing, nullptr, nullptr, SERVICE_NO_CHANGE, 77, nullptr,
-                                nullptr, nullptr, nullptr);
-    });
-    EXPECT_NE(badChange.code, 0u);
-    EXPECT_EQ(badChange.context, "modifying service");
 }
 
 // Wine's manager answers for any computer name, so the failure is made

@@ -30,8 +30,11 @@ protected:
 
 } // namespace
 
-TEST_F(ServiceQueriesTest, RunningServiceReportsItsControls) {
+TEST_F(ServiceQueriesTest, OnlyARunningServiceReportsItsControls) {
     std::string name = services.create({"--accept=stop,pause"});
+    SERVICE_STATUS stopped = statusOf(name);
+    EXPECT_EQ(stopped.dwCurrentState, static_cast<DWORD>(SERVICE_STOPPED));
+    EXPECT_EQ(stopped.dwControlsAccepted, 0u);
     ASSERT_TRUE(startService(name));
     ASSERT_TRUE(waitForState(name, SERVICE_RUNNING));
     SERVICE_STATUS status = statusOf(name);
@@ -39,13 +42,6 @@ TEST_F(ServiceQueriesTest, RunningServiceReportsItsControls) {
     EXPECT_EQ(status.dwControlsAccepted,
               static_cast<DWORD>(SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_PAUSE_CONTINUE));
     EXPECT_TRUE(statusLine.empty());
-}
-
-TEST_F(ServiceQueriesTest, StoppedServiceAcceptsNothing) {
-    std::string name = services.create({"--accept=stop,pause"});
-    SERVICE_STATUS status = statusOf(name);
-    EXPECT_EQ(status.dwCurrentState, static_cast<DWORD>(SERVICE_STOPPED));
-    EXPECT_EQ(status.dwControlsAccepted, 0u);
 }
 
 TEST_F(ServiceQueriesTest, BusyWindowOrNoEntryAsksNothing) {

@@ -37,15 +37,6 @@ protected:
 
 } // namespace
 
-TEST_F(StableStateTest, SettledServiceReturnsAtOnceWithoutProgress) {
-    std::string name = started("");
-    ASSERT_TRUE(waitForState(name, SERVICE_RUNNING));
-    ScmConnection connection;
-    connection.openManager("", 5);
-    EXPECT_EQ(connection.waitForStableState(name, 0, window, false, 10000), 1);
-    EXPECT_EQ(progressMessages(), 0);
-}
-
 TEST_F(StableStateTest, NoWaitHintPollsEvery100Ms) {
     std::string name = started("--start-ms=1200 --wait-hint=0");
     ScmConnection connection;
@@ -63,17 +54,6 @@ TEST_F(StableStateTest, LongWaitHintPollsEvery2Seconds) {
     EXPECT_LE(posts, 2);
 }
 
-TEST_F(StableStateTest, StopThatTakesLongerThanTheTimeOut) {
-    std::string name = started("--stop-ms=3000");
-    ASSERT_TRUE(waitForState(name, SERVICE_RUNNING));
-    ASSERT_TRUE(controlService(name, SERVICE_CONTROL_STOP));
-    ASSERT_TRUE(waitForState(name, SERVICE_STOP_PENDING));
-    ScmConnection connection;
-    EXPECT_EQ(connection.waitForStableState(name, SERVICE_CONTROL_STOP, window, false, 300), 0);
-    EXPECT_GE(progressMessages(), 1);
-    EXPECT_EQ(connection.waitForStableState(name, SERVICE_CONTROL_STOP, nullptr, false, 20000), 1);
-}
-
 TEST_F(StableStateTest, ServiceSpecificCodeIsShownWithItsLow16Bits) {
     std::string name = services.create({"--fail-start --specific-code=0x12345"});
     startService(name);
@@ -84,29 +64,5 @@ TEST_F(StableStateTest, ServiceSpecificCodeIsShownWithItsLow16Bits) {
         FAIL() << "no exception";
     } catch (const Plinth::UserException& e) {
         EXPECT_EQ(e.getMessage(), "Service specific error code: 9029");
-    }
-}
-
-TEST_F(StableStateTest, OtherExitCodeRaisesThatCode) {
-    std::string name = services.create({"--fail-start --exit-code=1064"});
-    startService(name);
-    ASSERT_TRUE(waitForState(name, SERVICE_STOPPED));
-    ScmConnection connection;
-    try {
-        connection.waitForStableState(name, 0, window, false, 10000);
-        FAIL() << "no exception";
-    } catch (const Plinth::SDKException& e) {
-        EXPECT_EQ(e.code(), 1064u);
-    }
-}
-
-TEST_F(StableStateTest, MissingServiceFailsWhileOpening) {
-    ScmConnection connection;
-    try {
-        connection.waitForStableState("kvtest-no-such-service", 0, window, false, 1000);
-        FAIL() << "no exception";
-    } catch (const Plinth::SDKException& e) {
-        EXPECT_EQ(e.code(), static_cast<uint32_t>(ERROR_SERVICE_DOES_NOT_EXIST));
-        EXPECT_STREQ(e.context().text(), "opening service");
     }
 }
