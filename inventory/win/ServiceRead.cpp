@@ -13,6 +13,10 @@ namespace kelvane {
 
 namespace {
 
+bool isGoneError(std::uint32_t code) {
+    return code == ERROR_SERVICE_DOES_NOT_EXIST || code == ERROR_SERVICE_MARKED_FOR_DELETE;
+}
+
 std::optional<ServiceConfiguration>
 configurationOf(const ReadContext& context, ConfigurationReader& reader, const std::string& name) {
     Plinth::UniqueServiceHandle service(
@@ -47,9 +51,19 @@ void readAllServices(const ReadContext& context, ReaderState& shared) {
     ConfigurationReader configurations;
     for (DWORD state : {SERVICE_ACTIVE, SERVICE_INACTIVE}) {
         enumerator.enumerate(context.manager, state, [&](const EnumeratedService& service) {
+            std::optional<ServiceConfiguration> configuration;
+            try {
+                configuration = configurationOf(context, configurations, service.serviceName);
+            } catch (const Plinth::SDKException& e) {
+                // Deleted after the enumeration listed it: the service is gone,
+                // which is no reason to fail the read of all the others.
+                if (isGoneError(e.code())) {
+                    return;
+                }
+                throw;
+            }
             TableRow row =
-                buildServiceRow(context.texts, service,
-                                configurationOf(context, configurations, service.serviceName),
+                buildServiceRow(context.texts, service, configuration,
                                 serviceKeyTimeText(context.servicesKey, service.serviceName));
             SharedText name = row.cell(ServiceColumns::serviceName).text;
             {

@@ -40,7 +40,11 @@ protected:
         context.manager = manager.get();
         context.servicesKey = servicesKey.get();
         context.texts = RowTexts::load([](unsigned id) { return Plinth::loadString(id); });
-        readAllServices(context, shared);
+        try {
+            readAllServices(context, shared);
+        } catch (const Plinth::Exception& e) {
+            ADD_FAILURE() << "read failed: " << e.getMessage() << " (" << e.code() << ")";
+        }
     }
 
     bool rowOf(const std::string& name, TableRow& row) {
@@ -211,4 +215,19 @@ TEST(ReadComputerTest, AHostThatCannotBeReachedEmptiesTheTable) {
     }
     EXPECT_EQ(shared.table.rowCount(), 0u);
     EXPECT_TRUE(shared.newData);
+}
+
+TEST_F(ServiceReadTest, AServiceDeletedDuringTheReadIsSkipped) {
+    // A service deleted while a handle to it stays open may still be listed
+    // by the enumeration; the read goes on either way.
+    std::string kept = services.create();
+    std::string doomed = services.create();
+    Plinth::UniqueServiceHandle all(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    Plinth::UniqueServiceHandle held(
+        OpenServiceA(all.get(), doomed.c_str(), DELETE | SERVICE_QUERY_STATUS));
+    ASSERT_TRUE(held);
+    ASSERT_TRUE(DeleteService(held.get()));
+    read();
+    TableRow row;
+    EXPECT_TRUE(rowOf(kept, row));
 }
