@@ -1,0 +1,133 @@
+#include "update/win/HttpGet.h"
+
+#include "framework/Exception.h"
+
+#include <commctrl.h>
+#include <wininet.h>
+
+#include <vector>
+
+namespace kelvane {
+
+namespace {
+
+// Internet handles close with InternetCloseHandle; the transfer closes them
+// itself in order (request, connection, library) and reports a failed
+// close, so this guard only covers the ways out through an exception.
+class InternetHandle {
+public:
+    explicit InternetHandle(HINTERNET handle = nullptr) : handle_(handle) {}
+    ~InternetHandle() {
+        if (handle_) {
+            InternetCloseHandle(handle_);
+        }
+    }
+    InternetHandle(const InternetHandle&) = delete;
+    InternetHandle& operator=(const InternetHandle&) = delete;
+    HINTERNET get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+    void close() {
+        HINTERNET handle = handle_;
+        handle_ = nullptr;
+        if (!InternetCloseHandle(handle)) {
+            throw Plinth::LIE();
+        }
+    }
+
+private:
+    HINTERNET handle_;
+};
+
+} // namespace
+
+bool httpGet(const HttpRequest& request, std::string& sink) {
+    std::vector<char> canonical(request.address.size() * 3 + 16);
+    DWORD length = static_cast<DWORD>(canonical.size());
+    if (!InternetCanonicalizeUrlA(request.address.c_str(), canonical.data(), &length, 0)) {
+        throw Plinth::LIE();
+    }
+    InternetHandle library(
+        InternetOpenA(request.agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!library) {
+        throw Plinth::LIE();
+    }
+    char host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
+    std::vector<char> path(canonical.size() + 1);
+    URL_COMPONENTSA parts = {};
+    parts.dwStructSize = sizeof parts;
+    parts.lpszHostName = host;
+    parts.dwHostNameLength = sizeof host;
+    parts.lpszUrlPath = path.data();
+    parts.dwUrlPathLength = static_cast<DWORD>(path.size());
+    if (!InternetCrackUrlA(canonical.data(), 0, 0, &parts)) {
+        throw Plinth::LIE();
+    }
+    DWORD flags = request.flags;
+    if (parts.nScheme == INTERNET_SCHEME_HTTPS) {
+        flags |= INTERNET_FLAG_SECURE;
+    }
+    InternetHandle connection(InternetConnectA(library.get(), host, parts.nPort, nullptr, nullptr,
+                                               INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection) {
+        throw Plinth::LIE();
+    }
+    InternetHandle http(HttpOpenRequestA(
+        connection.get(), "GET", path.data(), nullptr,
+        request.referrer.empty() ? nullptr : request.referrer.c_str(), nullptr, flags, 0));
+    if (!http) {
+        throw Plinth::LIE();
+    }
+    if (flags & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) {
+        DWORD security = 0, size = sizeof security;
+        if (!InternetQueryOptionA(http.get(), INTERNET_OPTION_SECURITY_FLAGS, &security, &size)) {
+            throw Plinth::LIE();
+        }
+        security |= SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_WRONG_USAGE;
+        if (!InternetSetOptionA(http.get(), INTERNET_OPTION_SECURITY_FLAGS, &security,
+                                sizeof security)) {
+            throw Plinth::LIE();
+        }
+    }
+    if (!HttpSendRequestA(http.get(), nullptr, 0, nullptr, 0)) {
+        throw Plinth::LIE();
+    }
+
+    DWORD announced = 0, size = sizeof announced;
+    const bool known = HttpQueryInfoA(
+        http.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &size, nullptr);
+    bool complete = true;
+    if (known && announced > request.maxBytes) {
+        complete = false; // refused before any of it is read
+    } else {
+        if (known && request.progressBar) {
+            SendMessageA(request.progressBar, PBM_SETRANGE32, 0, announced / 1024);
+        }
+        std::size_t received = 0;
+        char block[1024];
+        for (;;) {
+            DWORD read = 0;
+            if (!InternetReadFile(http.get(), block, sizeof block, &read)) {
+                throw Plinth::LIE();
+            }
+            if (read == 0) {
+                break;
+            }
+            if (received + read > request.maxBytes) {
+                complete = false;
+                break;
+            }
+            sink.append(block, read);
+            received += read;
+            if (request.progressBar) {
+                SendMessageA(request.progressBar, PBM_SETPOS, received / 1024, 0);
+            }
+        }
+        complete = complete && (!known || received == announced);
+    }
+    http.close();
+    connection.close();
+    library.close();
+    return complete;
+}
+
+} // namespace kelvane
