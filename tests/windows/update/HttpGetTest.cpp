@@ -1,9 +1,10 @@
 // The internet library against a scripted one-connection HTTP server on the
 // loopback address, so answers that real servers rarely give (a short body,
 // no length, a huge length) can be produced on demand.
-// winsock2.h must come before windows.h.
-#include <winsock2.h>
+// First: it brings winsock2.h, which must come before windows.h.
+#include "tests/windows/support/LoopbackHttpServer.h"
 
+#include "update/win/DescriptionFetch.h"
 #include "update/win/HttpGet.h"
 
 #include "framework/Exception.h"
@@ -12,63 +13,11 @@
 #include <wininet.h>
 
 #include <string>
-#include <thread>
 
 using namespace kelvane;
+using kelvane::test::LoopbackHttpServer;
 
 namespace {
-
-class OneShotServer {
-public:
-    explicit OneShotServer(std::string response) : response_(std::move(response)) {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(listener_, 1);
-        int length = sizeof address;
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { serve(); });
-    }
-    ~OneShotServer() {
-        closesocket(listener_);
-        thread_.join();
-        WSACleanup();
-    }
-    std::string url(const std::string& path = "/pad.xml") const {
-        return "http://127.0.0.1:" + std::to_string(port_) + path;
-    }
-    const std::string& requestText() const { return request_; }
-
-private:
-    void serve() {
-        SOCKET client = accept(listener_, nullptr, nullptr);
-        if (client == INVALID_SOCKET) {
-            return;
-        }
-        char buffer[4096];
-        while (request_.find("\r\n\r\n") == std::string::npos) {
-            int got = recv(client, buffer, sizeof buffer, 0);
-            if (got <= 0) {
-                break;
-            }
-            request_.append(buffer, static_cast<size_t>(got));
-        }
-        send(client, response_.data(), static_cast<int>(response_.size()), 0);
-        shutdown(client, SD_SEND);
-        closesocket(client);
-    }
-
-    std::string response_;
-    std::string request_;
-    SOCKET listener_ = INVALID_SOCKET;
-    unsigned short port_ = 0;
-    std::thread thread_;
-};
 
 HttpRequest requestFor(const std::string& url) {
     HttpRequest request;
@@ -82,7 +31,7 @@ HttpRequest requestFor(const std::string& url) {
 } // namespace
 
 TEST(HttpGetTest, AnswerWithItsAnnouncedLengthIsComplete) {
-    OneShotServer server("HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello");
+    LoopbackHttpServer server("HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello");
     std::string body;
     EXPECT_TRUE(httpGet(requestFor(server.url()), body));
     EXPECT_EQ(body, "hello");
@@ -95,13 +44,13 @@ TEST(HttpGetTest, AnswerWithItsAnnouncedLengthIsComplete) {
 
 TEST(HttpGetTest, ShortOrUnannouncedBodies) {
     {
-        OneShotServer server("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\ncut off");
+        LoopbackHttpServer server("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\ncut off");
         std::string body;
         EXPECT_FALSE(httpGet(requestFor(server.url()), body)) << "fewer bytes than announced";
         EXPECT_EQ(body, "cut off");
     }
     {
-        OneShotServer server("HTTP/1.0 200 OK\r\n\r\nno length given");
+        LoopbackHttpServer server("HTTP/1.0 200 OK\r\n\r\nno length given");
         std::string body;
         EXPECT_TRUE(httpGet(requestFor(server.url()), body));
         EXPECT_EQ(body, "no length given");
@@ -110,8 +59,8 @@ TEST(HttpGetTest, ShortOrUnannouncedBodies) {
 
 TEST(HttpGetTest, MoreThanTheCallerTakesIsRefused) {
     {
-        OneShotServer server("HTTP/1.0 200 OK\r\nContent-Length: 5000000\r\n\r\n" +
-                             std::string(64, 'x'));
+        LoopbackHttpServer server("HTTP/1.0 200 OK\r\nContent-Length: 5000000\r\n\r\n" +
+                                  std::string(64, 'x'));
         HttpRequest request = requestFor(server.url());
         request.maxBytes = 1024 * 1024;
         std::string body;
@@ -119,7 +68,7 @@ TEST(HttpGetTest, MoreThanTheCallerTakesIsRefused) {
         EXPECT_TRUE(body.empty()) << "an announced oversize is not read at all";
     }
     {
-        OneShotServer server("HTTP/1.0 200 OK\r\n\r\n" + std::string(5000, 'x'));
+        LoopbackHttpServer server("HTTP/1.0 200 OK\r\n\r\n" + std::string(5000, 'x'));
         HttpRequest request = requestFor(server.url());
         request.maxBytes = 2048;
         std::string body;
@@ -131,7 +80,7 @@ TEST(HttpGetTest, MoreThanTheCallerTakesIsRefused) {
 TEST(HttpGetTest, AnUnreachableServerRaisesTheLibrarysError) {
     std::string url;
     {
-        OneShotServer closed("");
+        LoopbackHttpServer closed("");
         url = closed.url();
         // Connect once so the server thread ends, then the port is free.
         std::string ignored;
@@ -149,4 +98,24 @@ TEST(HttpGetTest, AnUnreachableServerRaisesTheLibrarysError) {
         EXPECT_LT(e.code(), 13000u);
         EXPECT_FALSE(e.getMessage().empty());
     }
+}
+
+TEST(ReadDescriptionTest, ReadsThePublishedVersionOverHttp) {
+    std::string pad =
+        "<?xml version=\"1.0\"?><XML_DIZ_INFO><Program_Info><Program_Name>Kelvane</Program_Name>"
+        "<Program_Version>4.7</Program_Version></Program_Info></XML_DIZ_INFO>";
+    LoopbackHttpServer server("HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(pad.size()) +
+                              "\r\n\r\n" + pad);
+    PadInfo info;
+    ASSERT_TRUE(readDescription(info, server.url(), "kelvane 4.6", "WIN10.0.19045"));
+    EXPECT_EQ(info.programVersion, "4.7");
+    EXPECT_FALSE(isUpToDate(info, "4.6"));
+    EXPECT_NE(server.requestText().find("Referer: kelvane 4.6 update check WIN10.0.19045"),
+              std::string::npos);
+}
+
+TEST(ReadDescriptionTest, AnErrorPageIsNoDescription) {
+    LoopbackHttpServer server("HTTP/1.0 200 OK\r\n\r\n<html>maintenance</html>");
+    PadInfo info;
+    EXPECT_FALSE(readDescription(info, server.url(), "kelvane 4.6", "WIN10.0.19045"));
 }
