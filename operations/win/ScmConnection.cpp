@@ -2,6 +2,7 @@
 
 #include "framework/ErrorContext.h"
 #include "framework/Exception.h"
+#include "framework/win/MessageLoop.h"
 #include "framework/win/ModuleResources.h"
 #include "operations/StableStateWait.h"
 
@@ -20,10 +21,14 @@ const char* orNull(const char* text) {
     throw Plinth::LWE(error);
 }
 
-// The user interface keeps running only once the dispatching wait exists;
-// until then the messages wait in the queue.
-bool sleepForPendingState(DWORD ms, bool /*pumpMessages*/) {
-    return Sleep(ms), true;
+// With pumpMessages the window keeps running while a service settles; false
+// when the application is quitting.
+bool sleepForPendingState(DWORD ms, bool pumpMessages) {
+    if (!pumpMessages) {
+        Sleep(ms);
+        return true;
+    }
+    return Plinth::sleepDispatching(ms) == 1;
 }
 
 class ServiceStatusReader : public StableStateProbe {
