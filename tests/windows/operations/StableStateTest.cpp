@@ -10,18 +10,35 @@ using namespace kelvane::test;
 
 namespace {
 
+// Progress messages the window received: dispatched during a pumping wait,
+// or still queued after a sleeping one.
+int dispatchedProgress = 0;
+
+LRESULT CALLBACK countingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) {
+        ++dispatchedProgress;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
 class StableStateTest : public ServiceFixture {
 protected:
     HWND window = nullptr;
     void SetUp() override {
-        window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                                 nullptr);
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = countingProcedure;
+        windowClass.lpszClassName = "KelvaneProgressCounter";
+        RegisterClassA(&windowClass);
+        window = CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                 nullptr, nullptr, nullptr);
         ASSERT_NE(window, nullptr);
+        dispatchedProgress = 0;
     }
     void TearDown() override { DestroyWindow(window); }
 
     int progressMessages() {
-        int count = 0;
+        int count = dispatchedProgress;
         MSG msg;
         while (PeekMessageA(&msg, window, WM_APP, WM_APP, PM_REMOVE)) {
             ++count;
@@ -42,6 +59,7 @@ TEST_F(StableStateTest, NoWaitHintPollsEvery100Ms) {
     ScmConnection connection;
     EXPECT_EQ(connection.waitForStableState(name, 0, window, true, 20000), 1);
     EXPECT_EQ(queryStatus(name).dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+    EXPECT_GE(dispatchedProgress, 4) << "the pumping wait dispatched the progress messages";
     EXPECT_GE(progressMessages(), 4);
 }
 
