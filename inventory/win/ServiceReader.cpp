@@ -1,0 +1,72 @@
+#include "inventory/win/ServiceReader.h"
+
+#include "framework/Exception.h"
+#include "framework/win/MessageLoop.h"
+#include "inventory/win/ServiceRead.h"
+
+namespace kelvane {
+
+ServiceReader::ServiceReader(HKEY servicesKey)
+    : WorkerThread("ServiceReader", wake.get()), servicesKey_(servicesKey) {}
+
+ServiceReader::~ServiceReader() {
+    stop(joinBlocking, INFINITE);
+}
+
+void ServiceReader::setHost(const std::string& host) {
+    HostInfo info = hostInfo();
+    info.host = host;
+    classifyHost(info);
+    std::lock_guard<std::recursive_mutex> guard(state_.lock);
+    host_ = info;
+}
+
+HostInfo ServiceReader::hostInfo() {
+    std::lock_guard<std::recursive_mutex> guard(state_.lock);
+    return host_;
+}
+
+void ServiceReader::startRead() {
+    WorkerThread::start();
+    state_.busy = true;
+    ResetEvent(done.get());
+    SetEvent(startEvent.get());
+}
+
+std::int32_t ServiceReader::run() {
+    HANDLE events[] = {startEvent.get(), wake.get()};
+    while (!stopRequested()) {
+        WaitForMultipleObjects(2, events, FALSE, INFINITE);
+        if (stopRequested()) {
+            break;
+        }
+        {
+            std::lock_guard<std::recursive_mutex> guard(state_.lock);
+            state_.errorText.clear();
+        }
+        HostInfo info = hostInfo();
+        try {
+            readComputer(info, servicesKey_, state_);
+        } catch (const Plinth::Exception& e) {
+            std::lock_guard<std::recursive_mutex> guard(state_.lock);
+            state_.errorText = e.getMessage();
+        }
+        {
+            std::lock_guard<std::recursive_mutex> guard(state_.lock);
+            host_ = info;
+        }
+        state_.busy = false;
+        SetEvent(done.get());
+    }
+    // A stop during a read must not leave the window waiting for it.
+    state_.busy = false;
+    SetEvent(done.get());
+    return 0;
+}
+
+bool waitForReaderStep(ServiceReader& reader) {
+    HANDLE done = reader.doneEvent();
+    return Plinth::waitForObjects(1, &done, false, 100) != static_cast<DWORD>(-1);
+}
+
+} // namespace kelvane

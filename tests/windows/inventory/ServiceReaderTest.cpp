@@ -1,0 +1,110 @@
+// The reader thread and the refresh cycle together, as the window runs
+// them, against Wine's manager.
+#include "inventory/win/ServiceReader.h"
+#include "tests/windows/support/TestServices.h"
+
+#include "framework/win/ModuleResources.h"
+#include "framework/win/UniqueHandle.h"
+#include "inventory/RefreshCycle.h"
+
+using namespace kelvane;
+using namespace kelvane::test;
+
+namespace {
+
+struct ListRecorder : EntrySink {
+    int added = 0, changed = 0, removed = 0;
+    void entryAdded(int, const ServiceEntry&) override { ++added; }
+    void entryChanged(int, const ServiceEntry&) override { ++changed; }
+    void entryRemoved(int, const ServiceEntry&) override { ++removed; }
+};
+
+class ServiceReaderTest : public ServiceFixture {
+protected:
+    void SetUp() override { Plinth::setResourceModule(GetModuleHandleA(nullptr)); }
+
+    RefreshResult refresh(ServiceReader& reader) {
+        reader.setHost("");
+        reader.startRead();
+        return runRefreshCycle(reader.state(), tables, reader.hostInfo().isLocal, entries, list,
+                               [&] { return waitForReaderStep(reader); });
+    }
+    const ServiceEntry* entryNamed(const std::string& name) {
+        return entries.find(entries.numberOf(SharedText(name)));
+    }
+
+    ShownTables tables;
+    ServiceEntries entries;
+    ListRecorder list;
+};
+
+} // namespace
+
+TEST_F(ServiceReaderTest, TheListFillsWhileTheReadGoesOn) {
+    for (int i = 0; i < 300; ++i) {
+        services.create();
+    }
+    ServiceReader reader(nullptr);
+    RefreshResult result = refresh(reader);
+    EXPECT_TRUE(result.completed);
+    EXPECT_EQ(result.errorText, "");
+    EXPECT_GE(result.steps, 2) << "differences arrive while the read runs, not once at the end";
+    for (const std::string& name : services.names()) {
+        EXPECT_NE(entryNamed(name), nullptr) << name;
+    }
+    EXPECT_TRUE(tables.baselineValid);
+}
+
+TEST_F(ServiceReaderTest, ChangesBetweenReadsAreMarkedAgainstTheBaseline) {
+    std::string kept = services.create();
+    std::string gone = services.create();
+    ServiceReader reader(nullptr);
+    refresh(reader);
+    ASSERT_NE(entryNamed(gone), nullptr);
+
+    services.remove(gone);
+    std::string added = services.create();
+    // Wine's sc.exe cannot change a start type ("sc config" fails), so the
+    // change is made through the manager directly.
+    {
+        Plinth::UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+        Plinth::UniqueServiceHandle service(
+            OpenServiceA(manager.get(), kept.c_str(), SERVICE_CHANGE_CONFIG));
+        ASSERT_TRUE(ChangeServiceConfigA(service.get(), SERVICE_NO_CHANGE, SERVICE_DISABLED,
+                                         SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr,
+                                         nullptr, nullptr, nullptr));
+    }
+
+    refresh(reader);
+    EXPECT_EQ(entryNamed(gone), nullptr);
+    ASSERT_NE(entryNamed(added), nullptr);
+    EXPECT_EQ(entryNamed(added)->changed, -1) << "absent from the baseline";
+    ASSERT_NE(entryNamed(kept), nullptr);
+    EXPECT_EQ(entryNamed(kept)->changed, 8) << "the start column's bit";
+    EXPECT_EQ(list.removed, 1);
+}
+
+TEST_F(ServiceReaderTest, ARunningServiceShowsItsProcessAndAStoppedOneNone) {
+    std::string running = services.create({"--accept=stop"});
+    std::string stopped = services.create();
+    ASSERT_TRUE(startService(running));
+    ASSERT_TRUE(waitForState(running, SERVICE_RUNNING));
+    ServiceReader reader(nullptr);
+    refresh(reader);
+    ASSERT_NE(entryNamed(running), nullptr);
+    EXPECT_EQ(entryNamed(running)->pidText, std::to_string(queryStatus(running).dwProcessId));
+    EXPECT_EQ(entryNamed(stopped)->pidText, "");
+    EXPECT_EQ(entryNamed(running)->typeImage, 5);
+}
+
+TEST(ServiceReaderLifeTest, EndsWhenDestroyedWithOrWithoutARead) {
+    {
+        ServiceReader idle(nullptr); // never started
+    }
+    ServiceReader used(nullptr);
+    used.setHost("");
+    used.startRead();
+    HANDLE done = used.doneEvent();
+    EXPECT_EQ(WaitForSingleObject(done, 60000), WAIT_OBJECT_0);
+    EXPECT_FALSE(used.state().busy.load());
+}
