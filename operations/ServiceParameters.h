@@ -1,0 +1,41 @@
+#pragma once
+// The record the service parameters dialog edits, and the checks and
+// corrections applied when the user presses OK.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace kelvane {
+
+struct ServiceParameters {
+    std::string name;
+    std::string displayName;
+    std::string command;
+    std::uint32_t serviceType = 0x10; // own process
+    std::uint32_t startType = 2;      // automatic
+    std::string account = "LocalSystem";
+    std::string password;
+    bool isNew = true;
+};
+
+constexpr std::uint32_t interactiveBit = 0x100;
+constexpr std::uint32_t serviceTypeBits = 0x30; // own or shared process
+
+// What the dialog's controls hold when OK is pressed.
+struct ParameterFields {
+    std::string name, displayName, command, account, password;
+    bool interactive = false;
+    std::uint32_t serviceType = 0; // item data of the selected type
+    std::uint32_t startType = 0;   // item data of the selected start type
+};
+
+// Checks and completes the fields into the record under the context
+// "Input validation": a missing name is taken from the display name and the
+// other way round, an interactive service runs as "LocalSystem" without a
+// password, and "LocalSystem" never keeps a password. Raises UserException
+// with string 175 when both names are empty and 174 when the command is.
+// The fields are updated too, so the dialog can show what was changed.
+void validateParameters(ParameterFields& fields, ServiceParameters& record,
+                        const std::function<std::string(unsigned id)>& loadString);
+
+} // namespace kelvane

@@ -1,0 +1,162 @@
+// The format layer's find-or-create of fonts, number formats and XFs, and the
+// export's formats as independent readers see them.
+#include "export/CellFormats.h"
+#include "export/ExportSheet.h"
+#include "tests/native/export/BiffWalk.h"
+
+#include <gtest/gtest.h>
+
+using namespace kelvane;
+using namespace biffwalk;
+
+namespace {
+
+ExportSheet serviceLikeSheet(size_t rows) {
+    ExportSheet sheet;
+    for (int c = 0; c < 17; ++c) {
+        std::u16string format = c == 5 ? u"0" : (c == 9 || c == 10) ? u"M/D/YY h:mm" : u"General";
+        sheet.columns.push_back({"Column " + std::to_string(c), format, uint8_t(c == 5 ? 3 : 0)});
+    }
+    for (size_t r = 0; r < rows; ++r) {
+        std::vector<std::string> cells;
+        for (int c = 0; c < 17; ++c) {
+            cells.push_back(c == 7 ? "\"C:\\x y\\svc.exe\" -k; a"
+                                   : "v" + std::to_string(r * 17 + c));
+        }
+        cells[3] = "M\xFCller \x80";
+        sheet.rows.push_back(cells);
+    }
+    return sheet;
+}
+
+} // namespace
+
+TEST(CellFormats, FontsAreFoundOrCreatedWithoutIndexFour) {
+    Workbook workbook;
+    CellFormats formats(workbook);
+    EXPECT_EQ(formats.fontIndex(FontDescription{}), 0u);
+    FontDescription font;
+    std::vector<uint16_t> indexes;
+    for (uint16_t weight : {700, 100, 200, 300, 500}) {
+        font.weight = weight;
+        indexes.push_back(formats.fontIndex(font));
+    }
+    EXPECT_EQ(indexes, (std::vector<uint16_t>{1, 2, 3, 5, 6}));
+    font.weight = 300;
+    EXPECT_EQ(formats.fontIndex(font), 5u);
+    font.name = u"Courier";
+    EXPECT_EQ(formats.fontIndex(font), 7u);
+    EXPECT_EQ(workbook.fonts().size(), 7u);
+}
+
+TEST(CellFormats, NumberFormatsUseTheBuiltInTableThenCustomIndexes) {
+    Workbook workbook;
+    CellFormats formats(workbook);
+    EXPECT_EQ(formats.numberFormatIndex(u"General"), 0u);
+    EXPECT_EQ(formats.numberFormatIndex(u"0"), 1u);
+    EXPECT_EQ(formats.numberFormatIndex(u"M/D/YY h:mm"), 22u);
+    EXPECT_EQ(formats.numberFormatIndex(u"mm:ss"), 45u);
+    EXPECT_EQ(formats.numberFormatIndex(u"@"), 49u);
+    EXPECT_EQ(formats.numberFormatIndex(u"yyyy-mm-dd"), 164u);
+    EXPECT_EQ(formats.numberFormatIndex(u"0.000 \u20AC"), 165u);
+    EXPECT_EQ(formats.numberFormatIndex(u"yyyy-mm-dd"), 164u);
+    auto all = records(workbook.buildStream());
+    auto custom = ofType(all, 0x041E);
+    ASSERT_EQ(custom.size(), 2u);
+    EXPECT_EQ(u16(custom[0].data, 0), 164u);
+    EXPECT_EQ(u16(custom[0].data, 2), 10u);
+    EXPECT_EQ(custom[0].data.at(4), 0u);
+    EXPECT_EQ(custom[1].data.at(4), 1u);
+}
+
+TEST(CellFormats, XfsAreReusedAndCachedButNeverStyleXfs) {
+    Workbook workbook;
+    CellFormats formats(workbook);
+    CellFormat plain;
+    EXPECT_EQ(formats.xfIndex(plain), kDefaultCellXf);
+    CellFormat top;
+    top.alignment = 0;
+    CellFormat sameAsTop = top;
+    EXPECT_EQ(formats.xfIndex(top), 21u);
+    EXPECT_EQ(formats.xfIndex(sameAsTop), 21u);
+    EXPECT_EQ(top.cachedXf, 21);
+    CellFormat right = top;
+    right.cachedXf = -1;
+    right.alignment = 3;
+    EXPECT_EQ(formats.xfIndex(right), 22u);
+    EXPECT_EQ(workbook.xfs().size(), 23u);
+    EXPECT_EQ(workbook.xfs()[22].typeProtection, 0x0078u);
+}
+
+TEST(CellFormats, ExportLeaves25XfsWithRowsAnd22Without) {
+    Workbook empty;
+    fillWorkbook(empty, serviceLikeSheet(0));
+    EXPECT_EQ(empty.xfs().size(), 22u);
+
+    Workbook workbook;
+    fillWorkbook(workbook, serviceLikeSheet(2));
+    const auto& xfs = workbook.xfs();
+    ASSERT_EQ(xfs.size(), 25u);
+    EXPECT_EQ(xfs[21].font, 1u);
+    EXPECT_EQ(workbook.fonts()[1].weight, 700u);
+    EXPECT_EQ(xfs[21].alignment, 0x20u);
+    EXPECT_EQ(xfs[22].format, 0u);
+    EXPECT_EQ(xfs[22].alignment, 0u);
+    EXPECT_EQ(xfs[23].format, 1u);
+    EXPECT_EQ(xfs[23].alignment, 3u);
+    EXPECT_EQ(xfs[24].format, 22u);
+    const Sheet& sheet = workbook.sheet(0);
+    EXPECT_EQ(sheet.find(0, 5)->xf, 21u);
+    EXPECT_EQ(sheet.find(1, 5)->xf, 23u);
+    EXPECT_EQ(sheet.find(2, 10)->xf, 24u);
+    auto all = records(workbook.buildStream());
+    EXPECT_EQ(ofType(all, 0x00E0).size(), 25u);
+    EXPECT_EQ(ofType(all, 0x0031).size(), 2u);
+    EXPECT_TRUE(ofType(all, 0x041E).empty());
+}
+
+// xlrd seeks to every BOUNDSHEET position and checks the SST strictly; it also
+// reads a bare BIFF8 stream, so the native tree needs no compound document.
+TEST(CellFormats, XlrdReadsTheExportWithItsFormats) {
+    Workbook workbook;
+    auto source = serviceLikeSheet(40);
+    source.rows[5][2] = "";
+    source.rows[6][1] = std::string(9000, 'x');
+    fillWorkbook(workbook, source);
+    std::string path = "/tmp/kelvane-export-" + std::to_string(::getpid()) + ".xls";
+    saveBytes(path, workbook.buildStream());
+    const char* script = R"(
+import sys, xlrd
+b = xlrd.open_workbook(sys.argv[1], formatting_info=True)
+s = b.sheet_by_index(0)
+print(s.name, s.nrows, s.ncols)
+for r in (0, 1, 6, 40):
+    print(repr(s.row_values(r)[:8]))
+print(s.cell_value(7, 1) == "x" * 9000)
+h = b.xf_list[s.cell_xf_index(0, 0)]
+print("weight", b.font_list[h.font_index].weight, b.font_list[h.font_index].name)
+for c in (0, 5, 9):
+    x = b.xf_list[s.cell_xf_index(1, c)]
+    print("fmt", c, b.format_map[x.format_key].format_str, x.alignment.hor_align, x.alignment.vert_align)
+print("types", s.cell_type(6, 2), s.cell_type(5, 2), s.cell_type(6, 1))
+)";
+    std::string output;
+    int code = runPython(script, path, &output);
+    std::remove(path.c_str());
+    ASSERT_EQ(code, 0) << output;
+    std::string expected =
+        "Sheet1 41 17\n"
+        "['Column 0', 'Column 1', 'Column 2', 'Column 3', 'Column 4', 'Column 5', 'Column 6', "
+        "'Column 7']\n"
+        "['v0', 'v1', 'v2', 'Müller €', 'v4', 'v5', 'v6', '\"C:\\\\x y\\\\svc.exe\" -k; a']\n"
+        "['v85', 'v86', '', 'Müller €', 'v89', 'v90', 'v91', '\"C:\\\\x y\\\\svc.exe\" -k; a']\n"
+        "['v663', 'v664', 'v665', 'Müller €', 'v667', 'v668', 'v669', '\"C:\\\\x y\\\\svc.exe\" "
+        "-k; a']\n"
+        "True\n"
+        "weight 700 Arial\n"
+        "fmt 0 General 0 0\n"
+        "fmt 5 0 3 0\n"
+        "fmt 9 m/d/yy h:mm 0 0\n"
+        "types 6 1 1\n";
+    EXPECT_EQ(output, expected);
+}

@@ -1,0 +1,57 @@
+// The semicolon-separated export, read back by Python's csv module.
+#include "export/CsvWriter.h"
+#include "tests/native/export/BiffWalk.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace kelvane;
+
+namespace {
+
+ExportSheet sheetOf(std::vector<std::vector<std::string>> rows) {
+    ExportSheet sheet;
+    sheet.columns = {{"Name"}, {"Command"}, {"PID", u"0", 3}};
+    sheet.rows = std::move(rows);
+    return sheet;
+}
+
+std::string csv(const ExportSheet& sheet) {
+    std::ostringstream out;
+    writeCsv(out, sheet);
+    return out.str();
+}
+
+} // namespace
+
+TEST(CsvWriter, EveryFieldEndsWithASeparatorAndLinesWithLf) {
+    EXPECT_EQ(csv(sheetOf({})), "Name;Command;PID;\n");
+    EXPECT_EQ(csv(sheetOf({{"a", "", "12"}, {"b"}})), "Name;Command;PID;\na;;12;\nb;;;\n");
+}
+
+TEST(CsvWriter, SeparatorsQuotesAndLineBreaksAreQuoted) {
+    EXPECT_EQ(csv(sheetOf({{"x;y", "\"C:\\a b\\s.exe\" -k", "l1\nl2\r"}})),
+              "Name;Command;PID;\n\"x;y\";\"\"\"C:\\a b\\s.exe\"\" -k\";\"l1\nl2\r\";\n");
+}
+
+TEST(CsvWriter, PythonCsvReadsTheFieldsBack) {
+    auto sheet = sheetOf({{"x;y", "\"q\" \xFC;", "a\r\nb"}, {"", "plain", "7"}});
+    std::string path = "/tmp/kelvane-csv-" + std::to_string(::getpid()) + ".csv";
+    ASSERT_TRUE(writeCsvFile(sheet, path));
+    std::string output;
+    int code = biffwalk::runPython("import csv, sys\n"
+                                   "rows = list(csv.reader(open(sys.argv[1], newline='', "
+                                   "encoding='latin-1'), delimiter=';'))\n"
+                                   "print(repr(rows))\n",
+                                   path, &output);
+    std::remove(path.c_str());
+    ASSERT_EQ(code, 0) << output;
+    EXPECT_EQ(output,
+              "[['Name', 'Command', 'PID', ''], ['x;y', '\"q\" \xC3\xBC;', 'a\\r\\nb', ''], "
+              "['', 'plain', '7', '']]\n");
+}
+
+TEST(CsvWriter, UncreatableFileIsReported) {
+    EXPECT_FALSE(writeCsvFile(sheetOf({}), "/nonexistent-folder/x.csv"));
+}

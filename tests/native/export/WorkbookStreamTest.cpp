@@ -1,0 +1,204 @@
+// The layout of the "Workbook" stream: sheet positions, row blocks, DBCELL and
+// INDEX offsets and DIMENSIONS, checked by walking the bytes.
+#include "export/ExportSheet.h"
+#include "export/Workbook.h"
+#include "tests/native/export/BiffWalk.h"
+
+#include <gtest/gtest.h>
+
+#include <unordered_map>
+
+using namespace kelvane;
+using namespace biffwalk;
+
+namespace {
+
+ExportSheet exportSheet(size_t rows, size_t columns = 3) {
+    ExportSheet sheet;
+    for (size_t c = 0; c < columns; ++c) {
+        sheet.columns.push_back({"H" + std::to_string(c), u"General", 0});
+    }
+    for (size_t r = 0; r < rows; ++r) {
+        std::vector<std::string> cells;
+        for (size_t c = 0; c < columns; ++c) {
+            cells.push_back(
+                c == 1 && r % 3 == 0 ? "" : "r" + std::to_string(r) + "c" + std::to_string(c));
+        }
+        sheet.rows.push_back(cells);
+    }
+    return sheet;
+}
+
+// Every structural offset of every sheet must point where BIFF8 says.
+void checkLayout(const std::vector<uint8_t>& stream) {
+    auto all = records(stream);
+    std::unordered_map<size_t, size_t> at;
+    for (size_t i = 0; i < all.size(); ++i) {
+        at[all[i].position] = i;
+    }
+    auto recordAt = [&](size_t position) {
+        auto found = at.find(position);
+        return found == at.end() ? all.end() : all.begin() + found->second;
+    };
+    auto boundSheets = ofType(all, 0x0085);
+    ASSERT_FALSE(boundSheets.empty());
+    for (const auto& boundSheet : boundSheets) {
+        size_t bof = u32(boundSheet.data, 0);
+        auto start = recordAt(bof);
+        ASSERT_NE(start, all.end()) << "no record at the sheet position " << bof;
+        ASSERT_EQ(start->type, 0x0809);
+        EXPECT_EQ(u16(start->data, 2), 0x0010u);
+        ASSERT_EQ((start + 1)->type, 0x020B);
+        const auto& index = (start + 1)->data;
+        std::vector<size_t> dbCellPositions;
+        for (auto r = start + 2; r != all.end() && r->type != 0x000A; ++r) {
+            if (r->type == 0x00D7) {
+                dbCellPositions.push_back(r->position);
+            }
+        }
+        ASSERT_EQ(index.size(), 16 + 4 * dbCellPositions.size());
+        for (size_t i = 0; i < dbCellPositions.size(); ++i) {
+            EXPECT_EQ(u32(index, 16 + 4 * i), dbCellPositions[i]);
+        }
+        for (size_t position : dbCellPositions) {
+            auto db = recordAt(position);
+            size_t firstRow = position - u32(db->data, 0);
+            auto row = recordAt(firstRow);
+            ASSERT_NE(row, all.end());
+            ASSERT_EQ(row->type, 0x0208) << "DBCELL at " << position;
+            size_t rows = (db->data.size() - 4) / 2;
+            size_t cellAt = firstRow + 20 + u16(db->data, 4);
+            for (size_t i = 0; i < rows; ++i) {
+                if (i > 0) {
+                    cellAt += u16(db->data, 4 + 2 * i);
+                }
+                auto cell = recordAt(cellAt);
+                ASSERT_NE(cell, all.end());
+                EXPECT_EQ(u16(cell->data, 0), u16((row + i)->data, 0)) << "row offset " << i;
+                EXPECT_EQ(u16(cell->data, 2), 0u);
+            }
+        }
+    }
+}
+
+} // namespace
+
+TEST(WorkbookStream, HeaderOnlySheetHasOneBlockOfOneRow) {
+    Workbook workbook;
+    fillWorkbook(workbook, exportSheet(0, 17));
+    auto stream = workbook.buildStream();
+    auto all = records(stream);
+    EXPECT_EQ(ofType(all, 0x0208).size(), 1u);
+    auto dbCells = ofType(all, 0x00D7);
+    ASSERT_EQ(dbCells.size(), 1u);
+    EXPECT_EQ(dbCells[0].data.size(), 6u);
+    EXPECT_EQ(u16(dbCells[0].data, 4), 0u);
+    EXPECT_EQ(ofType(all, 0x00FD).size(), 17u);
+    checkLayout(stream);
+}
+
+TEST(WorkbookStream, ThirtyThreeRowsGiveTwoBlocks) {
+    Workbook workbook;
+    fillWorkbook(workbook, exportSheet(32));
+    auto stream = workbook.buildStream();
+    auto all = records(stream);
+    auto dbCells = ofType(all, 0x00D7);
+    ASSERT_EQ(dbCells.size(), 2u);
+    EXPECT_EQ(dbCells[0].data.size(), 4u + 2 * 32);
+    EXPECT_EQ(dbCells[1].data.size(), 4u + 2);
+    // 32 ROW records lie before the first row's cells; the block's cell
+    // records are LABELSST and BLANK.
+    EXPECT_EQ(u16(dbCells[0].data, 4), 20u * 31);
+    size_t blanks = ofType(all, 0x0201).size();
+    EXPECT_EQ(blanks, 11u); // rows 0, 3, ... 30 of the data
+    EXPECT_EQ(u32(dbCells[0].data, 0), 32u * 20 + (32 * 3 - 11) * 14 + 11 * 10);
+    auto dimensions = ofType(all, 0x0200).at(0).data;
+    EXPECT_EQ(u32(dimensions, 0), 0u);
+    EXPECT_EQ(u32(dimensions, 4), 33u);
+    EXPECT_EQ(u16(dimensions, 8), 0u);
+    EXPECT_EQ(u16(dimensions, 10), 3u);
+    auto rows = ofType(all, 0x0208);
+    ASSERT_EQ(rows.size(), 33u);
+    EXPECT_EQ(u16(rows[32].data, 0), 32u);
+    EXPECT_EQ(u16(rows[32].data, 4), 3u);
+    EXPECT_EQ(u16(rows[32].data, 6), 255u);
+    EXPECT_EQ(u16(rows[32].data, 12), 0x0100u);
+    checkLayout(stream);
+}
+
+TEST(WorkbookStream, EmptySheetHasNoBlocks) {
+    Workbook workbook;
+    auto all = records(workbook.buildStream());
+    EXPECT_TRUE(ofType(all, 0x0208).empty());
+    EXPECT_TRUE(ofType(all, 0x00D7).empty());
+    auto index = ofType(all, 0x020B).at(0).data;
+    EXPECT_EQ(index.size(), 16u);
+    EXPECT_EQ(u32(index, 8), 0u);
+    auto dimensions = ofType(all, 0x0200).at(0).data;
+    EXPECT_EQ(dimensions, std::vector<uint8_t>(14, 0));
+    auto sst = ofType(all, 0x00FC).at(0).data;
+    EXPECT_EQ(sst, std::vector<uint8_t>(8, 0));
+    EXPECT_EQ(all.back().type, 0x000A);
+}
+
+TEST(WorkbookStream, SheetsHoldRowsUpTo65535) {
+    Workbook workbook;
+    Sheet& sheet = workbook.sheet(0);
+    EXPECT_EQ(sheet.cell(65536, 0), nullptr);
+    EXPECT_EQ(sheet.cell(0, 256), nullptr);
+    EXPECT_EQ(sheet.cell(-1, 0), nullptr);
+    EXPECT_FALSE(sheet.setText(65536, 0, std::string_view("x")));
+    ASSERT_TRUE(sheet.setText(65535, 1, std::string_view("last")));
+    EXPECT_EQ(sheet.rowCount(), 65536u);
+    EXPECT_EQ(sheet.columnCount(), 2u);
+    // A later wider row widens every row.
+    ASSERT_NE(sheet.cell(3, 4), nullptr);
+    EXPECT_EQ(sheet.columnCount(), 5u);
+    ASSERT_NE(sheet.find(65535, 4), nullptr);
+    EXPECT_EQ(sheet.find(65535, 4)->xf, kDefaultCellXf);
+
+    auto stream = workbook.buildStream();
+    auto all = records(stream);
+    auto index = ofType(all, 0x020B).at(0).data;
+    EXPECT_EQ(u32(index, 8), 65536u);
+    EXPECT_EQ(index.size(), 16u + 4 * 2048);
+    EXPECT_EQ(u32(ofType(all, 0x0200).at(0).data, 4), 65536u);
+    auto rows = ofType(all, 0x0208);
+    ASSERT_EQ(rows.size(), 65536u);
+    EXPECT_EQ(u16(rows.back().data, 0), 65535u);
+    checkLayout(stream);
+}
+
+TEST(WorkbookStream, FurtherSheetsHaveTheirOwnPositionsAndNames) {
+    Workbook workbook(3);
+    ASSERT_EQ(workbook.sheetCount(), 3u);
+    EXPECT_EQ(workbook.sheet(1).name(), "Sheet2");
+    EXPECT_EQ(workbook.sheet(2).name(), "Sheet3");
+    EXPECT_EQ(workbook.addSheet().name(), "Sheet4");
+    for (size_t s = 0; s < 4; ++s) {
+        for (long r = 0; r < static_cast<long>(s * 20); ++r) {
+            workbook.sheet(s).setText(r, 0, std::string_view("s"));
+        }
+    }
+    auto stream = workbook.buildStream();
+    auto all = records(stream);
+    auto windows = ofType(all, 0x023E);
+    ASSERT_EQ(windows.size(), 4u);
+    EXPECT_EQ(u16(windows[0].data, 0), 0x06B6u);
+    EXPECT_EQ(u16(windows[1].data, 0), 0x04B6u);
+    checkLayout(stream);
+}
+
+TEST(WorkbookStream, MoreRowsThanASheetHoldsGoOnFurtherSheets) {
+    auto source = exportSheet(exportRowsPerSheet + 2, 1);
+    Workbook workbook;
+    fillWorkbook(workbook, source);
+    ASSERT_EQ(workbook.sheetCount(), 2u);
+    EXPECT_EQ(workbook.sheet(0).rowCount(), 65536u);
+    const Sheet& second = workbook.sheet(1);
+    ASSERT_EQ(second.rowCount(), 3u);
+    EXPECT_EQ(second.text(*second.find(0, 0)), u"H0");
+    EXPECT_EQ(second.text(*second.find(2, 0)), u"r65536c0");
+    EXPECT_EQ(second.find(2, 0)->xf, workbook.sheet(0).find(1, 0)->xf);
+    checkLayout(workbook.buildStream());
+}

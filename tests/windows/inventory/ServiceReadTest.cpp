@@ -1,0 +1,178 @@
+// A whole read against Wine's manager, cross-checked with Wine's own sc.exe
+// and reg.exe, which we did not write.
+#include "inventory/win/ServiceRead.h"
+#include "tests/windows/support/TestPaths.h"
+#include "tests/windows/support/TestServices.h"
+
+#include "framework/win/ModuleResources.h"
+#include "framework/win/UniqueHandle.h"
+#include "inventory/ServiceColumns.h"
+
+#include <cstdlib>
+#include <map>
+#include <sstream>
+
+using namespace kelvane;
+using namespace kelvane::test;
+using C = ServiceColumns;
+
+namespace {
+
+constexpr const char* servicesPath = "SYSTEM\\CurrentControlSet\\Services";
+
+class ServiceReadTest : public ServiceFixture {
+protected:
+    void SetUp() override {
+        Plinth::setResourceModule(GetModuleHandleA(nullptr));
+        manager = Plinth::UniqueServiceHandle(OpenSCManagerA(
+            nullptr, SERVICES_ACTIVE_DATABASEA, SC_MANAGER_CONNECT | SC_MANAGER_ENUMERATE_SERVICE));
+        ASSERT_TRUE(manager);
+        HKEY opened = nullptr;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, servicesPath, 0, KEY_READ, &opened),
+                  ERROR_SUCCESS);
+        servicesKey = Plinth::UniqueKey(opened);
+    }
+
+    void read() {
+        ReadContext context;
+        context.manager = manager.get();
+        context.servicesKey = servicesKey.get();
+        context.texts = RowTexts::load([](unsigned id) { return Plinth::loadString(id); });
+        readAllServices(context, shared);
+    }
+
+    bool rowOf(const std::string& name, TableRow& row) {
+        return shared.table.findRow({SharedText(name)}, row);
+    }
+
+    Plinth::UniqueServiceHandle manager;
+    Plinth::UniqueKey servicesKey;
+    ReaderShared shared;
+};
+
+// "Name    REG_SZ    value" lines of `reg query KEY`.
+std::map<std::string, std::string> registryValues(const std::string& key) {
+    std::string output;
+    runProcess("reg.exe query \"HKLM\\" + std::string(servicesPath) + "\\" + key + "\"", &output);
+    std::map<std::string, std::string> values;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        std::istringstream words(line);
+        std::string name, type;
+        if (!(words >> name >> type) || type.rfind("REG_", 0) != 0) {
+            continue;
+        }
+        std::string value;
+        std::getline(words, value);
+        value.erase(0, value.find_first_not_of(' '));
+        values[name] = value;
+    }
+    return values;
+}
+
+// TYPE (hexadecimal) and STATE of `sc query NAME`.
+std::pair<unsigned long, unsigned long> scQuery(const std::string& name) {
+    std::string output;
+    runProcess("sc.exe query " + name, &output);
+    auto field = [&](const char* label, int base) {
+        size_t at = output.find(label);
+        if (at == std::string::npos) {
+            return ~0ul;
+        }
+        at = output.find(':', at);
+        return std::strtoul(output.c_str() + at + 1, nullptr, base);
+    };
+    return {field("TYPE", 16), field("STATE", 10)};
+}
+
+} // namespace
+
+TEST_F(ServiceReadTest, ListsEveryServiceKeyThatRegShows) {
+    read();
+    std::string output;
+    ASSERT_EQ(runProcess("reg.exe query \"HKLM\\" + std::string(servicesPath) + "\"", &output), 0);
+    std::istringstream lines(output);
+    int checked = 0;
+    const std::string prefix = "HKEY_LOCAL_MACHINE\\" + std::string(servicesPath) + "\\";
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.rfind(prefix, 0) != 0) {
+            continue;
+        }
+        std::string name = line.substr(prefix.size());
+        // A key without a "Type" value is not a service (Wine keeps a few).
+        if (registryValues(name).count("Type") == 0) {
+            continue;
+        }
+        TableRow row;
+        EXPECT_TRUE(rowOf(name, row)) << name << " is missing from the read";
+        ++checked;
+    }
+    EXPECT_GT(checked, 10);
+}
+
+TEST_F(ServiceReadTest, FiftyServicesMatchScAndReg) {
+    const DWORD startTypes[] = {SERVICE_DEMAND_START, SERVICE_AUTO_START, SERVICE_DISABLED};
+    std::vector<std::string> names;
+    for (int i = 0; i < 50; ++i) {
+        TestServiceSpec spec;
+        spec.arguments = "--accept=stop --n=" + std::to_string(i);
+        spec.displayName = "Kelvane read test " + std::to_string(i);
+        spec.type = i % 10 == 0 ? SERVICE_WIN32_OWN_PROCESS | SERVICE_INTERACTIVE_PROCESS
+                                : SERVICE_WIN32_OWN_PROCESS;
+        spec.startType = startTypes[i % 3];
+        names.push_back(services.create(spec));
+    }
+    ASSERT_TRUE(startService(names[1]));
+    ASSERT_TRUE(waitForState(names[1], SERVICE_RUNNING));
+
+    read();
+    for (const std::string& name : names) {
+        TableRow row;
+        ASSERT_TRUE(rowOf(name, row)) << name;
+        auto [type, state] = scQuery(name);
+        EXPECT_EQ(static_cast<unsigned long>(row.cell(C::type).intValue()), type) << name;
+        bool running = state == SERVICE_RUNNING;
+        EXPECT_EQ(row.cell(C::active).intValue(), state == SERVICE_STOPPED ? 2 : 1) << name;
+        EXPECT_EQ(row.cell(C::typeImage).intValue(), 4 + (running ? 1 : 0)) << name;
+        EXPECT_EQ(row.cell(C::pid).text.empty(), !running) << name;
+
+        auto values = registryValues(name);
+        EXPECT_EQ(row.cell(C::startType).intValue(),
+                  std::strtol(values["Start"].c_str(), nullptr, 16))
+            << name;
+        EXPECT_EQ(row.cell(C::account).text, values["ObjectName"]) << name;
+        EXPECT_EQ(row.cell(C::command).text, values["ImagePath"]) << name;
+        EXPECT_EQ(row.cell(C::displayName).text, values["DisplayName"]) << name;
+    }
+    TableRow interactive;
+    ASSERT_TRUE(rowOf(names[0], interactive));
+    EXPECT_EQ(interactive.cell(C::typeText).text, "own process, interactive");
+}
+
+TEST_F(ServiceReadTest, AServiceDeletedBetweenReadsLeavesTheTable) {
+    std::string kept = services.create();
+    std::string gone = services.create();
+    read();
+    TableRow row;
+    ASSERT_TRUE(rowOf(gone, row));
+    services.remove(gone);
+    shared.newData = false;
+    read();
+    EXPECT_FALSE(rowOf(gone, row));
+    EXPECT_TRUE(rowOf(kept, row));
+    EXPECT_TRUE(shared.newData);
+}
+
+TEST_F(ServiceReadTest, TheBuiltInSpoolerIsAnInteractiveOwnProcess) {
+    read();
+    TableRow spooler;
+    ASSERT_TRUE(rowOf("Spooler", spooler));
+    EXPECT_EQ(spooler.cell(C::typeText).text, "own process, interactive");
+    EXPECT_EQ(spooler.cell(C::time).text.size(), 19u);
+}
