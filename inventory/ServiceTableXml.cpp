@@ -39,7 +39,7 @@ namespace {
 // gain nothing from it.
 class TextPool {
 public:
-    SharedText get(const std::string& text) {
+    SharedText get(std::string_view text) {
         if (text.size() > maxPooledSize || pool_.size() >= maxEntries) {
             return SharedText(text);
         }
@@ -48,34 +48,51 @@ public:
             return found->second;
         }
         SharedText shared(text);
-        pool_.emplace(text, shared);
+        pool_.emplace(shared.view(), shared); // the key lies in the kept text
         return shared;
     }
 
 private:
     static constexpr size_t maxPooledSize = 40;
     static constexpr size_t maxEntries = 64;
-    std::unordered_map<std::string, SharedText> pool_;
+    std::unordered_map<std::string_view, SharedText> pool_;
 };
 
-TableCell integerCell(const std::string& text, TextPool& pool) {
+// The leading decimal number as the C library reads it (blanks, a sign,
+// digits; none gives 0), held within 32 bits.
+int32_t leadingInteger(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) {
+        ++i;
+    }
+    const bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        ++i;
+    }
+    int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = std::min<int64_t>(value * 10 + (text[i] - '0'), int64_t(INT32_MAX) + 1);
+    }
+    value = negative ? -value : value;
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+TableCell integerCell(std::string_view text, TextPool& pool) {
     // Stored without leading zeros or anything after the number; a text in
     // that form already (the usual case) is kept as it is.
-    long long number = std::strtoll(text.c_str(), nullptr, 10);
-    number = std::clamp<long long>(number, INT32_MIN, INT32_MAX);
-    const auto value = static_cast<int32_t>(number);
+    const int32_t value = leadingInteger(text);
     char buffer[16];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
     const std::string_view canonical(buffer, static_cast<size_t>(end - buffer));
     return TableCell(canonical == text ? pool.get(text) : SharedText(canonical), value);
 }
 
-TableCell cellFromText(const std::string& text, ColumnType type, TextPool& pool) {
+TableCell cellFromText(std::string_view text, ColumnType type, TextPool& pool) {
     switch (type) {
     case ColumnType::Integer:
         return integerCell(text, pool);
     case ColumnType::Real:
-        return TableCell::real(std::strtod(text.c_str(), nullptr));
+        return TableCell::real(std::strtod(std::string(text).c_str(), nullptr));
     default:
         return TableCell(pool.get(text));
     }
@@ -106,7 +123,7 @@ void readXml(ServiceTable& table, const XmlNode& node) {
             }
             const ColumnInfo*& column = recent[position++];
             if (!column || column->name != name) {
-                column = table.findColumn(name);
+                column = table.findColumn(std::string(name));
             }
             if (!column || column->index < 0) {
                 throw Plinth::UserException("column not found");

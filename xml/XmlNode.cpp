@@ -7,37 +7,65 @@
 
 namespace kelvane {
 
-void XmlAttributes::set(std::string name, std::string value) {
-    if (entries_.empty() || entries_.back().first < name) {
-        entries_.emplace_back(std::move(name), std::move(value));
+XmlAttributes::Slot XmlAttributes::append(std::string_view name, std::string_view value) {
+    Slot slot{text_.size(), name.size(), text_.size() + name.size(), value.size()};
+    text_.append(name);
+    text_.append(value);
+    return slot;
+}
+
+void XmlAttributes::set(std::string_view name, std::string_view value) {
+    if (index_.empty() || nameOf(index_.back()) < name) {
+        index_.push_back(append(name, value));
         return;
     }
     auto at = std::lower_bound(
-        entries_.begin(), entries_.end(), name,
-        [](const Entry& entry, const std::string& key) { return entry.first < key; });
-    if (at != entries_.end() && at->first == name) {
-        at->second = std::move(value);
+        index_.begin(), index_.end(), name,
+        [this](const Slot& slot, std::string_view key) { return nameOf(slot) < key; });
+    if (at != index_.end() && nameOf(*at) == name) {
+        // The old value stays in the buffer unused; values are rarely replaced.
+        at->value = text_.size();
+        at->valueSize = value.size();
+        text_.append(value);
     } else {
-        entries_.emplace(at, std::move(name), std::move(value));
+        const size_t position = static_cast<size_t>(at - index_.begin());
+        const Slot slot = append(name, value);
+        index_.insert(index_.begin() + static_cast<std::ptrdiff_t>(position), slot);
     }
 }
 
-const std::string* XmlAttributes::find(std::string_view name) const {
+std::optional<std::string_view> XmlAttributes::find(std::string_view name) const {
     auto at = std::lower_bound(
-        entries_.begin(), entries_.end(), name,
-        [](const Entry& entry, std::string_view key) { return entry.first < key; });
-    return at != entries_.end() && at->first == name ? &at->second : nullptr;
+        index_.begin(), index_.end(), name,
+        [this](const Slot& slot, std::string_view key) { return nameOf(slot) < key; });
+    if (at == index_.end() || nameOf(*at) != name) {
+        return std::nullopt;
+    }
+    return std::string_view(text_.data() + at->value, at->valueSize);
 }
 
 XmlNode::~XmlNode() {
-    std::vector<std::unique_ptr<XmlNode>> pending = std::move(children);
+    if (children.empty()) {
+        return;
+    }
+    // Leaves are freed at once; only nodes with children of their own wait
+    // in the list, so a wide tree needs no long list.
+    std::vector<std::unique_ptr<XmlNode>> pending;
+    auto release = [&pending](std::vector<std::unique_ptr<XmlNode>>& nodes) {
+        for (auto& node : nodes) {
+            if (node->children.empty()) {
+                node.reset();
+            } else {
+                pending.push_back(std::move(node));
+            }
+        }
+        nodes.clear();
+    };
+    release(children);
     while (!pending.empty()) {
         std::unique_ptr<XmlNode> node = std::move(pending.back());
         pending.pop_back();
-        for (auto& child : node->children) {
-            pending.push_back(std::move(child));
-        }
-        node->children.clear();
+        release(node->children);
         // node goes here with no children left.
     }
 }
@@ -48,8 +76,8 @@ XmlNode& XmlNode::appendChild(std::unique_ptr<XmlNode> child) {
 }
 
 std::string XmlNode::attribute(std::string_view attributeName, std::string_view fallback) const {
-    const std::string* value = attributes.find(attributeName);
-    return value ? *value : std::string(fallback);
+    const std::optional<std::string_view> value = attributes.find(attributeName);
+    return std::string(value ? *value : fallback);
 }
 
 std::string XmlNode::text() const {
@@ -76,8 +104,8 @@ const XmlNode* XmlNode::findChild(const XmlPathStep& step) const {
         }
         bool passes = true;
         for (const auto& [filterName, filterValue] : step.filters) {
-            const std::string* value = child->attributes.find(filterName);
-            if ((value ? *value : std::string()) != filterValue) {
+            const std::optional<std::string_view> value = child->attributes.find(filterName);
+            if (value.value_or(std::string_view()) != filterValue) {
                 passes = false;
                 break;
             }

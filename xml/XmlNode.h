@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -12,24 +13,62 @@
 namespace kelvane {
 
 // Attribute name to value, ordered by byte-wise name; a name occurs once.
-// A sorted vector: elements carry a handful of attributes, mostly read in
-// order, so this beats a node-based map on time and memory.
+// Names and values of one element share one buffer, and the index is a
+// sorted vector: an element carries a handful of attributes, mostly read in
+// order, and a baseline carries thousands of elements.
 class XmlAttributes {
 public:
-    using Entry = std::pair<std::string, std::string>;
+    using Entry = std::pair<std::string_view, std::string_view>;
 
-    void set(std::string name, std::string value);
+    class const_iterator {
+    public:
+        Entry operator*() const { return owner_->entry(at_); }
+        const_iterator& operator++() {
+            ++at_;
+            return *this;
+        }
+        bool operator!=(const const_iterator& other) const { return at_ != other.at_; }
+        bool operator==(const const_iterator& other) const { return at_ == other.at_; }
+
+    private:
+        friend class XmlAttributes;
+        const_iterator(const XmlAttributes* owner, size_t at) : owner_(owner), at_(at) {}
+        const XmlAttributes* owner_;
+        size_t at_;
+    };
+
+    void set(std::string_view name, std::string_view value);
     // Nothing when absent.
-    const std::string* find(std::string_view name) const;
+    std::optional<std::string_view> find(std::string_view name) const;
 
-    void reserve(size_t count) { entries_.reserve(count); }
-    bool empty() const { return entries_.empty(); }
-    size_t size() const { return entries_.size(); }
-    std::vector<Entry>::const_iterator begin() const { return entries_.begin(); }
-    std::vector<Entry>::const_iterator end() const { return entries_.end(); }
+    // Room for count attributes of textSize bytes in all.
+    void reserve(size_t count, size_t textSize) {
+        index_.reserve(count);
+        text_.reserve(textSize);
+    }
+    bool empty() const { return index_.empty(); }
+    size_t size() const { return index_.size(); }
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, index_.size()}; }
 
 private:
-    std::vector<Entry> entries_;
+    struct Slot {
+        size_t name;
+        size_t nameSize;
+        size_t value;
+        size_t valueSize;
+    };
+    std::string_view nameOf(const Slot& slot) const {
+        return {text_.data() + slot.name, slot.nameSize};
+    }
+    Entry entry(size_t at) const {
+        const Slot& slot = index_[at];
+        return {nameOf(slot), {text_.data() + slot.value, slot.valueSize}};
+    }
+    Slot append(std::string_view name, std::string_view value);
+
+    std::vector<Slot> index_;
+    std::string text_;
 };
 
 struct XmlPathStep {

@@ -41,7 +41,9 @@ struct NameBytes {
 };
 constexpr NameBytes nameBytes;
 
-bool isNameByte(unsigned char c) { return nameBytes.table[c]; }
+bool isNameByte(unsigned char c) {
+    return nameBytes.table[c];
+}
 
 // No "&", no "<" and no byte above 0x7F: the text is its own decoding.
 // Eight bytes at a time, since attribute values are most of a settings file.
@@ -322,7 +324,8 @@ void XmlTextReader::readStartTag(std::string_view tag) {
 
 XmlAttributes XmlTextReader::readAttributes(std::string_view tag, size_t at) {
     XmlAttributes attributes;
-    attributes.reserve(static_cast<size_t>(std::count(tag.begin() + at, tag.end(), '=')));
+    attributes.reserve(static_cast<size_t>(std::count(tag.begin() + at, tag.end(), '=')),
+                       tag.size());
     // The closing ">" is no part of an unterminated value.
     const std::string_view body = endsWith(tag, ">") ? tag.substr(0, tag.size() - 1) : tag;
     size_t i = at;
@@ -339,7 +342,12 @@ XmlAttributes XmlTextReader::readAttributes(std::string_view tag, size_t at) {
             break;
         }
         const std::string_view rawName = body.substr(i, nameLength);
-        std::string name = isAscii(rawName) ? std::string(rawName) : utf8ToAnsi(rawName);
+        std::string converted;
+        std::string_view name = rawName;
+        if (!isAscii(rawName)) {
+            converted = utf8ToAnsi(rawName);
+            name = converted;
+        }
         i += nameLength + 1;
         const char quote = i < body.size() ? body[i] : '\0';
         if (quote != '"' && quote != '\'') {
@@ -348,10 +356,14 @@ XmlAttributes XmlTextReader::readAttributes(std::string_view tag, size_t at) {
         }
         const void* quoteAt = std::memchr(body.data() + i + 1, quote, body.size() - i - 1);
         const size_t close =
-            quoteAt ? static_cast<size_t>(static_cast<const char*>(quoteAt) - body.data()) : body.size();
+            quoteAt ? static_cast<size_t>(static_cast<const char*>(quoteAt) - body.data())
+                    : body.size();
         const std::string_view value = body.substr(i + 1, close - i - 1);
-        attributes.set(std::move(name),
-                       isPlainText(value) ? std::string(value) : decodeXmlText(value));
+        if (isPlainText(value)) {
+            attributes.set(name, value);
+        } else {
+            attributes.set(name, decodeXmlText(value));
+        }
         if (close >= body.size()) {
             recordError("unterminated attribute quote");
             break;
@@ -363,13 +375,13 @@ XmlAttributes XmlTextReader::readAttributes(std::string_view tag, size_t at) {
 
 void XmlTextReader::readDeclaration(std::string_view tag, size_t nameEnd) {
     const XmlAttributes attributes = readAttributes(tag, nameEnd);
-    if (const std::string* version = attributes.find("version"); version && !version->empty()) {
+    if (const auto version = attributes.find("version"); version && !version->empty()) {
         format_.version = *version;
     }
-    if (const std::string* encoding = attributes.find("encoding"); encoding && !encoding->empty()) {
+    if (const auto encoding = attributes.find("encoding"); encoding && !encoding->empty()) {
         // A byte order mark has said UTF-8 already and outranks the
         // declaration: the bytes are read as UTF-8 and the format says so.
-        const bool declaresUtf8 = equalsIgnoringCase(*encoding, "utf-8");
+        const bool declaresUtf8 = equalsIgnoringCase(std::string(*encoding), "utf-8");
         if (!format_.bom || declaresUtf8) {
             format_.encoding = *encoding;
         }
@@ -377,16 +389,17 @@ void XmlTextReader::readDeclaration(std::string_view tag, size_t nameEnd) {
             utf8_ = true;
         }
     }
-    const std::string* standalone = attributes.find("standalone");
-    format_.standalone = !standalone ? -1 : equalsIgnoringCase(*standalone, "yes") ? 1 : 0;
+    const auto standalone = attributes.find("standalone");
+    format_.standalone = !standalone                                           ? -1
+                         : equalsIgnoringCase(std::string(*standalone), "yes") ? 1
+                                                                               : 0;
 }
 
 void XmlTextReader::readStylesheet(std::string_view tag, size_t nameEnd) {
     const XmlAttributes attributes = readAttributes(tag, nameEnd);
     XmlStylesheetRef sheet;
     auto value = [&](const char* name) {
-        const std::string* found = attributes.find(name);
-        return found ? *found : std::string();
+        return std::string(attributes.find(name).value_or(std::string_view()));
     };
     sheet.alternate = equalsIgnoringCase(value("alternate"), "yes");
     sheet.type = value("type");

@@ -79,7 +79,7 @@ void XmlStreamWriter::setAttribute(std::string name, std::string value) {
     if (open_.empty() || open_.back().state != startOpened) {
         throw Plinth::Exception(0, "xml writer: attribute after the start tag was written");
     }
-    open_.back().attributes.set(std::move(name), std::move(value));
+    open_.back().attributes.set(name, value);
 }
 
 void XmlStreamWriter::setText(std::string_view text, bool asCdata) {

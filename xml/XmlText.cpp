@@ -148,8 +148,13 @@ std::string decodeXmlText(std::string_view text) {
     if (findMarkup(text, 0) == std::string_view::npos) {
         return utf8ToAnsi(text);
     }
-    const std::string ansi = utf8ToAnsi(text);
-    std::string_view in = ansi;
+    // ASCII text is the same in both forms; only other text needs the copy.
+    std::string ansi;
+    std::string_view in = text;
+    if (!isAscii(text)) {
+        ansi = platform::utf8ToAnsi(text);
+        in = ansi;
+    }
     std::string out;
     out.reserve(in.size());
     static constexpr struct {
