@@ -45,7 +45,11 @@ ensure_display() {
 
 start_private_display() {
     local n
-    for n in $(seq 90 140); do
+    for n in $(seq 90 400); do
+        # A lock whose server is gone is stale: take the number over.
+        if [ -e "/tmp/.X$n-lock" ] && ! kill -0 "$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null)" 2>/dev/null; then
+            rm -f "/tmp/.X$n-lock" "/tmp/.X11-unix/X$n"
+        fi
         if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
             Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
             PRIVATE_XVFB_PID=$!
