@@ -9,7 +9,7 @@
 
 namespace Plinth {
 
-WorkerThread::WorkerThread(const char* name, const UniqueHandleObject* wakeEvent)
+WorkerThread::WorkerThread(const char* name, UniqueHandleObject* wakeEvent)
     : name_(name), wakeEvent_(wakeEvent) {
     handle_.reset(
         CreateThread(nullptr, 0, &WorkerThread::procedure, this, CREATE_SUSPENDED, &threadId_));

@@ -21,8 +21,9 @@ public:
 
     enum JoinMode { NoJoin = 0, JoinBlocking = 1, JoinDispatching = 2 };
 
-    // wakeEvent: an auto-reset event the subclass owns (may be null).
-    WorkerThread(const char* name, const UniqueHandleObject* wakeEvent);
+    // wakeEvent: an auto-reset event the subclass owns (may be null); it may
+    // be made after this constructor has run.
+    WorkerThread(const char* name, UniqueHandleObject* wakeEvent);
     virtual ~WorkerThread();
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
