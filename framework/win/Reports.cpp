@@ -92,7 +92,7 @@ void outOfMemory() {
     struct Reset {
         ~Reset() { inOutOfMemory = false; }
     } reset;
-    throw SDKException(ERROR_NOT_ENOUGH_MEMORY);
+    throw SDKException(ERROR_OUTOFMEMORY); // 14
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 // and answers OK. What the program does after the fault is the test's result.
 //   worker-null-write   writes address 0 on a worker thread
 //   float-divide        divides by zero on the x87 unit twice at one place
+//   out-of-memory       asks operator new for more than any machine has
+#include "framework/Exception.h"
 #include "framework/win/MessageBoxes.h"
 #include "framework/win/Reports.h"
 #include "framework/win/UniqueHandle.h"
@@ -13,6 +15,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 namespace {
@@ -59,6 +62,21 @@ int divideTwice() {
 #endif
 }
 
+char* volatile keep = nullptr;
+
+int allocateTooMuch() {
+    try {
+        keep = new char[size_t(1) << 50];
+        std::printf("allocated\n");
+    } catch (const Plinth::SDKException& e) {
+        std::printf("SDKException %u\n", static_cast<unsigned>(e.code()));
+    } catch (const std::bad_alloc&) {
+        std::printf("bad_alloc\n");
+    }
+    delete[] keep;
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -75,6 +93,9 @@ int main(int argc, char** argv) {
     }
     if (mode == "float-divide") {
         return divideTwice();
+    }
+    if (mode == "out-of-memory") {
+        return allocateTooMuch();
     }
     std::printf("unknown mode\n");
     return 2;

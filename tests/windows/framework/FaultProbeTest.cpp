@@ -48,3 +48,9 @@ TEST(FaultProbe, FloatFaultAnsweredOkResumesAndIsNotAskedAgainThere) {
         << output;
     EXPECT_NE(output.find("resumed 2"), std::string::npos) << output;
 }
+
+TEST(FaultProbe, FailedAllocationRaisesNotEnoughMemory) {
+    std::string output;
+    EXPECT_EQ(runProbe("out-of-memory", output), 0);
+    EXPECT_EQ(output, "SDKException 14\n");
+}
