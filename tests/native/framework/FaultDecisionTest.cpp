@@ -129,14 +129,6 @@ TEST_F(FaultDecisionTest, ContinueAnswerIsRememberedPerAddressOnlyWhenOk) {
     EXPECT_EQ(host.boxes.size(), 3u) << "another address is asked about";
 }
 
-TEST_F(FaultDecisionTest, AFloatFaultThatCannotBeContinuedIsNotOffered) {
-    FaultRecord fault = floatDivide(0x500);
-    fault.flags = 1;
-    EXPECT_EQ(decideFault(fault, host, state), RunHandler);
-    ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_EQ(host.boxes[0].style, 0x2030u);
-}
-
 TEST_F(FaultDecisionTest, FaultsDuringAReportTakeTheNestedPath) {
     state.nesting = 1;
     EXPECT_EQ(decideFault(floatDivide(0x500), host, state), ResumeExecution);

@@ -112,27 +112,6 @@ TEST_F(DispatchingWaitTest, AQuitTakenByANestedLoopEndsTheOuterLoopToo) {
     EXPECT_EQ(state.counted, 1) << "the nested loop served the other message";
 }
 
-TEST_F(DispatchingWaitTest, FilterTakesMessagesBeforeTheWindow) {
-    static int filtered = 0;
-    MessageLoop::Filter filter = [](void*, MSG& message) {
-        if (message.message != countMessage) {
-            return false;
-        }
-        ++filtered;
-        return true;
-    };
-    MessageLoop::current().addFilter(this, filter);
-    post(countMessage);
-    PostQuitMessage(0);
-    runLoop();
-    MessageLoop::current().removeFilter(this, filter);
-    post(countMessage);
-    PostQuitMessage(0);
-    runLoop();
-    EXPECT_EQ(filtered, 1);
-    EXPECT_EQ(state.counted, 1);
-}
-
 TEST_F(DispatchingWaitTest, HandlerFailuresAreReportedAndTheLoopGoesOn) {
     BoxRecorder recorder;
     post(failMessage);
@@ -168,7 +147,7 @@ TEST_F(DispatchingWaitTest, AFailingPaintIsValidatedSoItIsNotRepeated) {
     EXPECT_EQ(recorder.boxes().size(), 1u);
 }
 
-TEST_F(DispatchingWaitTest, WaitForObjectsDispatchesWhileItWaits) {
+TEST_F(DispatchingWaitTest, WaitForObjectsDispatchesWhileItWaitsAndEndsOnQuit) {
     state.setOnCount = event.get();
     post(countMessage, 3);
     post(countMessage, 3);
@@ -178,10 +157,6 @@ TEST_F(DispatchingWaitTest, WaitForObjectsDispatchesWhileItWaits) {
     EXPECT_EQ(state.counted, 3);
     EXPECT_EQ(levelsRaised(), 0);
     EXPECT_EQ(waitForObjects(1, handles, false, 0), static_cast<int>(WAIT_TIMEOUT));
-}
-
-TEST_F(DispatchingWaitTest, QuitEndsWaitForObjects) {
-    HANDLE handles[] = {event.get()};
     PostQuitMessage(0);
     EXPECT_EQ(waitForObjects(1, handles, false, INFINITE), -1);
     EXPECT_EQ(levelsRaised(), 1);
@@ -212,7 +187,7 @@ TEST_F(DispatchingWaitTest, SleepResults) {
     EXPECT_EQ(levelsRaised(), 2);
 }
 
-TEST_F(DispatchingWaitTest, LockHeldElsewhereIsEnteredWhileServingMessages) {
+TEST_F(DispatchingWaitTest, LockHeldElsewhereIsEnteredWhileServingMessagesAndReentered) {
     CriticalSection lock;
     UniqueHandleObject held(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     state.setOnCount = event.get();
@@ -227,8 +202,11 @@ TEST_F(DispatchingWaitTest, LockHeldElsewhereIsEnteredWhileServingMessages) {
     post(countMessage, 1);
     EXPECT_TRUE(enterLockDispatching(lock));
     EXPECT_EQ(state.counted, 1);
-    lock.leave();
     holder.join();
+    PostQuitMessage(0); // would end the wait if it waited
+    EXPECT_TRUE(enterLockDispatching(lock)) << "re-entered on the thread that holds it";
+    lock.leave();
+    lock.leave();
 }
 
 TEST_F(DispatchingWaitTest, QuitWhileWaitingForALockGivesFalseWithoutTheLock) {
@@ -256,14 +234,4 @@ TEST_F(DispatchingWaitTest, QuitWhileWaitingForALockGivesFalseWithoutTheLock) {
     });
     other.join();
     EXPECT_TRUE(freeForOthers);
-}
-
-TEST_F(DispatchingWaitTest, ALockThisThreadHoldsIsEnteredAgainAtOnce) {
-    CriticalSection lock;
-    lock.enter();
-    PostQuitMessage(0); // would end the wait if it waited
-    EXPECT_TRUE(enterLockDispatching(lock));
-    lock.leave();
-    lock.leave();
-    EXPECT_EQ(levelsRaised(), 0);
 }
