@@ -1,6 +1,7 @@
 #include "shell/win/StartUp.h"
 
 #include "framework/win/ModuleResources.h"
+#include "framework/win/Reports.h"
 #include "framework/win/UiLocale.h"
 #include "shell/CommandLine.h"
 #include "shell/win/InstallerMutexes.h"
@@ -29,6 +30,7 @@ int runStartUp(HINSTANCE instance, const char* commandLine, int showCommand) {
     }
     selectLanguage(line);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    Plinth::installErrorHandlers(true);
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);

@@ -1,0 +1,10 @@
+#include "framework/win/CriticalSection.h"
+
+namespace Plinth {
+
+CriticalSection& globalLock() {
+    static CriticalSection lock;
+    return lock;
+}
+
+} // namespace Plinth
