@@ -1,16 +1,16 @@
 #include "inventory/win/ServiceReader.h"
 
 #include "framework/Exception.h"
-#include "framework/win/MessageLoop.h"
+#include "framework/win/DispatchingWaits.h"
 #include "inventory/win/ServiceRead.h"
 
 namespace kelvane {
 
 ServiceReader::ServiceReader(HKEY servicesKey)
-    : WorkerThread("ServiceReader", wake.get()), servicesKey_(servicesKey) {}
+    : WorkerThread("ServiceReader", &wake), servicesKey_(servicesKey) {}
 
 ServiceReader::~ServiceReader() {
-    stop(joinBlocking, INFINITE);
+    stop(JoinBlocking, INFINITE);
 }
 
 void ServiceReader::setHost(const std::string& host) {
@@ -35,9 +35,9 @@ void ServiceReader::startRead() {
 
 std::int32_t ServiceReader::run() {
     HANDLE events[] = {startEvent.get(), wake.get()};
-    while (!stopRequested()) {
+    while (!stopRequests() != 0) {
         WaitForMultipleObjects(2, events, FALSE, INFINITE);
-        if (stopRequested()) {
+        if (stopRequests() != 0) {
             break;
         }
         {
@@ -66,7 +66,7 @@ std::int32_t ServiceReader::run() {
 
 bool waitForReaderStep(ServiceReader& reader) {
     HANDLE done = reader.doneEvent();
-    return Plinth::waitForObjects(1, &done, false, 100) != static_cast<DWORD>(-1);
+    return Plinth::waitForObjects(1, &done, false, 100) != -1;
 }
 
 } // namespace kelvane

@@ -37,7 +37,6 @@ public:
     HANDLE doneEvent() const { return done.get(); }
     HostInfo hostInfo();
 
-protected:
     std::int32_t run() override;
 
 private:

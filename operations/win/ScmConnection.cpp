@@ -2,7 +2,7 @@
 
 #include "framework/ErrorContext.h"
 #include "framework/Exception.h"
-#include "framework/win/MessageLoop.h"
+#include "framework/win/DispatchingWaits.h"
 #include "framework/win/ModuleResources.h"
 #include "operations/StableStateWait.h"
 
