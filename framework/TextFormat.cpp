@@ -36,13 +36,13 @@ unsigned long long FormatArg::asUnsigned() const {
 
 namespace {
 
-template <typename T> void appendPrintf(std::string& out, const std::string& spec, T value) {
-    int needed = std::snprintf(nullptr, 0, spec.c_str(), value);
+template <typename T> void appendPrintf(std::string& out, const std::string& directive, T value) {
+    int needed = std::snprintf(nullptr, 0, directive.c_str(), value);
     if (needed <= 0) {
         return;
     }
     std::vector<char> buffer(static_cast<size_t>(needed) + 1);
-    std::snprintf(buffer.data(), buffer.size(), spec.c_str(), value);
+    std::snprintf(buffer.data(), buffer.size(), directive.c_str(), value);
     out.append(buffer.data(), static_cast<size_t>(needed));
 }
 
@@ -123,13 +123,13 @@ std::string formatList(const char* format, std::initializer_list<FormatArg> args
             break;
         }
         ++p;
-        std::string spec = "%" + flags + width + precision;
+        std::string directive = "%" + flags + width + precision;
         const FormatArg* a = nullptr;
         switch (conversion) {
         case 'd':
         case 'i':
             if ((a = take())) {
-                appendPrintf(out, spec + "lld", a->asSigned());
+                appendPrintf(out, directive + "lld", a->asSigned());
             }
             break;
         case 'u':
@@ -137,12 +137,12 @@ std::string formatList(const char* format, std::initializer_list<FormatArg> args
         case 'X':
         case 'o':
             if ((a = take())) {
-                appendPrintf(out, spec + "ll" + conversion, a->asUnsigned());
+                appendPrintf(out, directive + "ll" + conversion, a->asUnsigned());
             }
             break;
         case 'c':
             if ((a = take())) {
-                appendPrintf(out, spec + "c", static_cast<int>(a->asSigned()));
+                appendPrintf(out, directive + "c", static_cast<int>(a->asSigned()));
             }
             break;
         case 'f':
@@ -152,7 +152,7 @@ std::string formatList(const char* format, std::initializer_list<FormatArg> args
         case 'g':
         case 'G':
             if ((a = take())) {
-                appendPrintf(out, spec + conversion, a->asReal());
+                appendPrintf(out, directive + conversion, a->asReal());
             }
             break;
         case 's': {
@@ -176,7 +176,7 @@ std::string formatList(const char* format, std::initializer_list<FormatArg> args
             break;
         case 'p':
             if ((a = take())) {
-                appendPrintf(out, spec + "llX", a->asUnsigned());
+                appendPrintf(out, directive + "llX", a->asUnsigned());
             }
             break;
         default:

@@ -1,18 +1,30 @@
+// The native tree's code page is the XML layer's Windows-1252 stand-in; the
+// workbook takes its UTF-8 result as UTF-16.
 #include "export/AnsiText.h"
+
+#include "xml/AnsiCodePage.h"
 
 namespace kelvane {
 
 std::u16string ansiToUtf16(std::string_view text) {
-    // 0x80 to 0x9F of Windows-1252; the unassigned ones stay as they are.
-    static const char16_t kHigh[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    const std::string utf8 = ansiToUtf8(text);
     std::u16string wide;
-    wide.reserve(text.size());
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        wide.push_back(byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte);
+    wide.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        auto byte = static_cast<unsigned char>(utf8[i]);
+        int extra = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : 0;
+        char32_t code = extra == 0 ? byte : byte & (0x3F >> extra);
+        for (int k = 1; k <= extra && i + k < utf8.size(); ++k) {
+            code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        }
+        i += static_cast<size_t>(extra) + 1;
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            wide.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+            wide.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+        } else {
+            wide.push_back(static_cast<char16_t>(code));
+        }
     }
     return wide;
 }

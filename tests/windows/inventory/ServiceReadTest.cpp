@@ -126,13 +126,13 @@ TEST_F(ServiceReadTest, FiftyServicesMatchScAndReg) {
     const DWORD startTypes[] = {SERVICE_DEMAND_START, SERVICE_AUTO_START, SERVICE_DISABLED};
     std::vector<std::string> names;
     for (int i = 0; i < 50; ++i) {
-        TestServiceSpec spec;
-        spec.arguments = "--accept=stop --n=" + std::to_string(i);
-        spec.displayName = "Kelvane read test " + std::to_string(i);
-        spec.type = i % 10 == 0 ? SERVICE_WIN32_OWN_PROCESS | SERVICE_INTERACTIVE_PROCESS
+        TestServiceSetup service;
+        service.arguments = "--accept=stop --n=" + std::to_string(i);
+        service.displayName = "Kelvane read test " + std::to_string(i);
+        service.type = i % 10 == 0 ? SERVICE_WIN32_OWN_PROCESS | SERVICE_INTERACTIVE_PROCESS
                                 : SERVICE_WIN32_OWN_PROCESS;
-        spec.startType = startTypes[i % 3];
-        names.push_back(services.create(spec));
+        service.startType = startTypes[i % 3];
+        names.push_back(services.create(service));
     }
     ASSERT_TRUE(startService(names[1]));
     ASSERT_TRUE(waitForState(names[1], SERVICE_RUNNING));

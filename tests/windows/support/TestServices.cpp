@@ -42,7 +42,7 @@ TestServices::~TestServices() {
 
 std::string TestServices::testServicePath() { return programPath("kelvane-test-service.exe"); }
 
-std::string TestServices::create(const TestServiceSpec& spec) {
+std::string TestServices::create(const TestServiceSetup& spec) {
     std::string name = "kvtest-" + std::to_string(GetCurrentProcessId()) + "-" +
                        std::to_string(++counter);
     std::string binary = spec.binaryPath.empty()

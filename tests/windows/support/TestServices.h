@@ -11,7 +11,7 @@
 
 namespace kelvane::test {
 
-struct TestServiceSpec {
+struct TestServiceSetup {
     std::string arguments;        // for the test service, see tools/kelvane-test-service
     std::string binaryPath;       // instead of the test service
     std::string displayName;      // defaults to the name
@@ -27,7 +27,7 @@ public:
     TestServices& operator=(const TestServices&) = delete;
 
     // Creates a service; fails the test (and returns "") when that fails.
-    std::string create(const TestServiceSpec& spec = {});
+    std::string create(const TestServiceSetup& spec = {});
     // Stops and deletes one of ours now.
     void remove(const std::string& name);
 
