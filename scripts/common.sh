@@ -10,14 +10,23 @@ export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono or Gecko install prompts
 export LANG=C.UTF-8
 JOBS=${JOBS:-$(nproc)}
 
+# ccache with paths taken relative to the build folder, so several checkouts
+# of the tree (worktrees) share one cache.
+COMPILER_LAUNCHER=()
+if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$KELVANE_ROOT")}
+    export CCACHE_NOHASHDIR=1
+    COMPILER_LAUNCHER=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
 build_native() {
-    cmake -S "$KELVANE_ROOT" -B "$NATIVE_BUILD" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    cmake -S "$KELVANE_ROOT" -B "$NATIVE_BUILD" -DCMAKE_BUILD_TYPE=Debug "${COMPILER_LAUNCHER[@]}" >/dev/null
     cmake --build "$NATIVE_BUILD" -j "$JOBS"
 }
 
 build_win64() {
     cmake -S "$KELVANE_ROOT" -B "$WIN64_BUILD" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$KELVANE_ROOT/cmake/mingw64.cmake" >/dev/null
+        -DCMAKE_TOOLCHAIN_FILE="$KELVANE_ROOT/cmake/mingw64.cmake" "${COMPILER_LAUNCHER[@]}" >/dev/null
     cmake --build "$WIN64_BUILD" -j "$JOBS"
 }
 
