@@ -6,3 +6,4 @@
 #define KELVANE_WEB_ADDRESS "https://www.trevolt.example/kelvane"
 #define KELVANE_MAIL_ADDRESS "kelvane@trevolt.example"
 #define KELVANE_ISSUES_ADDRESS "https://www.trevolt.example/kelvane/issues"
+#define KELVANE_PAD_ADDRESS "https://www.trevolt.example/kelvane/pad.xml"

@@ -13,7 +13,6 @@ int notAvailable(const char* what) {
 
 } // namespace
 
-int runMainWindow(AppConfig&) { return notAvailable("The main window is not available in this build."); }
 int runTray() { return notAvailable("Tray mode is not available in this build."); }
 int installProgram(int) { return notAvailable("Installation is not available in this build."); }
 int removeInstallation() { return notAvailable("Removal is not available in this build."); }

@@ -1,0 +1,62 @@
+#include "operations/ActionAvailability.h"
+
+namespace kelvane {
+
+namespace {
+
+constexpr std::uint32_t stateStartPending = 2, stateRunning = 4, statePaused = 7;
+constexpr std::uint32_t acceptsStop = 1, acceptsPauseContinue = 2, acceptsParamChange = 8;
+constexpr std::int32_t startDisabled = 4;
+
+bool canStart(const ServiceCapabilities& s) {
+    return s.startType != startDisabled && s.state != stateRunning &&
+           s.state != stateStartPending;
+}
+bool canPause(const ServiceCapabilities& s) {
+    return (s.controls & acceptsPauseContinue) && s.state == stateRunning;
+}
+bool canResume(const ServiceCapabilities& s) {
+    return (s.controls & acceptsPauseContinue) && s.state == statePaused;
+}
+// Restart sends the parameter-change control; the stop bit says nothing
+// about it.
+bool canRestart(const ServiceCapabilities& s) {
+    return (s.controls & acceptsParamChange) && s.state == stateRunning;
+}
+
+} // namespace
+
+ActionButtons actionButtonsFor(bool selected, bool busy, const ServiceCapabilities& service) {
+    ActionButtons buttons;
+    if (!selected || busy) {
+        return buttons;
+    }
+    buttons.start = canStart(service);
+    buttons.stop = (service.controls & acceptsStop) != 0;
+    buttons.pause = canPause(service);
+    buttons.resume = canResume(service);
+    buttons.restart = canRestart(service);
+    buttons.remove = true;
+    return buttons;
+}
+
+ContextMenuActions contextMenuActionsFor(const ServiceCapabilities& service, bool actionsLocked) {
+    ContextMenuActions actions;
+    if (actionsLocked) {
+        return actions;
+    }
+    actions.start = canStart(service);
+    actions.stop = (service.controls & acceptsStop) != 0;
+    actions.pause = canPause(service);
+    actions.resume = canResume(service);
+    actions.restart = canRestart(service);
+    const bool driver = service.serviceType == 1 || service.serviceType == 2;
+    for (int type = 0; type < 5; ++type) {
+        const bool bootOrSystem = type == 0 || type == 1;
+        actions.startType[type] = type != service.startType && (driver || !bootOrSystem);
+    }
+    actions.kill = service.hasProcess;
+    return actions;
+}
+
+} // namespace kelvane

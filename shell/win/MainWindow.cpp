@@ -1,0 +1,555 @@
+#include "shell/win/MainWindow.h"
+
+#include "framework/Exception.h"
+#include "framework/TextFormat.h"
+#include "framework/win/ModuleResources.h"
+#include "operations/win/WaitCursor.h"
+#include "resources/ProductInfo.h"
+#include "resources/ResourceIds.h"
+#include "shell/win/AboutDialog.h"
+#include "shell/win/ColorLegendDialog.h"
+#include "shell/win/HelpViewer.h"
+#include "shell/win/ServiceDatabaseKey.h"
+#include "shell/win/StartTargets.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+namespace kelvane {
+
+namespace {
+
+constexpr COLORREF navy = RGB(0, 0, 128), blue = RGB(0, 0, 255);
+constexpr COLORREF removeFace = RGB(224, 224, 224), removeHover = RGB(192, 64, 64);
+constexpr int startEnlargement = 200;
+constexpr UINT helpTableOfContents = 1;
+
+struct ButtonColours {
+    int id;
+    COLORREF text, hover;
+};
+constexpr ButtonColours colourButtons[] = {
+    {IDC_START, navy, blue},   {IDC_STOP, navy, blue},        {IDC_PAUSE, navy, blue},
+    {IDC_CONTINUE, navy, blue}, {IDC_RESTART, navy, blue},    {IDC_REFRESH, navy, blue},
+    {IDC_BROWSE_HOST, navy, blue}, {IDC_LOGIN_AS, navy, blue}, {IDC_REMOVE, removeFace, removeHover},
+};
+
+struct ToolTip {
+    int control;
+    unsigned text;
+};
+constexpr ToolTip toolTips[] = {
+    {IDC_ACTIVE, 108}, {IDC_INACTIVE, 109}, {IDC_MICROSOFT, 110}, {IDC_ADMIN, 182}};
+
+std::string localAppDataFolder() {
+    char folder[MAX_PATH] = "";
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder))) {
+        return {};
+    }
+    return folder;
+}
+
+} // namespace
+
+MainWindow::MainWindow(AppConfig& config)
+    : Plinth::Dialog(IDD_MAIN), config_(config), working_(config),
+      busy_([this](bool busy) {
+          if (busy) {
+              for (int id : {IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE, IDC_RESTART, IDC_REMOVE}) {
+                  EnableWindow(item(id), FALSE);
+              }
+          } else {
+              updateActionButtons();
+          }
+      }) {}
+
+MainWindow::~MainWindow() {
+    // The reader thread goes before the entries and tables it fills.
+    reader_.reset();
+}
+
+bool MainWindow::onInit() {
+    attachMenu();
+    startLayout();
+    makeButtonsAndTooltips();
+    reader_ = std::make_unique<ServiceReader>(serviceDatabaseKey());
+    colouring_.colourBackground = true;
+    filter_.showMicrosoft = true;
+    changeWords_ = {Plinth::loadString(180), Plinth::loadString(181)};
+    setIconsAndAccelerators();
+    // The wait cursor of a refresh stays up over these controls.
+    SetClassLongPtrA(item(IDC_SERVICE_KIND), GCLP_HCURSOR, 0);
+    SetClassLongPtrA(reinterpret_cast<HWND>(SendMessageA(item(IDC_SERVICE_LIST), LVM_GETHEADER, 0, 0)),
+                     GCLP_HCURSOR, 0);
+    registerAnchorsAndEnlarge();
+    prepareList();
+    extendSystemMenu();
+    fillFilterControls();
+    if (!working_.noPersist) {
+        readStoredSettings();
+    }
+    loadClassImages();
+    exchange(false);
+    applyInitialPlacement();
+    UpdateWindow(handle());
+    refresh();
+    updateActionButtons();
+    return true;
+}
+
+void MainWindow::attachMenu() {
+    // The template names no menu (see resources/windows.rci); the window
+    // grows by the menu bar so the controls keep their room.
+    RECT before{}, after{}, outer{};
+    GetClientRect(handle(), &before);
+    menu_.reset(LoadMenuIndirectA(Plinth::loadLocalisedResource(RT_MENU, MAKEINTRESOURCEA(IDM_MAIN))));
+    SetMenu(handle(), menu_.get());
+    GetClientRect(handle(), &after);
+    GetWindowRect(handle(), &outer);
+    SetWindowPos(handle(), nullptr, 0, 0, outer.right - outer.left,
+                 outer.bottom - outer.top + (before.bottom - after.bottom),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::makeButtonsAndTooltips() {
+    for (std::size_t i = 0; i < std::size(colourButtons); ++i) {
+        buttons_[i].attach(item(colourButtons[i].id), colourButtons[i].text, colourButtons[i].hover);
+    }
+    tooltip_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle(), nullptr,
+                               Plinth::resourceModule(), nullptr);
+    if (!tooltip_) {
+        throw Plinth::LWE();
+    }
+    SendMessageA(tooltip_, TTM_ACTIVATE, TRUE, 0);
+    for (const ToolTip& tip : toolTips) {
+        std::string text = Plinth::loadString(tip.text);
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
+        tool.hwnd = handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(item(tip.control));
+        tool.lpszText = text.data();
+        if (!SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) {
+            throw Plinth::LWE();
+        }
+    }
+}
+
+void MainWindow::setIconsAndAccelerators() {
+    HINSTANCE module = Plinth::resourceModule();
+    bigIcon_.reset(static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_KELVANE), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXICON),
+                                                 GetSystemMetrics(SM_CYICON), 0)));
+    smallIcon_.reset(static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_KELVANE), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0)));
+    SendMessageA(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageA(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    accelerators_ = LoadAcceleratorsA(module, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+}
+
+void MainWindow::registerAnchorsAndEnlarge() {
+    using Plinth::ResizeLayout;
+    anchor(IDC_FILTER, ResizeLayout::rightFollowsWidth);
+    anchor(IDC_REFRESH, ResizeLayout::leftFollowsWidth | ResizeLayout::rightFollowsWidth);
+    for (int id : {IDC_SERVICE_ICON, IDC_ADMIN, IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE,
+                   IDC_RESTART}) {
+        anchor(id, ResizeLayout::topFollowsHeight | ResizeLayout::bottomFollowsHeight);
+    }
+    anchor(IDC_REMOVE, 15);
+    anchor(IDC_SERVICE_LIST, ResizeLayout::rightFollowsWidth | ResizeLayout::bottomFollowsHeight);
+    anchor(IDC_STATUS_LINE, ResizeLayout::rightFollowsWidth | ResizeLayout::topFollowsHeight |
+                                ResizeLayout::bottomFollowsHeight);
+    RECT outer{};
+    GetWindowRect(handle(), &outer);
+    SetWindowPos(handle(), nullptr, 0, 0, outer.right - outer.left,
+                 outer.bottom - outer.top + startEnlargement,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    relayout();
+}
+
+void MainWindow::prepareList() {
+    HWND list = item(IDC_SERVICE_LIST);
+    LOGFONTA face{};
+    HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(handle(), WM_GETFONT, 0, 0));
+    if (dialogFont && GetObjectA(dialogFont, sizeof face, &face)) {
+        face.lfWeight = FW_BOLD;
+        boldFont_.reset(CreateFontIndirectA(&face));
+    }
+    list_.attach(list, boldFont_.get());
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    list_.insertColumns();
+}
+
+void MainWindow::extendSystemMenu() {
+    HMENU system = GetSystemMenu(handle(), FALSE);
+    if (system) {
+        AppendMenuA(system, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(system, MF_STRING, ID_ABOUT, Plinth::loadString(101).c_str());
+    }
+}
+
+void MainWindow::fillFilterControls() {
+    HWND drivers = item(IDC_DRIVER_KIND), services = item(IDC_SERVICE_KIND);
+    for (unsigned text : {123u, 124u, 125u}) {
+        SendMessageA(drivers, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(Plinth::loadString(text).c_str()));
+    }
+    SendMessageA(drivers, CB_SETCURSEL, 2, 0);
+    EnableWindow(drivers, FALSE);
+    for (unsigned text : {126u, 127u, 128u}) {
+        SendMessageA(services, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(Plinth::loadString(text).c_str()));
+    }
+    SendMessageA(services, CB_SETCURSEL, 2, 0);
+    CheckDlgButton(handle(), IDC_SERVICES, BST_CHECKED);
+    ShowWindow(item(IDC_ADMIN), adminRights_ ? SW_HIDE : SW_SHOW);
+    filter_.typeMask = typeAllServices;
+    CheckDlgButton(handle(), IDC_ACTIVE, BST_CHECKED);
+    CheckDlgButton(handle(), IDC_INACTIVE, BST_CHECKED);
+    filter_.activeMask = 3;
+    CheckDlgButton(handle(), IDC_MICROSOFT, BST_CHECKED);
+}
+
+void MainWindow::readStoredSettings() {
+    const std::string folder = localAppDataFolder();
+    if (folder.empty()) {
+        return;
+    }
+    settingsPath_ = settingsFilePath(folder);
+    imageListCachePath_ = folder + "\\Dunmere\\kelvane-imagelist.dat";
+    imagePathsCachePath_ = folder + "\\Dunmere\\kelvane-imagepaths.txt";
+    // A damaged baseline leaves the baseline empty but keeps the rest.
+    readSettingsFile(settingsPath_, settings_, tables_.baseline);
+    tables_.baselineValid = tables_.baseline.rowCount() > 0;
+    working_.computerHistory = settings_.computerHistory;
+    working_.searchHistory = settings_.searchHistory;
+    colouring_.colourBackground = settings_.colourBackground;
+}
+
+void MainWindow::loadClassImages() {
+    HIMAGELIST images = ImageList_LoadImageA(Plinth::resourceModule(),
+                                             MAKEINTRESOURCEA(IDB_CLASS_ICONS), 16, 0,
+                                             RGB(25, 0, 0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    if (images) {
+        ImageList_SetBkColor(images, CLR_NONE);
+        // The list destroys a small-image list it was given without LVS_SHAREIMAGELISTS.
+        SendMessageA(item(IDC_SERVICE_LIST), LVM_SETIMAGELIST, LVSIL_SMALL,
+                     reinterpret_cast<LPARAM>(images));
+    }
+}
+
+void MainWindow::applyInitialPlacement() {
+    if (auto placement = parsePlacementText(settings_.placement)) {
+        MoveWindow(handle(), placement->left, placement->top, placement->right - placement->left,
+                   placement->bottom - placement->top, TRUE);
+        ShowWindow(handle(), placement->showCommand);
+        relayout();
+        return;
+    }
+    RECT window{}, work{};
+    GetWindowRect(handle(), &window);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    int width = window.right - window.left, height = window.bottom - window.top;
+    SetWindowPos(handle(), nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + std::max(0L, (work.bottom - work.top - height) / 2), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(handle(), SW_SHOW);
+}
+
+bool MainWindow::exchange(bool save) {
+    HWND host = item(IDC_HOST), filter = item(IDC_FILTER);
+    if (save) {
+        char text[1024];
+        GetWindowTextA(host, text, sizeof text);
+        working_.computerName = text;
+        GetWindowTextA(filter, text, sizeof text);
+        working_.filterText = text;
+        filter_.searchText = working_.filterText;
+        colouring_.searchText = working_.filterText;
+        return true;
+    }
+    SendMessageA(host, CB_RESETCONTENT, 0, 0);
+    for (const std::string& name : working_.computerHistory) {
+        SendMessageA(host, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
+    SendMessageA(filter, CB_RESETCONTENT, 0, 0);
+    for (const std::string& text : working_.searchHistory) {
+        SendMessageA(filter, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    SetWindowTextA(host, working_.computerName.c_str());
+    SetWindowTextA(filter, working_.filterText.c_str());
+    filter_.searchText = working_.filterText;
+    colouring_.searchText = working_.filterText;
+    return true;
+}
+
+void MainWindow::putFirstInCombo(int comboId, const std::string& text,
+                                 std::set<std::string>* history) {
+    HWND combo = item(comboId);
+    if (text.empty() ||
+        SendMessageA(combo, CB_FINDSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(text.c_str())) != CB_ERR) {
+        return;
+    }
+    if (SendMessageA(combo, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) >= 0 &&
+        history) {
+        history->insert(text);
+    }
+}
+
+void MainWindow::close(int result) {
+    if (result == IDOK) {
+        if (!exchange(true)) {
+            return;
+        }
+        config_ = working_;
+    }
+    reader_->stop(Plinth::WorkerThread::JoinDispatching, 30000);
+    WINDOWPLACEMENT placement{sizeof placement};
+    if (GetWindowPlacement(handle(), &placement)) {
+        const RECT& r = placement.rcNormalPosition;
+        settings_.takePlacement(placementText(
+            {static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right),
+             static_cast<int>(r.bottom), static_cast<int>(placement.showCmd)}));
+    }
+    if (!working_.noPersist && !settingsPath_.empty()) {
+        writeStoredSettings();
+    }
+    end(result);
+}
+
+void MainWindow::writeStoredSettings() {
+    settings_.computerHistory = working_.computerHistory;
+    settings_.searchHistory = working_.searchHistory;
+    settings_.colourBackground = colouring_.colourBackground;
+    writeSettingsFile(settingsPath_, settings_, tables_.baseline);
+}
+
+bool MainWindow::translateKey(MSG& message) {
+    return accelerators_ && TranslateAcceleratorA(handle(), accelerators_, &message);
+}
+
+void MainWindow::onDestroy() {
+    if (tooltip_) {
+        DestroyWindow(tooltip_);
+        tooltip_ = nullptr;
+    }
+    SetMenu(handle(), nullptr);
+}
+
+bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_APP:
+        refresh();
+        return true;
+    case WM_APP + 1:
+        rebuildList(false);
+        return true;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == ID_ABOUT) {
+            showAbout();
+            return true;
+        }
+        return false;
+    case WM_INITMENUPOPUP:
+        CheckMenuItem(reinterpret_cast<HMENU>(wParam), ID_COLOR_BACKGROUND,
+                      MF_BYCOMMAND | (colouring_.colourBackground ? MF_CHECKED : MF_UNCHECKED));
+        return false;
+    case WM_DRAWITEM:
+        result = Plinth::forwardDrawItem(lParam) ? TRUE : FALSE;
+        return true;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) == item(IDC_SERVICE_LIST) && lParam == -1) {
+            contextMenuFromKeyboard();
+            return true;
+        }
+        return false;
+    case WM_CLOSE:
+        close(IDCANCEL);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool MainWindow::onCommand(int id, int code, HWND) {
+    switch (id) {
+    case ID_ABOUT:
+        showAbout();
+        return true;
+    case IDC_REFRESH:
+        refresh();
+        rebuildList(true);
+        return true;
+    case IDC_TASK_MANAGER:
+        runTaskManager();
+        return true;
+    case IDC_SERVICES:
+    case IDC_DRIVERS:
+        if (code == BN_CLICKED) {
+            typeFilterChanged();
+        }
+        return true;
+    case IDC_SERVICE_KIND:
+    case IDC_DRIVER_KIND:
+        if (code == CBN_SELCHANGE) {
+            typeFilterChanged();
+        }
+        return true;
+    case IDC_ACTIVE:
+    case IDC_INACTIVE:
+    case IDC_MICROSOFT:
+        if (code == BN_CLICKED) {
+            stateFilterChanged();
+        }
+        return true;
+    case IDC_FILTER:
+        if (code == CBN_EDITCHANGE) {
+            char text[1024];
+            GetWindowTextA(item(IDC_FILTER), text, sizeof text);
+            searchTextChanged(text);
+        } else if (code == CBN_SELCHANGE) {
+            HWND combo = item(IDC_FILTER);
+            LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+            LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, index, 0);
+            if (index >= 0 && length >= 0) {
+                std::string text(static_cast<std::size_t>(length) + 1, '\0');
+                SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+                text.resize(static_cast<std::size_t>(length));
+                searchTextChanged(text);
+            }
+        }
+        return true;
+    case IDC_HOST:
+        if (code == CBN_SELCHANGE) {
+            HWND combo = item(IDC_HOST);
+            LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+            LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, index, 0);
+            if (index >= 0 && length >= 0) {
+                std::string text(static_cast<std::size_t>(length) + 1, '\0');
+                SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+                text.resize(static_cast<std::size_t>(length));
+                working_.computerName = text;
+                SetWindowTextA(combo, text.c_str());
+                refresh();
+            }
+        }
+        return true;
+    case ID_SHOW_PAD:
+        openWithVerb(KELVANE_PAD_ADDRESS, "open");
+        return true;
+    case ID_EXIT:
+        PostMessageA(handle(), WM_CLOSE, 0, 0);
+        return true;
+    case ID_EVENT_VIEWER:
+        openWithVerb("eventvwr.exe", "open");
+        return true;
+    case ID_COPY_TO_CLIPBOARD:
+        copyCellToClipboard();
+        return true;
+    case ID_FILE_PROPERTIES:
+        showFileProperties();
+        return true;
+    case ID_OPEN_FOLDER:
+        openImageFolder();
+        return true;
+    case ID_COLOR_BACKGROUND:
+        toggleColouring();
+        return true;
+    case ID_COLOR_LEGEND:
+        showColorLegend();
+        return true;
+    case ID_BUG_REPORT:
+        openWithVerb(KELVANE_ISSUES_ADDRESS, "open");
+        return true;
+    case ID_HELP_CONTENTS:
+        showHelp(handle(), "kelvane.chm", helpTableOfContents, 0);
+        return true;
+    case IDOK:
+    case IDCANCEL:
+        close(id);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MainWindow::setStatusLine(const std::string& text) {
+    SetDlgItemTextA(handle(), IDC_STATUS_LINE, text.c_str());
+}
+
+std::string MainWindow::statusLine() const {
+    char text[2048] = "";
+    GetDlgItemTextA(handle(), IDC_STATUS_LINE, text, sizeof text);
+    return text;
+}
+
+bool MainWindow::isChecked(int id) const {
+    return IsDlgButtonChecked(handle(), id) == BST_CHECKED;
+}
+
+void MainWindow::typeFilterChanged() {
+    const bool services = isChecked(IDC_SERVICES), drivers = isChecked(IDC_DRIVERS);
+    EnableWindow(item(IDC_SERVICE_KIND), services);
+    EnableWindow(item(IDC_DRIVER_KIND), drivers);
+    filter_.typeMask = typeMaskFor(
+        services, static_cast<int>(SendMessageA(item(IDC_SERVICE_KIND), CB_GETCURSEL, 0, 0)),
+        drivers, static_cast<int>(SendMessageA(item(IDC_DRIVER_KIND), CB_GETCURSEL, 0, 0)));
+    rebuildList(true);
+}
+
+void MainWindow::stateFilterChanged() {
+    filter_.activeMask = activeMaskFor(isChecked(IDC_ACTIVE), isChecked(IDC_INACTIVE));
+    filter_.showMicrosoft = isChecked(IDC_MICROSOFT);
+    rebuildList(true);
+}
+
+void MainWindow::searchTextChanged(const std::string& text) {
+    working_.filterText = text;
+    filter_.searchText = text;
+    colouring_.searchText = text;
+    rebuildList(true);
+}
+
+void MainWindow::toggleColouring() {
+    colouring_.colourBackground = !colouring_.colourBackground;
+    InvalidateRect(item(IDC_SERVICE_LIST), nullptr, TRUE);
+}
+
+void MainWindow::showAbout() {
+    AboutDialog::showSingle(handle());
+}
+
+void MainWindow::showColorLegend() {
+    ColorLegendDialog legend;
+    legend.runModal(handle());
+}
+
+void MainWindow::openWithVerb(const char* target, const char* verb) {
+    // A failed shell start leaves nothing to report that the user could act on.
+    ShellExecuteA(handle(), verb, target, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void MainWindow::runTaskManager() {
+    STARTUPINFOA startup{sizeof startup};
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    char commandLine[] = "taskmgr.exe";
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        throw Plinth::LWE();
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+int runMainWindow(AppConfig& config) {
+    MainWindow window(config);
+    return static_cast<int>(window.runModal(nullptr));
+}
+
+} // namespace kelvane

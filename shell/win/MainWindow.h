@@ -1,0 +1,148 @@
+#pragma once
+// The program's working window: the service list with its filter controls,
+// the action buttons and the status line. It owns the service entries and
+// the tables of the refresh, and the reader thread.
+#include "framework/win/ColorButton.h"
+#include "framework/win/Dialog.h"
+#include "framework/win/UniqueHandle.h"
+#include "inventory/RefreshCycle.h"
+#include "inventory/RowFilter.h"
+#include "inventory/win/ServiceReader.h"
+#include "operations/BusyCounter.h"
+#include "shell/AppConfig.h"
+#include "shell/Settings.h"
+#include "shell/win/ServiceListView.h"
+
+#include <memory>
+#include <string>
+
+namespace kelvane {
+
+class MainWindow : public Plinth::Dialog, private EntrySink {
+public:
+    // Works on a copy of config; OK (command 1) assigns the copy back.
+    explicit MainWindow(AppConfig& config);
+    ~MainWindow() override;
+
+    // Reads the services of the computer in the host field into the list.
+    void refresh();
+    // Offers every entry to the filter again, keeping the focused item and
+    // the stretch of the list in view.
+    void rebuildList(bool iconPass);
+
+    void setStatusLine(const std::string& text);
+    std::string statusLine() const;
+
+    ServiceListView& list() { return list_; }
+    const FilterSettings& filterSettings() const { return filter_; }
+    const ListColouring& colouring() const { return colouring_; }
+    ServiceEntries& entries() { return entries_; }
+    BusyCounter& busyCounter() { return busy_; }
+    const AppConfig& workingConfig() const { return working_; }
+    // The host the list shows, as classified by the last refresh.
+    HostInfo hostInfo() { return reader_->hostInfo(); }
+    // The entry of a list item, copied under the entries' lock; false when
+    // the item has none.
+    bool entryAt(int index, ServiceEntry& entry);
+    // Where the settings file is; empty with "nopersist".
+    const std::string& settingsPath() const { return settingsPath_; }
+    const ShownTables& tables() const { return tables_; }
+
+protected:
+    bool onInit() override;
+    bool onCommand(int id, int code, HWND control) override;
+    bool onNotify(NMHDR& header, LRESULT& result) override;
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool translateKey(MSG& message) override;
+    void onDestroy() override;
+
+private:
+    // Construction steps.
+    void attachMenu();
+    void makeButtonsAndTooltips();
+    void setIconsAndAccelerators();
+    void registerAnchorsAndEnlarge();
+    void prepareList();
+    void extendSystemMenu();
+    void fillFilterControls();
+    void readStoredSettings();
+    void loadClassImages();
+    void applyInitialPlacement();
+
+    // Data exchange between the working copy and the controls.
+    bool exchange(bool save);
+    void putFirstInCombo(int comboId, const std::string& text, std::set<std::string>* history);
+    void close(int result);
+    void writeStoredSettings();
+
+    // Filters.
+    void typeFilterChanged();
+    void stateFilterChanged();
+    void searchTextChanged(const std::string& text);
+    bool isChecked(int id) const;
+
+    // Selection, buttons and the list's notifications.
+    void selectionChanged();
+    void updateActionButtons();
+    void showServiceIcon(int image);
+    bool selectedEntry(ServiceEntry& entry);
+    LRESULT listNotification(NMHDR& header);
+    void showContextMenu(POINT screenPoint, int item, int column);
+    void contextMenuAtCursor();
+    void contextMenuFromKeyboard();
+
+    // Commands.
+    void showAbout();
+    void showColorLegend();
+    void copyCellToClipboard();
+    void showFileProperties();
+    void openImageFolder();
+    void toggleColouring();
+    void runTaskManager();
+    void openWithVerb(const char* target, const char* verb);
+
+    // What the list shows of an entry.
+    ListItemTexts itemTexts(const ServiceEntry& entry) const;
+    int itemImage(const ServiceEntry& entry) const;
+    const FileDetails* detailsOf(const SharedText& binaryPath) const;
+
+    // EntrySink: the refresh changes the list through these.
+    void entryAdded(int number, const ServiceEntry& entry) override;
+    void entryChanged(int number, const ServiceEntry& entry) override;
+    void entryRemoved(int number, const ServiceEntry& entry) override;
+
+    AppConfig& config_;
+    AppConfig working_;
+    Settings settings_;
+    std::string settingsPath_;
+    std::string imageListCachePath_;
+    std::string imagePathsCachePath_;
+
+    ServiceListView list_;
+    Plinth::ColorButton buttons_[9];
+    HWND tooltip_ = nullptr;
+    HACCEL accelerators_ = nullptr;
+    Plinth::UniqueFont boldFont_;
+    Plinth::UniqueIcon serviceIcon_;
+    Plinth::UniqueIcon bigIcon_;
+    Plinth::UniqueIcon smallIcon_;
+    Plinth::UniqueMenu menu_;
+
+    FilterSettings filter_;
+    ListColouring colouring_;
+    bool adminRights_ = true;
+    ChangeWords changeWords_;
+
+    ServiceEntries entries_;
+    ShownTables tables_;
+    std::unique_ptr<ServiceReader> reader_;
+    BusyCounter busy_;
+
+    struct ContextHit {
+        HWND list = nullptr;
+        int item = -1;
+        int column = -1;
+    } contextHit_;
+};
+
+} // namespace kelvane

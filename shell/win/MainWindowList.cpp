@@ -1,0 +1,394 @@
+// The main window's service list: refresh, rebuild, selection, the list's
+// notifications and the commands of its context menu.
+#include "shell/win/MainWindow.h"
+
+#include "framework/Exception.h"
+#include "framework/win/DispatchingWaits.h"
+#include "framework/win/MessageLoop.h"
+#include "framework/win/ModuleResources.h"
+#include "operations/ActionAvailability.h"
+#include "operations/win/ServiceQueries.h"
+#include "operations/win/WaitCursor.h"
+#include "resources/ResourceIds.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <mutex>
+
+namespace kelvane {
+
+namespace {
+
+// Takes a recursive mutex while the window keeps serving its messages; false
+// when the application is asked to quit meanwhile.
+class DispatchingLock {
+public:
+    explicit DispatchingLock(ServiceEntries::Mutex& mutex) : mutex_(mutex) {
+        while (!mutex_.try_lock()) {
+            if (Plinth::sleepDispatching(10) != 1) {
+                return;
+            }
+        }
+        held_ = true;
+    }
+    ~DispatchingLock() {
+        if (held_) {
+            mutex_.unlock();
+        }
+    }
+    explicit operator bool() const { return held_; }
+
+private:
+    ServiceEntries::Mutex& mutex_;
+    bool held_ = false;
+};
+
+constexpr int actionButtonIds[] = {IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE, IDC_RESTART,
+                                   IDC_REMOVE};
+
+} // namespace
+
+void MainWindow::refresh() {
+    setStatusLine("");
+    WaitCursor wait;
+    if (!exchange(true)) {
+        return;
+    }
+    putFirstInCombo(IDC_HOST, working_.computerName, &working_.computerHistory);
+    putFirstInCombo(IDC_FILTER, working_.filterText, &working_.searchHistory);
+    if (working_.computerName.empty()) {
+        working_.computerName = localHostName();
+        SetWindowTextA(item(IDC_HOST), working_.computerName.c_str());
+        putFirstInCombo(IDC_HOST, working_.computerName, nullptr);
+    }
+    reader_->setHost(working_.computerName);
+    ShowWindow(item(IDC_ADMIN), adminRights_ ? SW_HIDE : SW_SHOW);
+
+    RefreshResult result;
+    {
+        DispatchingLock lock(entries_.mutex());
+        if (!lock) {
+            return;
+        }
+        reader_->startRead();
+        result = runRefreshCycle(reader_->state(), tables_, reader_->hostInfo().isLocal, entries_,
+                                 *this, [this] { return waitForReaderStep(*reader_); });
+    }
+    if (!result.completed) {
+        return;
+    }
+    if (!result.errorText.empty()) {
+        setStatusLine(result.errorText);
+    }
+    list_.sort();
+}
+
+void MainWindow::rebuildList(bool /*iconPass*/) {
+    HWND list = item(IDC_SERVICE_LIST);
+    int focused = 0, top = 0, perPage = 0;
+    {
+        DispatchingLock lock(entries_.mutex());
+        if (!lock) {
+            return;
+        }
+        setStatusLine("");
+        focused = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                                LVNI_FOCUSED));
+        top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+        perPage = static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+        list_.removeAll();
+        for (const auto& [number, entry] : entries_.entries()) {
+            if (passesFilter(entry, filter_, detailsOf(entry.binaryPath))) {
+                list_.addItem(number, entry, itemTexts(entry), itemImage(entry));
+            }
+        }
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    list_.sort();
+    InvalidateRect(list, nullptr, TRUE);
+    const int count = list_.count();
+    if (focused >= 0 && focused < count) {
+        LVITEMA state{};
+        state.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+        state.state = LVIS_FOCUSED | LVIS_SELECTED;
+        SendMessageA(list, LVM_SETITEMSTATE, focused, reinterpret_cast<LPARAM>(&state));
+        SendMessageA(list, LVM_ENSUREVISIBLE, focused, FALSE);
+        SendMessageA(list, LVM_ENSUREVISIBLE, std::min(top + perPage, count - 1), FALSE);
+        SendMessageA(list, LVM_ENSUREVISIBLE, std::min(top, count - 1), FALSE);
+    }
+}
+
+const FileDetails* MainWindow::detailsOf(const SharedText&) const {
+    return nullptr;
+}
+
+ListItemTexts MainWindow::itemTexts(const ServiceEntry& entry) const {
+    return listItemTexts(entry, detailsOf(entry.binaryPath), changeWords_);
+}
+
+int MainWindow::itemImage(const ServiceEntry& entry) const {
+    return listItemImage(entry, entry.iconIndex);
+}
+
+void MainWindow::entryAdded(int number, const ServiceEntry& entry) {
+    if (passesFilter(entry, filter_, detailsOf(entry.binaryPath))) {
+        list_.addItem(number, entry, itemTexts(entry), itemImage(entry));
+    }
+}
+
+void MainWindow::entryChanged(int number, const ServiceEntry& entry) {
+    list_.updateItem(number, entry, itemTexts(entry), itemImage(entry));
+}
+
+void MainWindow::entryRemoved(int number, const ServiceEntry&) {
+    list_.removeItem(number);
+}
+
+bool MainWindow::entryAt(int index, ServiceEntry& entry) {
+    const int number = list_.numberAt(index);
+    if (number == 0) {
+        return false;
+    }
+    std::lock_guard<ServiceEntries::Mutex> guard(entries_.mutex());
+    const ServiceEntry* found = entries_.find(number);
+    if (!found) {
+        return false;
+    }
+    entry = *found;
+    return true;
+}
+
+bool MainWindow::selectedEntry(ServiceEntry& entry) {
+    int index = static_cast<int>(SendMessageA(item(IDC_SERVICE_LIST), LVM_GETNEXTITEM,
+                                              static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return entryAt(index, entry);
+}
+
+void MainWindow::updateActionButtons() {
+    ServiceEntry entry;
+    const bool selected = selectedEntry(entry);
+    ServiceCapabilities capabilities;
+    if (selected && !busy_.busy()) {
+        SERVICE_STATUS status{};
+        queryStatusAndControls(busy_, working_.computerName, &entry, status,
+                               [this](const std::string& text) { setStatusLine(text); });
+        capabilities.state = status.dwCurrentState;
+        capabilities.controls = status.dwControlsAccepted;
+        capabilities.startType = entry.startType;
+    }
+    ActionButtons buttons = actionButtonsFor(selected, busy_.busy(), capabilities);
+    const bool enabled[] = {buttons.start,  buttons.stop,    buttons.pause,
+                            buttons.resume, buttons.restart, buttons.remove};
+    for (std::size_t i = 0; i < std::size(actionButtonIds); ++i) {
+        EnableWindow(item(actionButtonIds[i]), enabled[i]);
+    }
+}
+
+void MainWindow::showServiceIcon(int image) {
+    HIMAGELIST images = reinterpret_cast<HIMAGELIST>(
+        SendMessageA(item(IDC_SERVICE_LIST), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    Plinth::UniqueIcon icon(images && image >= 0 ? ImageList_GetIcon(images, image, ILD_NORMAL)
+                                                 : nullptr);
+    SendDlgItemMessageA(handle(), IDC_SERVICE_ICON, STM_SETICON,
+                        reinterpret_cast<WPARAM>(icon.get()), 0);
+    serviceIcon_ = std::move(icon);
+}
+
+void MainWindow::selectionChanged() {
+    ServiceEntry entry;
+    const bool selected = selectedEntry(entry);
+    setStatusLine(selected ? entry.displayName.str() : std::string());
+    updateActionButtons();
+    showServiceIcon(selected ? itemImage(entry) : -1);
+}
+
+bool MainWindow::onNotify(NMHDR& header, LRESULT& result) {
+    if (header.idFrom != IDC_SERVICE_LIST) {
+        return false;
+    }
+    // A failure here would otherwise repeat with every paint: it goes to
+    // the status line.
+    try {
+        result = listNotification(header);
+    } catch (const Plinth::Exception& e) {
+        setStatusLine(e.getMessage());
+        result = 0;
+    } catch (const std::exception& e) {
+        setStatusLine(e.what());
+        result = 0;
+    }
+    return true;
+}
+
+LRESULT MainWindow::listNotification(NMHDR& header) {
+    switch (header.code) {
+    case LVN_GETDISPINFOA:
+        list_.answerTextRequest(reinterpret_cast<NMLVDISPINFOA&>(header));
+        return 0;
+    case LVN_COLUMNCLICK: {
+        WaitCursor wait;
+        colouring_.sortChosen = true;
+        list_.chooseSortColumn(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
+        colouring_.sortColumn = list_.sortColumn();
+        InvalidateRect(item(IDC_SERVICE_LIST), nullptr, FALSE);
+        return 0;
+    }
+    case LVN_ITEMCHANGED: {
+        const NMLISTVIEW& change = reinterpret_cast<NMLISTVIEW&>(header);
+        if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED) &&
+            !(change.uOldState & LVIS_SELECTED)) {
+            selectionChanged();
+        } else if ((change.uChanged & LVIF_STATE) && (change.uOldState & LVIS_SELECTED) &&
+                   !(change.uNewState & LVIS_SELECTED) &&
+                   SendMessageA(item(IDC_SERVICE_LIST), LVM_GETSELECTEDCOUNT, 0, 0) == 0) {
+            // Nothing selected any more: no button may act on a stale selection.
+            updateActionButtons();
+            showServiceIcon(-1);
+        }
+        return 0;
+    }
+    case NM_DBLCLK:
+        PostMessageA(handle(), WM_COMMAND, ID_EDIT_SERVICE, 0);
+        return 0;
+    case NM_RCLICK:
+        contextMenuAtCursor();
+        return 0;
+    case NM_CUSTOMDRAW:
+        return list_.customDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header), colouring_);
+    default:
+        return 0;
+    }
+}
+
+void MainWindow::contextMenuAtCursor() {
+    HWND list = item(IDC_SERVICE_LIST);
+    POINT screen{};
+    GetCursorPos(&screen);
+    LVHITTESTINFO hit{};
+    hit.pt = screen;
+    ScreenToClient(list, &hit.pt);
+    SendMessageA(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    showContextMenu(screen, hit.iItem, hit.iSubItem);
+}
+
+void MainWindow::contextMenuFromKeyboard() {
+    HWND list = item(IDC_SERVICE_LIST);
+    int index = static_cast<int>(SendMessageA(list, LVM_GETSELECTIONMARK, 0, 0));
+    RECT bounds{};
+    bounds.left = LVIR_LABEL;
+    if (index < 0 || !SendMessageA(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&bounds))) {
+        return;
+    }
+    POINT screen{bounds.left, bounds.bottom};
+    ClientToScreen(list, &screen);
+    showContextMenu(screen, index, 0);
+}
+
+void MainWindow::showContextMenu(POINT screen, int index, int column) {
+    contextHit_ = {item(IDC_SERVICE_LIST), index, column};
+    ServiceEntry entry;
+    if (index < 0 || !entryAt(index, entry)) {
+        return;
+    }
+    const auto statusLine = [this](const std::string& text) { setStatusLine(text); };
+    SERVICE_STATUS status{};
+    queryStatusAndControls(busy_, working_.computerName, &entry, status, statusLine);
+    std::vector<BYTE> buffer;
+    const QUERY_SERVICE_CONFIGA* config =
+        queryConfig(busy_, working_.computerName, &entry, buffer, statusLine);
+    if (!config) {
+        return;
+    }
+    ServiceCapabilities capabilities;
+    capabilities.state = status.dwCurrentState;
+    capabilities.controls = status.dwControlsAccepted;
+    capabilities.startType = static_cast<std::int32_t>(config->dwStartType);
+    capabilities.serviceType = config->dwServiceType;
+    capabilities.hasProcess = !entry.pidText.empty();
+    const bool locked = !adminRights_ && reader_->hostInfo().isLocal;
+    ContextMenuActions actions = contextMenuActionsFor(capabilities, locked);
+
+    Plinth::UniqueMenu menu(LoadMenuIndirectA(
+        Plinth::loadLocalisedResource(RT_MENU, MAKEINTRESOURCEA(IDM_SERVICE_CONTEXT))));
+    HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
+    if (!popup) {
+        return;
+    }
+    auto enable = [popup](UINT id, bool on) {
+        EnableMenuItem(popup, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+    };
+    enable(IDC_START, actions.start);
+    enable(IDC_STOP, actions.stop);
+    enable(IDC_PAUSE, actions.pause);
+    enable(IDC_CONTINUE, actions.resume);
+    enable(IDC_RESTART, actions.restart);
+    // Menu ids by start type 0 boot, 1 system, 2 automatic, 3 manual, 4 disabled.
+    const UINT startTypeIds[] = {ID_START_TYPE_BOOT, ID_START_TYPE_SYSTEM, ID_START_TYPE_AUTOMATIC,
+                                 ID_START_TYPE_MANUAL, ID_START_TYPE_DISABLED};
+    for (int type = 0; type < 5; ++type) {
+        enable(startTypeIds[type], actions.startType[type]);
+    }
+    enable(ID_KILL_PROCESS, actions.kill);
+    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, handle(),
+                   nullptr);
+}
+
+void MainWindow::copyCellToClipboard() {
+    if (contextHit_.list != item(IDC_SERVICE_LIST)) {
+        return;
+    }
+    std::string text = list_.textAt(contextHit_.item, contextHit_.column).substr(0, 259);
+    if (text.empty() || !OpenClipboard(handle())) {
+        return;
+    }
+    EmptyClipboard();
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+        if (void* bytes = GlobalLock(memory)) {
+            std::memcpy(bytes, text.c_str(), text.size() + 1);
+            GlobalUnlock(memory);
+            if (!SetClipboardData(CF_TEXT, memory)) {
+                GlobalFree(memory);
+            }
+        } else {
+            GlobalFree(memory);
+        }
+    }
+    CloseClipboard();
+}
+
+void MainWindow::showFileProperties() {
+    ServiceEntry entry;
+    if (!entryAt(contextHit_.item, entry)) {
+        return;
+    }
+    if (entry.binaryPath.empty()) {
+        setStatusLine(Plinth::loadString(102));
+        return;
+    }
+    SHELLEXECUTEINFOA info{sizeof info};
+    info.fMask = SEE_MASK_INVOKEIDLIST;
+    info.hwnd = handle();
+    info.lpVerb = "properties";
+    std::string path = entry.binaryPath.str();
+    info.lpFile = path.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    ShellExecuteExA(&info);
+}
+
+void MainWindow::openImageFolder() {
+    ServiceEntry entry;
+    if (!entryAt(contextHit_.item, entry) || entry.binaryPath.empty()) {
+        return;
+    }
+    char drive[_MAX_DRIVE] = "", folder[_MAX_DIR] = "";
+    if (_splitpath_s(entry.binaryPath.c_str(), drive, sizeof drive, folder, sizeof folder, nullptr,
+                     0, nullptr, 0) != 0) {
+        return;
+    }
+    openWithVerb((std::string(drive) + folder).c_str(), "open");
+}
+
+} // namespace kelvane
