@@ -1,0 +1,412 @@
+// The real main window, opened in this process on Wine's service manager and
+// driven with the messages a user's actions send.
+#include "shell/win/MainWindow.h"
+#include "tests/windows/support/TestServices.h"
+
+#include "framework/win/ModuleResources.h"
+#include "inventory/ListSortOrder.h"
+#include "resources/ResourceIds.h"
+#include "shell/win/ServiceDatabaseKey.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <string>
+
+using namespace kelvane;
+using namespace kelvane::test;
+
+namespace {
+
+void pump() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// Answers the first popup menu that opens with Escape and notes that one did.
+struct MenuWatch {
+    static inline bool shown = false;
+    static void CALLBACK check(HWND, UINT, UINT_PTR, DWORD) {
+        if (HWND menu = FindWindowA("#32768", nullptr); menu && IsWindowVisible(menu)) {
+            shown = true;
+            EndMenu();
+        }
+    }
+    UINT_PTR timer;
+    MenuWatch() : timer(SetTimer(nullptr, 0, 100, check)) { shown = false; }
+    ~MenuWatch() { KillTimer(nullptr, timer); }
+};
+
+class MainWindowTest : public ServiceFixture {
+protected:
+    static void SetUpTestSuite() {
+        Plinth::setResourceModule(GetModuleHandleA(nullptr));
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&controls);
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        ASSERT_TRUE(openServiceDatabaseKey());
+    }
+    static void TearDownTestSuite() { closeServiceDatabaseKey(); }
+
+    void open(bool persist = false) {
+        config.noPersist = !persist;
+        config.noUpdate = true;
+        window = std::make_unique<MainWindow>(config);
+        window->create(nullptr);
+        pump();
+    }
+    void TearDown() override {
+        if (window && window->handle()) {
+            SendMessageA(window->handle(), WM_COMMAND, IDCANCEL, 0);
+        }
+        window.reset();
+        pump();
+    }
+
+    HWND control(int id) const { return window->item(id); }
+    HWND listHandle() const { return control(IDC_SERVICE_LIST); }
+    int indexOfService(const std::string& name) {
+        ServiceListView& list = window->list();
+        for (int i = 0; i < list.count(); ++i) {
+            if (list.textAt(i, 0) == name) {
+                return i;
+            }
+        }
+        return -1;
+    }
+    void click(int id) { SendMessageA(control(id), BM_CLICK, 0, 0); }
+    void chooseKind(int comboId, int itemIndex) {
+        SendMessageA(control(comboId), CB_SETCURSEL, itemIndex, 0);
+        SendMessageA(window->handle(), WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(control(comboId)));
+    }
+    void typeSearch(const std::string& text) {
+        COMBOBOXINFO info{sizeof info};
+        ASSERT_TRUE(GetComboBoxInfo(control(IDC_FILTER), &info));
+        SetWindowTextA(info.hwndItem, "");
+        for (char c : text) {
+            SendMessageA(info.hwndItem, WM_CHAR, static_cast<unsigned char>(c), 1);
+        }
+        pump();
+    }
+    void clickHeader(int column) {
+        HWND header = reinterpret_cast<HWND>(SendMessageA(listHandle(), LVM_GETHEADER, 0, 0));
+        RECT rect{};
+        SendMessageA(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&rect));
+        LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(header, WM_LBUTTONUP, 0, at);
+        pump();
+    }
+    // A right click at a point of the list's client area.
+    bool rightClick(POINT at) {
+        POINT screen = at;
+        ClientToScreen(listHandle(), &screen);
+        SetCursorPos(screen.x, screen.y);
+        MenuWatch watch;
+        PostMessageA(listHandle(), WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        SendMessageA(listHandle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+        pump();
+        return MenuWatch::shown;
+    }
+    POINT cellPoint(int index, int column) {
+        RECT cell{};
+        cell.top = column;
+        cell.left = LVIR_LABEL;
+        SendMessageA(listHandle(), LVM_GETSUBITEMRECT, index, reinterpret_cast<LPARAM>(&cell));
+        return {cell.left + 5, (cell.top + cell.bottom) / 2};
+    }
+    void select(int index) {
+        LVITEMA state{};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(listHandle(), LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&state));
+        SendMessageA(listHandle(), LVM_SETSELECTIONMARK, 0, index);
+        pump();
+    }
+    bool enabled(int id) const { return IsWindowEnabled(control(id)) != FALSE; }
+
+    AppConfig config;
+    std::unique_ptr<MainWindow> window;
+};
+
+std::string clipboardText() {
+    std::string text;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_TEXT)) {
+            if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
+                text = bytes;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
+void putOnClipboard(const std::string& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_TEXT, memory);
+    CloseClipboard();
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, TheListFillsWithTheManagersServicesAndSortsByHeaderClicks) {
+    std::string ours = services.create();
+    open();
+    ServiceListView& list = window->list();
+    EXPECT_GT(list.count(), 5);
+    EXPECT_GE(indexOfService(ours), 0);
+    EXPECT_EQ(window->statusLine(), "");
+
+    auto sortedBy = [&](int column, bool ascending) {
+        for (int i = 1; i < list.count(); ++i) {
+            int order = compareListTexts(column, list.textAt(i - 1, column), list.textAt(i, column));
+            if (ascending ? order > 0 : order < 0) {
+                return false;
+            }
+        }
+        return true;
+    };
+    EXPECT_TRUE(sortedBy(0, true)) << "by internal name before any choice";
+    clickHeader(1);
+    EXPECT_TRUE(window->colouring().sortChosen);
+    EXPECT_TRUE(sortedBy(1, true));
+    clickHeader(1);
+    EXPECT_FALSE(list.ascending());
+    EXPECT_TRUE(sortedBy(1, false));
+    clickHeader(5);
+    EXPECT_TRUE(list.ascending()) << "another column starts ascending";
+    EXPECT_TRUE(sortedBy(5, true));
+}
+
+TEST_F(MainWindowTest, FilterControlsSetTheMasksAndEmptyTheList) {
+    open();
+    EXPECT_EQ(window->filterSettings().typeMask, 0x30u);
+    click(IDC_SERVICES);
+    EXPECT_EQ(window->filterSettings().typeMask, 0u);
+    EXPECT_FALSE(enabled(IDC_SERVICE_KIND));
+    EXPECT_EQ(window->list().count(), 0) << "both type boxes cleared";
+
+    click(IDC_DRIVERS);
+    EXPECT_TRUE(enabled(IDC_DRIVER_KIND));
+    EXPECT_EQ(window->filterSettings().typeMask, 0x0Bu) << "all drivers, never adapters";
+    chooseKind(IDC_DRIVER_KIND, 0);
+    EXPECT_EQ(window->filterSettings().typeMask, 0x01u);
+    chooseKind(IDC_DRIVER_KIND, 1);
+    EXPECT_EQ(window->filterSettings().typeMask, 0x02u);
+    click(IDC_SERVICES);
+    chooseKind(IDC_SERVICE_KIND, 0);
+    EXPECT_EQ(window->filterSettings().typeMask, 0x12u);
+
+    click(IDC_ACTIVE);
+    click(IDC_INACTIVE);
+    EXPECT_EQ(window->filterSettings().activeMask, 0u);
+    EXPECT_EQ(window->list().count(), 0);
+    click(IDC_MICROSOFT);
+    EXPECT_FALSE(window->filterSettings().showMicrosoft);
+}
+
+TEST_F(MainWindowTest, SearchIgnoresCaseAndQuestionMarkTakesExactlyOneCharacter) {
+    std::string ours = services.create();
+    open();
+    std::string upper = ours;
+    for (char& c : upper) {
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    }
+    typeSearch(upper);
+    ASSERT_EQ(window->list().count(), 1);
+    EXPECT_EQ(window->list().textAt(0, 0), ours);
+
+    // "kvtest-<pid>-<n>": one character between "kvtest" and the pid.
+    std::string pid = ours.substr(7, ours.find('-', 7) - 7);
+    typeSearch("KVTEST?" + pid + "-");
+    EXPECT_GE(indexOfService(ours), 0);
+    typeSearch("kvtest??" + pid + "-");
+    EXPECT_LT(indexOfService(ours), 0);
+    typeSearch("kvtest" + pid);
+    EXPECT_LT(indexOfService(ours), 0) << "\"?\" is not optional";
+}
+
+TEST_F(MainWindowTest, ANewServiceIsDrawnYellowWithBoldNames) {
+    open();
+    std::string fresh = services.create();
+    SendMessageA(window->handle(), WM_APP, 0, 0);
+    int index = indexOfService(fresh);
+    ASSERT_GE(index, 0);
+    EXPECT_EQ(window->list().textAt(index, listChangesColumn), Plinth::loadString(180));
+
+    HDC dc = GetDC(listHandle());
+    NMLVCUSTOMDRAW draw{};
+    draw.nmcd.hdr = {listHandle(), IDC_SERVICE_LIST, static_cast<UINT>(NM_CUSTOMDRAW)};
+    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+    draw.nmcd.hdc = dc;
+    draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(index);
+    draw.nmcd.lItemlParam = window->list().numberAt(index);
+    LRESULT answer = SendMessageA(window->handle(), WM_NOTIFY, IDC_SERVICE_LIST,
+                                  reinterpret_cast<LPARAM>(&draw));
+    EXPECT_EQ(answer, CDRF_NEWFONT) << "no sort column, no search: one style for the row";
+    EXPECT_EQ(draw.clrTextBk, RGB(255, 255, 0));
+    LOGFONTA font{};
+    GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+
+    clickHeader(3);
+    index = indexOfService(fresh);
+    draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(index);
+    draw.nmcd.lItemlParam = window->list().numberAt(index);
+    answer = SendMessageA(window->handle(), WM_NOTIFY, IDC_SERVICE_LIST,
+                          reinterpret_cast<LPARAM>(&draw));
+    EXPECT_EQ(answer, CDRF_NOTIFYSUBITEMDRAW) << "a chosen sort column draws cell by cell";
+    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+    draw.iSubItem = 6;
+    SendMessageA(window->handle(), WM_NOTIFY, IDC_SERVICE_LIST, reinterpret_cast<LPARAM>(&draw));
+    EXPECT_EQ(draw.clrTextBk, RGB(255, 255, 0));
+    GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
+    EXPECT_NE(font.lfWeight, FW_BOLD) << "only the name columns of a new service are bold";
+    ReleaseDC(listHandle(), dc);
+}
+
+TEST_F(MainWindowTest, ActionButtonsFollowTheSelection) {
+    TestServiceSetup disabled;
+    disabled.startType = SERVICE_DISABLED;
+    std::string off = services.create(disabled);
+    std::string manual = services.create();
+    open();
+    for (int id : {IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE, IDC_RESTART, IDC_REMOVE}) {
+        EXPECT_FALSE(enabled(id)) << "nothing selected: " << id;
+    }
+    select(indexOfService(off));
+    EXPECT_FALSE(enabled(IDC_START)) << "a disabled service never starts";
+    EXPECT_TRUE(enabled(IDC_REMOVE));
+    EXPECT_EQ(window->statusLine(), off) << "the display name is shown";
+
+    LVITEMA none{};
+    none.stateMask = LVIS_SELECTED;
+    SendMessageA(listHandle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&none));
+    select(indexOfService(manual));
+    EXPECT_TRUE(enabled(IDC_START));
+    EXPECT_FALSE(enabled(IDC_STOP));
+}
+
+TEST_F(MainWindowTest, ContextMenuCopyAndFileProperties) {
+    TestServiceSetup missing;
+    missing.binaryPath = "C:\\nowhere\\kelvane-missing.exe";
+    std::string ours = services.create(missing);
+    open();
+    typeSearch(ours);
+    ASSERT_EQ(window->list().count(), 1);
+
+    RECT client{};
+    GetClientRect(listHandle(), &client);
+    EXPECT_FALSE(rightClick({client.right / 2, client.bottom - 30})) << "empty space: no menu";
+
+    putOnClipboard("left alone");
+    ASSERT_EQ(window->list().textAt(0, 5), "") << "a stopped service shows no PID";
+    EXPECT_TRUE(rightClick(cellPoint(0, 5)));
+    SendMessageA(window->handle(), WM_COMMAND, ID_COPY_TO_CLIPBOARD, 0);
+    EXPECT_EQ(clipboardText(), "left alone") << "an empty cell copies nothing";
+
+    EXPECT_TRUE(rightClick(cellPoint(0, 1)));
+    SendMessageA(window->handle(), WM_COMMAND, ID_COPY_TO_CLIPBOARD, 0);
+    EXPECT_EQ(clipboardText(), ours);
+
+    ASSERT_EQ(window->list().textAt(0, 8), "") << "the image file does not exist";
+    SendMessageA(window->handle(), WM_COMMAND, ID_FILE_PROPERTIES, 0);
+    EXPECT_EQ(window->statusLine(), "There is no valid binary path.");
+}
+
+TEST_F(MainWindowTest, StartsTallerThanItsTemplateAndCannotShrinkBelowIt) {
+    open();
+    HWND plain = CreateDialogIndirectParamA(
+        GetModuleHandleA(nullptr),
+        static_cast<LPCDLGTEMPLATEA>(Plinth::loadLocalisedResource(RT_DIALOG, MAKEINTRESOURCEA(IDD_MAIN))),
+        nullptr, [](HWND, UINT m, WPARAM, LPARAM) -> INT_PTR { return m == WM_INITDIALOG; }, 0);
+    ASSERT_NE(plain, nullptr);
+    RECT templateClient{}, client{}, outer{};
+    GetClientRect(plain, &templateClient);
+    DestroyWindow(plain);
+    GetClientRect(window->handle(), &client);
+    GetWindowRect(window->handle(), &outer);
+    EXPECT_EQ(client.bottom - templateClient.bottom, 200);
+    EXPECT_EQ(client.right, templateClient.right);
+
+    MINMAXINFO limits{};
+    SendMessageA(window->handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.y, outer.bottom - outer.top - 200);
+    EXPECT_EQ(limits.ptMinTrackSize.x, outer.right - outer.left);
+}
+
+TEST_F(MainWindowTest, ARefreshThatFindsNoChangeUpdatesNoItem) {
+    open();
+    int before = window->list().updates();
+    int count = window->list().count();
+    window->refresh();
+    EXPECT_EQ(window->list().updates(), before);
+    EXPECT_EQ(window->list().count(), count);
+}
+
+class MainWindowSettingsTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        char folder[MAX_PATH] = "";
+        ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder)));
+        path = settingsFilePath(folder);
+        saved = path + ".test-saved";
+        MoveFileExA(path.c_str(), saved.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        DeleteFileA(path.c_str());
+        MoveFileExA(saved.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    bool fileExists() const { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    int marked() {
+        int count = 0;
+        for (int i = 0; i < window->list().count(); ++i) {
+            count += window->list().textAt(i, listChangesColumn).empty() ? 0 : 1;
+        }
+        return count;
+    }
+    void closeWindow() {
+        SendMessageA(window->handle(), WM_COMMAND, IDCANCEL, 0);
+        window.reset();
+    }
+
+    std::string path, saved;
+};
+
+TEST_F(MainWindowSettingsTest, BaselineCarriesOverAndMarksOnlyWhatIsNew) {
+    std::string kept = services.create();
+    open(/*persist=*/true);
+    EXPECT_EQ(window->settingsPath(), path);
+    closeWindow();
+    ASSERT_TRUE(fileExists()) << "written at close";
+
+    open(true);
+    EXPECT_EQ(marked(), 0) << "a second run marks nothing";
+    closeWindow();
+
+    std::string fresh = services.create();
+    open(true);
+    int index = indexOfService(fresh);
+    ASSERT_GE(index, 0);
+    EXPECT_EQ(window->list().textAt(index, listChangesColumn), Plinth::loadString(180));
+    EXPECT_EQ(window->list().textAt(indexOfService(kept), listChangesColumn), "");
+}
+
+TEST_F(MainWindowSettingsTest, NoPersistReadsAndWritesNothing) {
+    open(/*persist=*/false);
+    EXPECT_EQ(window->settingsPath(), "");
+    closeWindow();
+    EXPECT_FALSE(fileExists());
+}
