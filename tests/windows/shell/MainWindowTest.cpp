@@ -410,3 +410,24 @@ TEST_F(MainWindowSettingsTest, NoPersistReadsAndWritesNothing) {
     closeWindow();
     EXPECT_FALSE(fileExists());
 }
+
+TEST_F(MainWindowSettingsTest, AnUnknownBaselineColumnKeepsTheOtherSettingsAndMarksNothing) {
+    std::string ours = services.create();
+    CreateDirectoryA(path.substr(0, path.rfind('\\')).c_str(), nullptr);
+    std::string document = "<?xml version=\"1.0\" encoding=\"utf-8\"?><kelvane version=\"4.6\">"
+                           "<hostnames><hostname>elsewhere</hostname></hostnames>"
+                           "<flags color-bkgnd=\"false\"/><last-entries>"
+                           "<row serviceName=\"" + ours + "\"/><row bogus=\"1\"/>"
+                           "</last-entries></kelvane>\n";
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, document.data(), static_cast<DWORD>(document.size()), &written, nullptr);
+    CloseHandle(file);
+
+    open(/*persist=*/true);
+    EXPECT_EQ(window->workingConfig().computerHistory.count("elsewhere"), 1u);
+    EXPECT_FALSE(window->colouring().colourBackground);
+    EXPECT_EQ(marked(), 0) << "a baseline that could not be read whole marks nothing";
+    EXPECT_GT(window->list().count(), 0);
+}
