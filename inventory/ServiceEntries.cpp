@@ -27,6 +27,11 @@ void ServiceEntries::applyDifference(const ServiceTable& diffTable, const Servic
                                      EntrySink& sink) {
     std::lock_guard<Mutex> guard(mutex_);
     ServiceTable::Lock diffLock = diffTable.lock();
+    struct Batch {
+        EntrySink& sink;
+        explicit Batch(EntrySink& s) : sink(s) { sink.batchBegins(); }
+        ~Batch() { sink.batchEnds(); }
+    } batch(sink);
     for (const auto& [key, diffRow] : diffTable.rows()) {
         if (diffRow.mark == RowMark::removed) {
             auto name = numbersByName_.find(diffRow.cell(ServiceColumns::serviceName).text);

@@ -20,6 +20,9 @@ public:
     virtual void entryChanged(int number, const ServiceEntry& entry) = 0;
     // The entry is gone; its item leaves the list.
     virtual void entryRemoved(int number, const ServiceEntry& entry) = 0;
+    // Around the changes of one difference, so a list can redraw once.
+    virtual void batchBegins() {}
+    virtual void batchEnds() {}
 };
 
 class ServiceEntries {

@@ -110,6 +110,8 @@ private:
     void entryAdded(int number, const ServiceEntry& entry) override;
     void entryChanged(int number, const ServiceEntry& entry) override;
     void entryRemoved(int number, const ServiceEntry& entry) override;
+    void batchBegins() override;
+    void batchEnds() override;
 
     AppConfig& config_;
     AppConfig working_;

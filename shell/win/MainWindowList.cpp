@@ -147,6 +147,18 @@ void MainWindow::entryRemoved(int number, const ServiceEntry&) {
     list_.removeItem(number);
 }
 
+// Each insertion into a list that draws costs the platform a scroll bar
+// update and a repaint; one per difference keeps a large read quick.
+void MainWindow::batchBegins() {
+    SendMessageA(item(IDC_SERVICE_LIST), WM_SETREDRAW, FALSE, 0);
+}
+
+void MainWindow::batchEnds() {
+    HWND list = item(IDC_SERVICE_LIST);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, FALSE);
+}
+
 bool MainWindow::entryAt(int index, ServiceEntry& entry) {
     const int number = list_.numberAt(index);
     if (number == 0) {

@@ -2,6 +2,7 @@
 // read cannot do without: enumerate, open and query each configuration,
 // open the service's registry key for its time, search the image file.
 // Prints "figure service-read ours <ns> baseline <ns>".
+#include "bench/windows/BenchServices.h"
 #include "framework/win/ModuleResources.h"
 #include "framework/win/UniqueHandle.h"
 #include "inventory/win/ImagePathSearch.h"
@@ -9,7 +10,6 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -21,19 +21,6 @@ using Plinth::UniqueServiceHandle;
 namespace {
 
 constexpr const char* servicesPath = "SYSTEM\\CurrentControlSet\\Services";
-
-double nanosecondsOf(void (*body)(SC_HANDLE, HKEY), SC_HANDLE manager, HKEY key, int rounds) {
-    double best = 1e300;
-    for (int i = 0; i < rounds; ++i) {
-        auto start = std::chrono::steady_clock::now();
-        body(manager, key);
-        double ns =
-            std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start)
-                .count();
-        best = ns < best ? ns : best;
-    }
-    return best;
-}
 
 void ourRead(SC_HANDLE manager, HKEY key) {
     static const std::string windowsDir = lowerCaseWindowsDirectory();
@@ -94,31 +81,13 @@ int main(int argc, char** argv) {
     }
     Plinth::UniqueKey key(opened);
 
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::vector<std::string> names;
-    for (int i = 0; i < count; ++i) {
-        std::string name =
-            "kvbench-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(i);
-        std::string command = "\"" + std::string(self) + "\" " + std::to_string(i);
-        UniqueServiceHandle created(
-            CreateServiceA(manager.get(), name.c_str(), name.c_str(), SERVICE_ALL_ACCESS,
-                           SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE,
-                           command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
-        if (created) {
-            names.push_back(name);
-        }
-    }
+    bench::BenchServices names(manager.get(), count);
 
-    double ours = nanosecondsOf(ourRead, manager.get(), key.get(), 3);
-    double baseline = nanosecondsOf(bareLoop, manager.get(), key.get(), 3);
+    double ours = bench::bestNanoseconds(3, [&] { ourRead(manager.get(), key.get()); });
+    double baseline = bench::bestNanoseconds(3, [&] { bareLoop(manager.get(), key.get()); });
     std::printf("figure service-read ours %.0f baseline %.0f\n", ours, baseline);
     std::printf("figure service-read: %.1f us per service over %zu created services\n",
                 ours / 1000.0 / static_cast<double>(names.size() ? names.size() : 1), names.size());
 
-    for (const std::string& name : names) {
-        UniqueServiceHandle service(OpenServiceA(manager.get(), name.c_str(), DELETE));
-        DeleteService(service.get());
-    }
     return 0;
 }

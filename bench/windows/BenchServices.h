@@ -1,0 +1,63 @@
+#pragma once
+// Shared by the Windows benchmarks: many demand-start services in the real
+// manager, made for one run and deleted with the object, and a best-of
+// timer.
+#include "framework/win/UniqueHandle.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace kelvane::bench {
+
+class BenchServices {
+public:
+    BenchServices(SC_HANDLE manager, int count) : manager_(manager) {
+        char self[MAX_PATH];
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        for (int i = 0; i < count; ++i) {
+            std::string name =
+                "kvbench-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(i);
+            std::string command = "\"" + std::string(self) + "\" " + std::to_string(i);
+            Plinth::UniqueServiceHandle created(CreateServiceA(
+                manager, name.c_str(), name.c_str(), SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, command.c_str(), nullptr, nullptr,
+                nullptr, nullptr, nullptr));
+            if (created) {
+                names_.push_back(name);
+            }
+        }
+    }
+    ~BenchServices() {
+        for (const std::string& name : names_) {
+            Plinth::UniqueServiceHandle service(OpenServiceA(manager_, name.c_str(), DELETE));
+            DeleteService(service.get());
+        }
+    }
+    BenchServices(const BenchServices&) = delete;
+    BenchServices& operator=(const BenchServices&) = delete;
+
+    std::size_t size() const { return names_.size(); }
+
+private:
+    SC_HANDLE manager_;
+    std::vector<std::string> names_;
+};
+
+// The fastest of rounds runs of body, in nanoseconds.
+template <typename Body> double bestNanoseconds(int rounds, Body&& body) {
+    double best = 1e300;
+    for (int i = 0; i < rounds; ++i) {
+        auto start = std::chrono::steady_clock::now();
+        body();
+        double ns =
+            std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start)
+                .count();
+        best = ns < best ? ns : best;
+    }
+    return best;
+}
+
+} // namespace kelvane::bench
