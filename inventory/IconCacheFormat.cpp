@@ -67,7 +67,7 @@ void parseLine(std::string_view line, IconIndexes& indexes) {
     }
     std::string_view path = line.substr(at);
     // A file written on another system may end its lines with CR LF.
-    if (!path.empty() && path.back() == '\r') {
+    while (!path.empty() && path.back() == '\r') {
         path.remove_suffix(1);
     }
     if (path.empty() || path.size() > longestPath) {

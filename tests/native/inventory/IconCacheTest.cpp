@@ -74,7 +74,7 @@ TEST(IconCacheFormatTest, PathsFileReadingLeavesOutLinesItCannotUse) {
                        "-1 c:\\twice.exe"; // no final line end
     IconIndexes indexes = parseImagePaths(text);
     EXPECT_EQ(indexes.size(), 3u);
-    EXPECT_EQ(indexes["c:\\spaced path\\a.exe  "], 12) << "the rest of the line, CR dropped";
+    EXPECT_EQ(indexes["c:\\spaced path\\a.exe  "], 12) << "the rest of the line, CRs dropped";
     EXPECT_EQ(indexes[longPath.substr(1)], 10) << "1023 characters are a path";
     EXPECT_EQ(indexes["c:\\twice.exe"], -1) << "the later line wins";
 }
@@ -276,34 +276,6 @@ TEST_F(IconPassTest, AFileWithoutIconShowsTheClassIconAndIsTriedAgain) {
     ASSERT_TRUE(runIconPass(entries, tools()));
     EXPECT_EQ(entry("drv").iconIndex, 0);
     EXPECT_EQ(extractions["c:\\noicon.sys"], 2);
-}
-
-TEST_F(IconPassTest, ARemoteComputerGetsClassIconsAndNoDetails) {
-    show({row("a", "c:\\svc.exe", 0x10, 4), row("b", "", 0x20, 1)});
-    ASSERT_TRUE(runIconPass(entries, tools(false)));
-    EXPECT_EQ(entry("a").iconIndex, 5);
-    EXPECT_EQ(entry("b").iconIndex, 4);
-    EXPECT_TRUE(extractions.empty());
-    EXPECT_TRUE(detailReads.empty());
-    EXPECT_TRUE(details.find("c:\\svc.exe").detailsRead) << "marked done without reading";
-    EXPECT_EQ(details.find("c:\\svc.exe").description, "");
-}
-
-TEST_F(IconPassTest, ManyFilesGetDistinctIndexesPast255) {
-    std::vector<TableRow> rows;
-    for (int i = 0; i < 320; ++i) {
-        rows.push_back(
-            row("s" + std::to_string(1000 + i), "c:\\f" + std::to_string(i) + ".exe", 0x10, 1));
-    }
-    show(rows);
-    ASSERT_TRUE(runIconPass(entries, tools()));
-    std::set<std::int32_t> indexes;
-    for (const auto& [number, e] : entries.entries()) {
-        indexes.insert(e.iconIndex);
-    }
-    EXPECT_EQ(indexes.size(), 320u);
-    EXPECT_EQ(*indexes.begin(), 8);
-    EXPECT_EQ(*indexes.rbegin(), 327);
 }
 
 TEST_F(IconPassTest, AStopEndsThePassBetweenEntries) {
