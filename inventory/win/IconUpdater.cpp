@@ -62,7 +62,7 @@ private:
 } // namespace
 
 IconUpdater::IconUpdater(Setup setup)
-    : WorkerThread("IconUpdater", &wake), setup_(std::move(setup)) {
+    : WorkerThread("IconUpdater", &wake), setup_(std::move(setup)), window_(setup_.window) {
     PlatformCacheStorage storage;
     fromCache_ = catalog_.load(setup_.files, storage);
     imageList_ = createClassIconList();
@@ -138,7 +138,7 @@ std::int32_t IconUpdater::run() {
             catalog_.save(setup_.files, storage);
         }
         SetEvent(done.get());
-        PostMessageA(setup_.window, passDoneMessage, 0, 0);
+        PostMessageA(window_.load(), passDoneMessage, 0, 0);
     }
     return 0;
 }

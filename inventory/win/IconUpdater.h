@@ -20,6 +20,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -62,6 +63,9 @@ public:
     FileDetails details(const std::string& path) const { return details_.find(path); }
     const FileDetailsMap& detailsMap() const { return details_; }
 
+    // For a window made after this object; passDoneMessage goes to the latest.
+    void setWindow(HWND window) { window_ = window; }
+
     // Resumes the thread at the first call and starts one pass.
     void startPass();
     // Set when a pass has ended (auto-reset), with passDoneMessage.
@@ -77,6 +81,7 @@ private:
     bool enterRefreshLock();
 
     Setup setup_;
+    std::atomic<HWND> window_;
     IconCatalog catalog_;
     FileDetailsMap details_;
     UniqueImageList imageList_;

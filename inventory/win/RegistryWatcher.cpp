@@ -29,7 +29,7 @@ std::int32_t RegistryWatcher::run() {
             // Armed again before the window hears of it: a change made while
             // its refresh runs then signals anew instead of going unseen.
             bool armed = arm();
-            PostMessageA(window_, message_, 0, 0);
+            PostMessageA(window_.load(), message_, 0, 0);
             if (!armed) {
                 return -1;
             }

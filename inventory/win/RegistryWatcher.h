@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 namespace kelvane {
 
 namespace detail {
@@ -31,13 +33,17 @@ public:
     // Stops the thread and waits for it; a wait without any change ends too.
     ~RegistryWatcher() override;
 
+    // For a window made after this object (a dialog's handle exists only
+    // from WM_INITDIALOG on); messages go to the latest one.
+    void setWindow(HWND window) { window_ = window; }
+
     // 0 after a stop; -1 when the notification could not be armed.
     std::int32_t run() override;
 
 private:
     bool arm();
 
-    HWND window_;
+    std::atomic<HWND> window_;
     UINT message_;
     HKEY key_;
     bool watchSubtree_;

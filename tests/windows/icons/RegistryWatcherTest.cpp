@@ -82,7 +82,9 @@ TEST_F(RegistryWatcherTest, AnotherProcessChangingAServiceRefreshesTheListByItse
     std::string name = services.create();
     refresh();
     ASSERT_EQ(displayNameOf(name), name);
-    RegistryWatcher watcher(serviceDatabaseKey(), window.handle());
+    // Made before its window, as a dialog's members are.
+    RegistryWatcher watcher(serviceDatabaseKey(), nullptr);
+    watcher.setWindow(window.handle());
 
     ASSERT_EQ(runProcess(changeCommand(name, "renamed-elsewhere")), 0);
     EXPECT_TRUE(HostWindow::pumpUntil([&] { return displayNameOf(name) == "renamed-elsewhere"; }));
