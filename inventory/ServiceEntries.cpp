@@ -23,6 +23,14 @@ void ServiceEntries::clearChangeMarks() {
     }
 }
 
+void ServiceEntries::setIconIndex(int number, std::int32_t iconIndex) {
+    std::lock_guard<Mutex> guard(mutex_);
+    auto found = entries_.find(number);
+    if (found != entries_.end()) {
+        found->second.iconIndex = iconIndex;
+    }
+}
+
 void ServiceEntries::applyDifference(const ServiceTable& diffTable, const ServiceTable* baseline,
                                      EntrySink& sink) {
     std::lock_guard<Mutex> guard(mutex_);

@@ -40,6 +40,9 @@ public:
     // Before each refresh: every entry counts as unchanged again.
     void clearChangeMarks();
 
+    // The icon cache's result for an entry; nothing when the entry is gone.
+    void setIconIndex(int number, std::int32_t iconIndex);
+
     // Applies the rows of a difference table in key order: removed rows drop
     // their entries, the others are marked against the baseline when one is
     // given (the local computer with a valid baseline) and then add or
