@@ -28,8 +28,4 @@ ListItemTexts listItemTexts(const ServiceEntry& entry, const FileDetails* detail
     return texts;
 }
 
-int listItemImage(const ServiceEntry& entry, int cachedIcon) {
-    return cachedIcon >= 0 ? cachedIcon : entry.typeImage;
-}
-
 } // namespace kelvane

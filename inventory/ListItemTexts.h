@@ -1,6 +1,6 @@
 #pragma once
-// What one item of the service list shows: seventeen column texts and the
-// image, taken from its entry and what is known of its image file.
+// What one item of the service list shows: seventeen column texts, taken
+// from its entry and what is known of its image file.
 #include "inventory/FileDetails.h"
 #include "inventory/ServiceEntry.h"
 
@@ -23,9 +23,5 @@ using ListItemTexts = std::array<std::string, listColumnCount>;
 // details: the image file's, or nullptr while none are known.
 ListItemTexts listItemTexts(const ServiceEntry& entry, const FileDetails* details,
                             const ChangeWords& words);
-
-// The image file's icon when the icon cache has one (cachedIcon >= 0),
-// else the entry's class icon.
-int listItemImage(const ServiceEntry& entry, int cachedIcon);
 
 } // namespace kelvane

@@ -65,7 +65,9 @@ MainWindow::MainWindow(AppConfig& config)
       }) {}
 
 MainWindow::~MainWindow() {
-    // The reader thread goes before the entries and tables it fills.
+    // The threads go before the entries and tables they use.
+    watcher_.reset();
+    icons_.reset();
     reader_.reset();
 }
 
@@ -74,6 +76,9 @@ bool MainWindow::onInit() {
     startLayout();
     makeButtonsAndTooltips();
     reader_ = std::make_unique<ServiceReader>(serviceDatabaseKey());
+    if (HKEY key = serviceDatabaseKey()) {
+        watcher_ = std::make_unique<RegistryWatcher>(key, handle());
+    }
     colouring_.colourBackground = true;
     filter_.showMicrosoft = true;
     changeWords_ = {Plinth::loadString(180), Plinth::loadString(181)};
@@ -86,10 +91,11 @@ bool MainWindow::onInit() {
     prepareList();
     extendSystemMenu();
     fillFilterControls();
-    if (!working_.noPersist) {
-        readStoredSettings();
+    const std::string folder = working_.noPersist ? std::string() : localAppDataFolder();
+    if (!folder.empty()) {
+        readStoredSettings(folder);
     }
-    loadClassImages();
+    startIconCache(folder);
     exchange(false);
     applyInitialPlacement();
     UpdateWindow(handle());
@@ -213,14 +219,8 @@ void MainWindow::fillFilterControls() {
     CheckDlgButton(handle(), IDC_MICROSOFT, BST_CHECKED);
 }
 
-void MainWindow::readStoredSettings() {
-    const std::string folder = localAppDataFolder();
-    if (folder.empty()) {
-        return;
-    }
+void MainWindow::readStoredSettings(const std::string& folder) {
     settingsPath_ = settingsFilePath(folder);
-    imageListCachePath_ = folder + "\\Dunmere\\kelvane-imagelist.dat";
-    imagePathsCachePath_ = folder + "\\Dunmere\\kelvane-imagepaths.txt";
     // A damaged baseline leaves the baseline empty but keeps the rest.
     readSettingsFile(settingsPath_, settings_, tables_.baseline);
     tables_.baselineValid = tables_.baseline.rowCount() > 0;
@@ -229,16 +229,18 @@ void MainWindow::readStoredSettings() {
     colouring_.colourBackground = settings_.colourBackground;
 }
 
-void MainWindow::loadClassImages() {
-    HIMAGELIST images = ImageList_LoadImageA(Plinth::resourceModule(),
-                                             MAKEINTRESOURCEA(IDB_CLASS_ICONS), 16, 0,
-                                             RGB(25, 0, 0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    if (images) {
-        ImageList_SetBkColor(images, CLR_NONE);
-        // The list destroys a small-image list it was given without LVS_SHAREIMAGELISTS.
-        SendMessageA(item(IDC_SERVICE_LIST), LVM_SETIMAGELIST, LVSIL_SMALL,
-                     reinterpret_cast<LPARAM>(images));
+void MainWindow::startIconCache(const std::string& localAppData) {
+    IconUpdater::Setup setup;
+    setup.window = handle();
+    if (!localAppData.empty()) {
+        setup.files = iconCacheFiles(localAppData);
     }
+    setup.entries = &entries_;
+    setup.refreshLock = &refreshLock_;
+    setup.hostIsLocal = [this] { return reader_->hostInfo().isLocal; };
+    icons_ = std::make_unique<IconUpdater>(std::move(setup));
+    SendMessageA(item(IDC_SERVICE_LIST), LVM_SETIMAGELIST, LVSIL_SMALL,
+                 reinterpret_cast<LPARAM>(icons_->imageList()));
 }
 
 void MainWindow::applyInitialPlacement() {
@@ -342,9 +344,14 @@ void MainWindow::onDestroy() {
 
 bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-    case WM_APP:
+    case WM_APP: {
+        // A burst of changes asks for one refresh, not one each.
+        MSG queued;
+        while (PeekMessageA(&queued, handle(), WM_APP, WM_APP, PM_REMOVE)) {
+        }
         refresh();
         return true;
+    }
     case WM_APP + 1:
         rebuildList(false);
         return true;

@@ -3,10 +3,13 @@
 // the action buttons and the status line. It owns the service entries and
 // the tables of the refresh, and the reader thread.
 #include "framework/win/ColorButton.h"
+#include "framework/win/CriticalSection.h"
 #include "framework/win/Dialog.h"
 #include "framework/win/UniqueHandle.h"
 #include "inventory/RefreshCycle.h"
 #include "inventory/RowFilter.h"
+#include "inventory/win/IconUpdater.h"
+#include "inventory/win/RegistryWatcher.h"
 #include "inventory/win/ServiceReader.h"
 #include "operations/BusyCounter.h"
 #include "shell/AppConfig.h"
@@ -24,7 +27,9 @@ public:
     explicit MainWindow(AppConfig& config);
     ~MainWindow() override;
 
-    // Reads the services of the computer in the host field into the list.
+    // Reads the services of the computer in the host field into the list. A
+    // refresh asked for while one runs (a change signalled meanwhile) runs
+    // once more when that one has ended, instead of inside it.
     void refresh();
     // Offers every entry to the filter again, keeping the focused item and
     // the stretch of the list in view.
@@ -47,6 +52,7 @@ public:
     // Where the settings file is; empty with "nopersist".
     const std::string& settingsPath() const { return settingsPath_; }
     const ShownTables& tables() const { return tables_; }
+    IconUpdater& icons() { return *icons_; }
 
 protected:
     bool onInit() override;
@@ -65,8 +71,8 @@ private:
     void prepareList();
     void extendSystemMenu();
     void fillFilterControls();
-    void readStoredSettings();
-    void loadClassImages();
+    void readStoredSettings(const std::string& localAppData);
+    void startIconCache(const std::string& localAppData);
     void applyInitialPlacement();
 
     // Data exchange between the working copy and the controls.
@@ -102,9 +108,11 @@ private:
     void openWithVerb(const char* target, const char* verb);
 
     // What the list shows of an entry.
-    ListItemTexts itemTexts(const ServiceEntry& entry) const;
-    int itemImage(const ServiceEntry& entry) const;
-    const FileDetails* detailsOf(const SharedText& binaryPath) const;
+    ListItemTexts itemTexts(const ServiceEntry& entry);
+    int itemImage(const ServiceEntry& entry);
+    // The details known of an image file, or nullptr; valid until the next call.
+    const FileDetails* detailsOf(const SharedText& binaryPath);
+    void refreshOnce();
 
     // EntrySink: the refresh changes the list through these.
     void entryAdded(int number, const ServiceEntry& entry) override;
@@ -117,8 +125,6 @@ private:
     AppConfig working_;
     Settings settings_;
     std::string settingsPath_;
-    std::string imageListCachePath_;
-    std::string imagePathsCachePath_;
 
     ServiceListView list_;
     Plinth::ColorButton buttons_[9];
@@ -135,10 +141,17 @@ private:
     bool adminRights_ = true;
     ChangeWords changeWords_;
 
+    // Held by the refresh, the rebuild and each icon pass.
+    Plinth::CriticalSection refreshLock_;
     ServiceEntries entries_;
     ShownTables tables_;
     std::unique_ptr<ServiceReader> reader_;
+    std::unique_ptr<IconUpdater> icons_;
+    std::unique_ptr<RegistryWatcher> watcher_;
     BusyCounter busy_;
+    bool refreshing_ = false;
+    bool refreshAgain_ = false;
+    FileDetails lookedUp_;
 
     struct ContextHit {
         HWND list = nullptr;

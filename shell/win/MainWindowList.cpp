@@ -21,28 +21,24 @@ namespace kelvane {
 
 namespace {
 
-// Takes a recursive mutex while the window keeps serving its messages; false
-// when the application is asked to quit meanwhile.
-class DispatchingLock {
+// Holds the window's refresh lock, entered while the window keeps serving
+// its messages; false when the application is asked to quit meanwhile.
+class RefreshLockScope {
 public:
-    explicit DispatchingLock(ServiceEntries::Mutex& mutex) : mutex_(mutex) {
-        while (!mutex_.try_lock()) {
-            if (Plinth::sleepDispatching(10) != 1) {
-                return;
-            }
-        }
-        held_ = true;
-    }
-    ~DispatchingLock() {
+    explicit RefreshLockScope(Plinth::CriticalSection& lock)
+        : lock_(lock), held_(Plinth::enterLockDispatching(lock)) {}
+    ~RefreshLockScope() {
         if (held_) {
-            mutex_.unlock();
+            lock_.leave();
         }
     }
+    RefreshLockScope(const RefreshLockScope&) = delete;
+    RefreshLockScope& operator=(const RefreshLockScope&) = delete;
     explicit operator bool() const { return held_; }
 
 private:
-    ServiceEntries::Mutex& mutex_;
-    bool held_ = false;
+    Plinth::CriticalSection& lock_;
+    bool held_;
 };
 
 constexpr int actionButtonIds[] = {IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE, IDC_RESTART,
@@ -51,6 +47,22 @@ constexpr int actionButtonIds[] = {IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE,
 } // namespace
 
 void MainWindow::refresh() {
+    if (refreshing_) {
+        refreshAgain_ = true;
+        return;
+    }
+    refreshing_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{refreshing_};
+    do {
+        refreshAgain_ = false;
+        refreshOnce();
+    } while (refreshAgain_);
+}
+
+void MainWindow::refreshOnce() {
     setStatusLine("");
     WaitCursor wait;
     if (!exchange(true)) {
@@ -68,7 +80,7 @@ void MainWindow::refresh() {
 
     RefreshResult result;
     {
-        DispatchingLock lock(entries_.mutex());
+        RefreshLockScope lock(refreshLock_);
         if (!lock) {
             return;
         }
@@ -83,13 +95,14 @@ void MainWindow::refresh() {
         setStatusLine(result.errorText);
     }
     list_.sort();
+    icons_->startPass();
 }
 
-void MainWindow::rebuildList(bool /*iconPass*/) {
+void MainWindow::rebuildList(bool iconPass) {
     HWND list = item(IDC_SERVICE_LIST);
     int focused = 0, top = 0, perPage = 0;
     {
-        DispatchingLock lock(entries_.mutex());
+        RefreshLockScope lock(refreshLock_);
         if (!lock) {
             return;
         }
@@ -100,6 +113,7 @@ void MainWindow::rebuildList(bool /*iconPass*/) {
         perPage = static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
         SendMessageA(list, WM_SETREDRAW, FALSE, 0);
         list_.removeAll();
+        std::lock_guard<ServiceEntries::Mutex> entriesGuard(entries_.mutex());
         for (const auto& [number, entry] : entries_.entries()) {
             if (passesFilter(entry, filter_, detailsOf(entry.binaryPath))) {
                 list_.addItem(number, entry, itemTexts(entry), itemImage(entry));
@@ -109,6 +123,9 @@ void MainWindow::rebuildList(bool /*iconPass*/) {
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     list_.sort();
     InvalidateRect(list, nullptr, TRUE);
+    if (iconPass) {
+        icons_->startPass();
+    }
     const int count = list_.count();
     if (focused >= 0 && focused < count) {
         LVITEMA state{};
@@ -121,16 +138,20 @@ void MainWindow::rebuildList(bool /*iconPass*/) {
     }
 }
 
-const FileDetails* MainWindow::detailsOf(const SharedText&) const {
-    return nullptr;
+const FileDetails* MainWindow::detailsOf(const SharedText& binaryPath) {
+    if (binaryPath.empty()) {
+        return nullptr;
+    }
+    lookedUp_ = icons_->details(binaryPath.str());
+    return lookedUp_.detailsRead ? &lookedUp_ : nullptr;
 }
 
-ListItemTexts MainWindow::itemTexts(const ServiceEntry& entry) const {
+ListItemTexts MainWindow::itemTexts(const ServiceEntry& entry) {
     return listItemTexts(entry, detailsOf(entry.binaryPath), changeWords_);
 }
 
-int MainWindow::itemImage(const ServiceEntry& entry) const {
-    return listItemImage(entry, entry.iconIndex);
+int MainWindow::itemImage(const ServiceEntry& entry) {
+    return icons_->cachedIcon(entry);
 }
 
 void MainWindow::entryAdded(int number, const ServiceEntry& entry) {

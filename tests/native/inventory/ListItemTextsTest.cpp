@@ -1,4 +1,4 @@
-// The texts and image of one list item.
+// The texts of one list item.
 #include "inventory/ListItemTexts.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,6 @@ ServiceEntry entry() {
     e.pidText = SharedText("412");
     e.binaryPath = SharedText("c:\\windows\\system32\\spoolsv.exe");
     e.timeText = SharedText("01.02.2026 10:11:12");
-    e.typeImage = 5;
     return e;
 }
 
@@ -52,10 +51,4 @@ TEST(ListItemTexts, ChangesColumnSaysNewChangedOrNothing) {
     EXPECT_EQ(listItemTexts(e, nullptr, words)[listChangesColumn], "new");
     e.changed = 4;
     EXPECT_EQ(listItemTexts(e, nullptr, words)[listChangesColumn], "changed");
-}
-
-TEST(ListItemTexts, ImageIsTheFileIconWhenCachedElseTheClassIcon) {
-    EXPECT_EQ(listItemImage(entry(), -1), 5);
-    EXPECT_EQ(listItemImage(entry(), 0), 0);
-    EXPECT_EQ(listItemImage(entry(), 300), 300) << "indexes past 255 are kept whole";
 }

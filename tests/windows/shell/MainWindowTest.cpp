@@ -1,6 +1,7 @@
 // The real main window, opened in this process on Wine's service manager and
 // driven with the messages a user's actions send.
 #include "shell/win/MainWindow.h"
+#include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
 
 #include "framework/win/ModuleResources.h"
@@ -353,6 +354,31 @@ TEST_F(MainWindowTest, ARefreshThatFindsNoChangeUpdatesNoItem) {
     window->refresh();
     EXPECT_EQ(window->list().updates(), before);
     EXPECT_EQ(window->list().count(), count);
+}
+
+TEST_F(MainWindowTest, AChangeByAnotherProgramRefreshesTheListByItself) {
+    std::string ours = services.create();
+    open();
+    std::string change = "\"" + programPath("kelvane-service-change.exe") + "\" " + ours;
+    ASSERT_EQ(runProcess(change + " renamed-by-another-program"), 0);
+    bool seen = false;
+    for (int i = 0; i < 100 && !seen; ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        pump();
+        int index = indexOfService(ours);
+        seen = index >= 0 && window->list().textAt(index, 1) == "renamed-by-another-program";
+    }
+    EXPECT_TRUE(seen) << "no F5 needed";
+
+    // A burst leaves the window answering and the list as the manager has it.
+    ASSERT_EQ(runProcess(change + " burst 200"), 0);
+    for (int i = 0; i < 40; ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        pump();
+    }
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(window->handle(), WM_NULL, 0, 0, SMTO_NORMAL, 2000, &answer));
+    EXPECT_EQ(window->list().textAt(indexOfService(ours), 1), "burst-199");
 }
 
 class MainWindowSettingsTest : public MainWindowTest {
