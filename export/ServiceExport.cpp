@@ -1,5 +1,7 @@
 #include "export/ServiceExport.h"
 
+#include "export/CsvWriter.h"
+
 #include <cctype>
 
 namespace kelvane {
@@ -71,6 +73,11 @@ bool isWorkbookFileName(const std::string& fileName) {
     return std::tolower(static_cast<unsigned char>(tail[0])) == 'x' &&
            std::tolower(static_cast<unsigned char>(tail[1])) == 'l' &&
            std::tolower(static_cast<unsigned char>(tail[2])) == 's';
+}
+
+bool writeExportFile(const ExportSheet& sheet, const std::string& fileName) {
+    return isWorkbookFileName(fileName) ? writeWorkbook(sheet, fileName)
+                                        : writeCsvFile(sheet, fileName);
 }
 
 } // namespace kelvane

@@ -28,4 +28,8 @@ void appendExportRows(
 // a CSV file otherwise.
 bool isWorkbookFileName(const std::string& fileName);
 
+// Writes the sheet in the format the name asks for; false when the file
+// could not be written whole.
+bool writeExportFile(const ExportSheet& sheet, const std::string& fileName);
+
 } // namespace kelvane

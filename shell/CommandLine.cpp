@@ -37,7 +37,15 @@ StartRequest readCommandLine(const std::string& line) {
             config.noUpdate = true;
         } else if (name == "filter") {
             config.filterText = word.value;
+        } else if (word.kind == CommandWord::Kind::NameValue && name == "export") {
+            request.exportPath = word.value;
+        } else if (word.kind == CommandWord::Kind::Option && name.rfind("export=", 0) == 0) {
+            // The tokenizer keeps "=" inside an option word.
+            request.exportPath = stripEnclosingQuotes(name.substr(7));
         }
+    }
+    if (request.action == StartAction::MainWindow && !request.exportPath.empty()) {
+        request.action = StartAction::Export;
     }
     return request;
 }

@@ -6,12 +6,15 @@
 
 namespace kelvane {
 
-enum class StartAction { MainWindow, Install, Remove, Uninstall, Tray };
+enum class StartAction { MainWindow, Install, Remove, Uninstall, Tray, Export };
 
 struct StartRequest {
     StartAction action = StartAction::MainWindow;
     // Filled with what the words before the action (or all words) set.
     AppConfig config;
+    // Export: the file that "export=PATH" (or "-export=PATH") names. The
+    // words after it still count, so the computer name may follow.
+    std::string exportPath;
 };
 
 // Reads the words in order; install, remove, uninstall and tray take effect

@@ -463,6 +463,9 @@ bool MainWindow::onCommand(int id, int code, HWND) {
     case ID_OPEN_FOLDER:
         openImageFolder();
         return true;
+    case ID_EXPORT:
+        exportServiceList();
+        return true;
     case ID_COLOR_BACKGROUND:
         toggleColouring();
         return true;

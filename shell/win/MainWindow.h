@@ -106,6 +106,7 @@ private:
     void toggleColouring();
     void runTaskManager();
     void openWithVerb(const char* target, const char* verb);
+    void exportServiceList();
 
     // What the list shows of an entry.
     ListItemTexts itemTexts(const ServiceEntry& entry);

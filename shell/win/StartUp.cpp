@@ -4,6 +4,7 @@
 #include "framework/win/Reports.h"
 #include "framework/win/UiLocale.h"
 #include "shell/CommandLine.h"
+#include "shell/win/HeadlessExport.h"
 #include "shell/win/InstallerMutexes.h"
 #include "shell/win/PostUpdateRun.h"
 #include "shell/win/ServiceDatabaseKey.h"
@@ -49,11 +50,17 @@ int runStartUp(HINSTANCE instance, const char* commandLine, int showCommand) {
     case StartAction::Tray:
         return runTray();
     case StartAction::MainWindow:
+    case StartAction::Export:
         break;
     }
 
     if (!openServiceDatabaseKey()) {
         return 1;
+    }
+    if (request.action == StartAction::Export) {
+        int code = runHeadlessExport(request.config, request.exportPath);
+        closeServiceDatabaseKey();
+        return code;
     }
     runMainWindow(request.config);
     closeServiceDatabaseKey();

@@ -84,6 +84,22 @@ TEST(CommandLineReading, OptionsAndActions) {
     EXPECT_EQ(readCommandLine("-filter").config.filterText, "");
 }
 
+TEST(CommandLineReading, ExportTakesItsPathAndLetsTheComputerNameFollow) {
+    auto r = readCommandLine("export=\"C:\\inventory\\daily list.xls\" -nopersist server7");
+    EXPECT_EQ(r.action, StartAction::Export);
+    EXPECT_EQ(r.exportPath, "C:\\inventory\\daily list.xls");
+    EXPECT_TRUE(r.config.noPersist);
+    EXPECT_EQ(r.config.computerName, "server7");
+
+    r = readCommandLine("-export=\"out file.csv\"");
+    EXPECT_EQ(r.action, StartAction::Export);
+    EXPECT_EQ(r.exportPath, "out file.csv");
+    EXPECT_EQ(readCommandLine("-export=out.csv").exportPath, "out.csv");
+
+    EXPECT_EQ(readCommandLine("export=").action, StartAction::MainWindow) << "no path, no export";
+    EXPECT_EQ(readCommandLine("export=x.csv -tray").action, StartAction::Tray);
+}
+
 TEST(CommandLineSwitches, FoundAnywhere) {
     EXPECT_TRUE(hasPostUpdateSwitch("host\"x-postupdatey\""));
     EXPECT_FALSE(hasPostUpdateSwitch("-postupdat"));

@@ -1,0 +1,143 @@
+// "kelvane.exe export=PATH": the real program writes the services that
+// Wine's manager lists, marked against the previous run, and says on its
+// console why it could not.
+#include "tests/windows/support/TestPaths.h"
+#include "tests/windows/support/TestServices.h"
+
+#include "shell/Settings.h"
+
+#include <shlobj.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+using namespace kelvane;
+using namespace kelvane::test;
+
+namespace {
+
+std::string tempPath(const std::string& name) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + "kelvane-export-" + std::to_string(GetCurrentProcessId()) + "-" +
+           name;
+}
+
+// Internal name to the "changes" field, from a file the export wrote.
+std::map<std::string, std::string> readCsvMarks(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::map<std::string, std::string> marks;
+    std::string line;
+    bool header = true;
+    while (std::getline(in, line)) {
+        if (header) {
+            header = false;
+            continue;
+        }
+        // Internal names hold no ";" nor quotes; the last field is the mark.
+        std::string name = line.substr(0, line.find(';'));
+        std::string withoutEnd = line.substr(0, line.size() - 1);
+        marks[name] = withoutEnd.substr(withoutEnd.rfind(';') + 1);
+    }
+    return marks;
+}
+
+std::set<std::string> managerServiceNames() {
+    std::set<std::string> names;
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ENUMERATE_SERVICE);
+    std::vector<BYTE> buffer(1 << 20);
+    DWORD needed = 0, count = 0, resume = 0;
+    if (EnumServicesStatusExA(manager, SC_ENUM_PROCESS_INFO, SERVICE_WIN32, SERVICE_STATE_ALL,
+                              buffer.data(), static_cast<DWORD>(buffer.size()), &needed, &count,
+                              &resume, nullptr)) {
+        auto* entries = reinterpret_cast<ENUM_SERVICE_STATUS_PROCESSA*>(buffer.data());
+        for (DWORD i = 0; i < count; ++i) {
+            names.insert(entries[i].lpServiceName);
+        }
+    }
+    CloseServiceHandle(manager);
+    return names;
+}
+
+class HeadlessExportTest : public ServiceFixture {
+protected:
+    void SetUp() override {
+        char folder[MAX_PATH] = "";
+        ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder)));
+        settings = settingsFilePath(folder);
+        saved = settings + ".export-test-saved";
+        MoveFileExA(settings.c_str(), saved.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    void TearDown() override {
+        DeleteFileA(settings.c_str());
+        MoveFileExA(saved.c_str(), settings.c_str(), MOVEFILE_REPLACE_EXISTING);
+        for (const std::string& file : files) {
+            DeleteFileA(file.c_str());
+        }
+    }
+    int exportTo(const std::string& file, const std::string& words = "",
+                 std::string* output = nullptr) {
+        files.push_back(file);
+        return runProcess("\"" + programPath("kelvane.exe") + "\" " + words + " export=\"" + file +
+                              "\"",
+                          output);
+    }
+
+    std::string settings, saved;
+    std::vector<std::string> files;
+};
+
+} // namespace
+
+TEST_F(HeadlessExportTest, WritesEveryServiceTheManagerLists) {
+    services.create();
+    std::string csv = tempPath("all.csv");
+    ASSERT_EQ(exportTo(csv, "-nopersist"), 0);
+    std::set<std::string> exported;
+    for (const auto& [name, mark] : readCsvMarks(csv)) {
+        exported.insert(name);
+    }
+    EXPECT_EQ(exported, managerServiceNames());
+    EXPECT_EQ(GetFileAttributesA(settings.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "nopersist stores no settings";
+}
+
+TEST_F(HeadlessExportTest, MarksWhatChangedSinceTheLastRun) {
+    std::string kept = services.create();
+    std::string retyped = services.create();
+    ASSERT_EQ(exportTo(tempPath("first.csv")), 0);
+
+    std::string fresh = services.create();
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE service = OpenServiceA(manager, retyped.c_str(), SERVICE_CHANGE_CONFIG);
+    ASSERT_TRUE(ChangeServiceConfigA(service, SERVICE_NO_CHANGE, SERVICE_DISABLED,
+                                     SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr,
+                                     nullptr, nullptr, nullptr));
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+
+    std::string second = tempPath("second.csv");
+    ASSERT_EQ(exportTo(second), 0);
+    std::map<std::string, std::string> marks = readCsvMarks(second);
+    EXPECT_EQ(marks[fresh], "new");
+    EXPECT_EQ(marks[retyped], "changed");
+    EXPECT_EQ(marks[kept], "");
+
+    std::string workbook = tempPath("third.xls");
+    ASSERT_EQ(exportTo(workbook), 0);
+    std::ifstream in(workbook, std::ios::binary);
+    char signature[4] = {};
+    in.read(signature, 4);
+    EXPECT_EQ(std::string(signature, 4), std::string("\xD0\xCF\x11\xE0", 4))
+        << "a name ending in .xls gives a workbook";
+}
+
+TEST_F(HeadlessExportTest, AFileThatCannotBeWrittenIsReportedOnTheConsole) {
+    std::string output;
+    std::string unwritable = "C:\\kelvane-no-such-folder\\list.csv";
+    EXPECT_EQ(exportTo(unwritable, "-nopersist", &output), 2);
+    EXPECT_NE(output.find("could not be written"), std::string::npos) << output;
+    EXPECT_NE(output.find(unwritable), std::string::npos) << output;
+}
