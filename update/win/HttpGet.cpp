@@ -41,6 +41,13 @@ private:
 } // namespace
 
 bool httpGet(const HttpRequest& request, std::string& sink) {
+    return httpGet(request, [&sink](const char* data, std::size_t size) {
+        sink.append(data, size);
+        return true;
+    });
+}
+
+bool httpGet(const HttpRequest& request, const HttpSink& sink) {
     std::vector<char> canonical(request.address.size() * 3 + 16);
     DWORD length = static_cast<DWORD>(canonical.size());
     if (!InternetCanonicalizeUrlA(request.address.c_str(), canonical.data(), &length, 0)) {
@@ -116,7 +123,10 @@ bool httpGet(const HttpRequest& request, std::string& sink) {
                 complete = false;
                 break;
             }
-            sink.append(block, read);
+            if (!sink(block, read)) {
+                complete = false;
+                break;
+            }
             received += read;
             if (request.progressBar) {
                 SendMessageA(request.progressBar, PBM_SETPOS, received / 1024, 0);

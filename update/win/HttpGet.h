@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace kelvane {
@@ -24,5 +25,10 @@ struct HttpRequest {
 // the announced length, or when none was announced; false when fewer came
 // or maxBytes was exceeded. Raises LIE when the internet library fails.
 bool httpGet(const HttpRequest& request, std::string& sink);
+
+// Takes each block as it arrives (a setup goes straight to its file); a sink
+// returning false ends the transfer, which then counts as incomplete.
+using HttpSink = std::function<bool(const char* data, std::size_t size)>;
+bool httpGet(const HttpRequest& request, const HttpSink& sink);
 
 } // namespace kelvane
