@@ -99,11 +99,17 @@ bool httpGet(const HttpRequest& request, const HttpSink& sink) {
         throw Plinth::LIE();
     }
 
+    // An error page is no description and no setup, however whole it came.
+    DWORD status = 0, statusSize = sizeof status;
+    if (!HttpQueryInfoA(http.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                        &statusSize, nullptr)) {
+        throw Plinth::LIE();
+    }
     DWORD announced = 0, size = sizeof announced;
     const bool known = HttpQueryInfoA(
         http.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &size, nullptr);
     bool complete = true;
-    if (known && announced > request.maxBytes) {
+    if (status < 200 || status > 299 || (known && announced > request.maxBytes)) {
         complete = false; // refused before any of it is read
     } else {
         if (known && request.progressBar) {

@@ -22,8 +22,8 @@ struct HttpRequest {
 };
 
 // Appends the body to sink. True when the number of bytes received equals
-// the announced length, or when none was announced; false when fewer came
-// or maxBytes was exceeded. Raises LIE when the internet library fails.
+// the announced length, or when none was announced; false when fewer came,
+// maxBytes was exceeded or the server answered with an error status. Raises LIE when the internet library fails.
 bool httpGet(const HttpRequest& request, std::string& sink);
 
 // Takes each block as it arrives (a setup goes straight to its file); a sink
