@@ -371,3 +371,39 @@ TEST_F(UpdateCheckTest, DownloadDialogInEveryLanguage) {
     EXPECT_LE(std::abs((box.left + box.right) - (owner.left + owner.right)), 2);
     EXPECT_LE(std::abs((box.top + box.bottom) - (owner.top + owner.bottom)), 2);
 }
+
+namespace {
+
+BOOL CALLBACK findBox(HWND window, LPARAM found) {
+    char kind[16] = {};
+    GetClassNameA(window, kind, sizeof kind);
+    if (std::strcmp(kind, "#32770") == 0) {
+        *reinterpret_cast<HWND*>(found) = window;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+TEST_F(UpdateCheckTest, ClosingWindowAnswersTheOpenQuestion) {
+    Plinth::setMessageBoxHook({}); // a real box this time
+    host_.noPersistFlag = true;
+    server_->serveFile(name_, description("4.7", "http://host/setup.exe"));
+    UpdateChecker checker(host_, settings_);
+    checker.startAutomaticCheck();
+    HWND box = nullptr;
+    for (int i = 0; i < 600 && !box; ++i) {
+        EnumThreadWindows(checker.threadId(), findBox, reinterpret_cast<LPARAM>(&box));
+        // The box disables its owner, a window of this thread: serve it as
+        // the main window's thread would.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&message);
+        }
+    }
+    ASSERT_NE(box, nullptr) << "the check asked nothing";
+    checker.shutdown();
+    EXPECT_EQ(WaitForSingleObject(checker.handle(), 0), WAIT_OBJECT_0);
+    EXPECT_EQ(host_.hidden, 0) << "answered No: nothing downloaded";
+}
