@@ -74,3 +74,9 @@
 // String table: 101 to 188 in every language.
 #define IDS_FIRST 101
 #define IDS_LAST 188
+
+// Update check: the download dialog and the refused setup's text.
+#define IDD_UPDATE_DOWNLOAD 168
+#define IDC_DOWNLOAD_ADDRESS 1038
+#define IDC_DOWNLOAD_PROGRESS 1039
+#define IDS_UNSIGNED_SETUP 200

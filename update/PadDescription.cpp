@@ -52,6 +52,7 @@ std::optional<PadInfo> parsePadDescription(std::string_view bytes) {
     info.releaseDate.year = dateField(*root, "Program_Info/Program_Release_Year");
     info.releaseDate.month = dateField(*root, "Program_Info/Program_Release_Month");
     info.releaseDate.day = dateField(*root, "Program_Info/Program_Release_Day");
+    info.webPage = textAt(*root, "Web_Info/Application_URLs/Application_Info_URL");
     info.downloadUrl = textAt(*root, "Web_Info/Download_URLs/Primary_Download_URL");
     info.authorFirstName = textAt(*root, "Company_Info/Contact_Info/Author_First_Name");
     info.authorLastName = textAt(*root, "Company_Info/Contact_Info/Author_Last_Name");

@@ -22,7 +22,7 @@ struct PadInfo {
     std::string programName;
     std::string programVersion;
     Plinth::SystemTime releaseDate; // year, month and day; time of day 0
-    std::string webPage;
+    std::string webPage;            // the product's page, offered when there is no download
     std::string downloadUrl;
     std::string authorFirstName;
     std::string authorLastName;

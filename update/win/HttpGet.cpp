@@ -41,6 +41,13 @@ private:
 } // namespace
 
 bool httpGet(const HttpRequest& request, std::string& sink) {
+    return httpGet(request, [&sink](const char* data, std::size_t size) {
+        sink.append(data, size);
+        return true;
+    });
+}
+
+bool httpGet(const HttpRequest& request, const HttpSink& sink) {
     std::vector<char> canonical(request.address.size() * 3 + 16);
     DWORD length = static_cast<DWORD>(canonical.size());
     if (!InternetCanonicalizeUrlA(request.address.c_str(), canonical.data(), &length, 0)) {
@@ -92,11 +99,17 @@ bool httpGet(const HttpRequest& request, std::string& sink) {
         throw Plinth::LIE();
     }
 
+    // An error page is no description and no setup, however whole it came.
+    DWORD status = 0, statusSize = sizeof status;
+    if (!HttpQueryInfoA(http.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                        &statusSize, nullptr)) {
+        throw Plinth::LIE();
+    }
     DWORD announced = 0, size = sizeof announced;
     const bool known = HttpQueryInfoA(
         http.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &size, nullptr);
     bool complete = true;
-    if (known && announced > request.maxBytes) {
+    if (status < 200 || status > 299 || (known && announced > request.maxBytes)) {
         complete = false; // refused before any of it is read
     } else {
         if (known && request.progressBar) {
@@ -116,7 +129,10 @@ bool httpGet(const HttpRequest& request, std::string& sink) {
                 complete = false;
                 break;
             }
-            sink.append(block, read);
+            if (!sink(block, read)) {
+                complete = false;
+                break;
+            }
             received += read;
             if (request.progressBar) {
                 SendMessageA(request.progressBar, PBM_SETPOS, received / 1024, 0);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace kelvane {
@@ -21,8 +22,13 @@ struct HttpRequest {
 };
 
 // Appends the body to sink. True when the number of bytes received equals
-// the announced length, or when none was announced; false when fewer came
-// or maxBytes was exceeded. Raises LIE when the internet library fails.
+// the announced length, or when none was announced; false when fewer came,
+// maxBytes was exceeded or the server answered with an error status. Raises LIE when the internet library fails.
 bool httpGet(const HttpRequest& request, std::string& sink);
+
+// Takes each block as it arrives (a setup goes straight to its file); a sink
+// returning false ends the transfer, which then counts as incomplete.
+using HttpSink = std::function<bool(const char* data, std::size_t size)>;
+bool httpGet(const HttpRequest& request, const HttpSink& sink);
 
 } // namespace kelvane

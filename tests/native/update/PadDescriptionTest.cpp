@@ -19,9 +19,14 @@ const char* description = R"(<?xml version="1.0" encoding="UTF-8"?>
     <Program_Release_Month>11</Program_Release_Month>
     <Program_Release_Day>30</Program_Release_Day>
   </Program_Info>
-  <Web_Info><Download_URLs>
-    <Primary_Download_URL>https://www.trevolt.example/kelvane-setup.exe</Primary_Download_URL>
-  </Download_URLs></Web_Info>
+  <Web_Info>
+    <Application_URLs>
+      <Application_Info_URL>https://www.trevolt.example/kelvane</Application_Info_URL>
+    </Application_URLs>
+    <Download_URLs>
+      <Primary_Download_URL>https://www.trevolt.example/kelvane-setup.exe</Primary_Download_URL>
+    </Download_URLs>
+  </Web_Info>
   <trevolt:messages>
     <trevolt:msg>For everyone</trevolt:msg>
     <trevolt:msg version="4.6">For 4.6 only</trevolt:msg>
@@ -44,7 +49,7 @@ TEST(PadDescriptionTest, ReadsTheFieldsAndMessages) {
     EXPECT_EQ(info->downloadUrl, "https://www.trevolt.example/kelvane-setup.exe");
     EXPECT_EQ(info->authorFirstName, "Ada");
     EXPECT_EQ(info->authorLastName, "Lind");
-    EXPECT_TRUE(info->webPage.empty());
+    EXPECT_EQ(info->webPage, "https://www.trevolt.example/kelvane");
     ASSERT_EQ(info->messages.size(), 5u);
     EXPECT_EQ(info->messages[3].id, "WIN10.0.19045");
     EXPECT_FALSE(isUpToDate(*info, "4.6"));
@@ -75,6 +80,15 @@ TEST(PadDescriptionTest, RefusesWhatIsNotADescription) {
     ASSERT_TRUE(bare);
     EXPECT_EQ(bare->programVersion, "");
     EXPECT_EQ(bare->releaseDate.year, 0);
+    EXPECT_TRUE(bare->webPage.empty());
+    // A release without its day still has its year and month.
+    auto noDay = parsePadDescription("<XML_DIZ_INFO><Program_Info><Program_Release_Year>2025"
+                                     "</Program_Release_Year><Program_Release_Month>3"
+                                     "</Program_Release_Month></Program_Info></XML_DIZ_INFO>");
+    ASSERT_TRUE(noDay);
+    EXPECT_EQ(noDay->releaseDate.year, 2025);
+    EXPECT_EQ(noDay->releaseDate.month, 3);
+    EXPECT_EQ(noDay->releaseDate.day, 0);
 }
 
 TEST(PadDescriptionTest, FollowsOnlyWebDownloadAddresses) {

@@ -13,11 +13,15 @@ TEST(VersionCompare, NumbersCompareAsNumbers) {
     EXPECT_EQ(compareVersions("", ""), 0);
     // What is left over decides, byte-wise.
     EXPECT_EQ(compareVersions("4.6", "4.6.0"), -1);
+    EXPECT_EQ(compareVersions("4.6", "4.6.1"), -1);
+    EXPECT_EQ(compareVersions("4.6", "4.7"), -1);
+    EXPECT_EQ(compareVersions("4.10", "4.9"), 1);
     EXPECT_EQ(compareVersions("99999999999999999999999", "99999999999999999999998"), 0);
 }
 
 TEST(VersionCompare, TextAfterANumberComparesAsBytes) {
     EXPECT_EQ(compareVersions("4.6b", "4.6a"), 1);
+    EXPECT_EQ(compareVersions("4.6a", "4.6b"), -1);
     EXPECT_EQ(compareVersions("4.6 beta", "4.6"), 1);
     EXPECT_EQ(compareVersions("4.x", "4.0"), 1);
 }

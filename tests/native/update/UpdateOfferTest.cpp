@@ -1,0 +1,72 @@
+// What the version check offers and which addresses it would ever hand to
+// the shell or fetch a setup from.
+#include "update/UpdateOffer.h"
+
+#include <gtest/gtest.h>
+
+using namespace kelvane;
+
+namespace {
+
+const std::string productPage = "https://www.trevolt.example/kelvane";
+
+PadInfo published(const std::string& downloadUrl, const std::string& webPage) {
+    PadInfo info;
+    info.programName = "Kelvane";
+    info.programVersion = "4.7";
+    info.releaseDate.year = 2026;
+    info.releaseDate.month = 11;
+    info.releaseDate.day = 30;
+    info.authorFirstName = "Ada";
+    info.authorLastName = "Lind";
+    info.downloadUrl = downloadUrl;
+    info.webPage = webPage;
+    return info;
+}
+
+} // namespace
+
+TEST(UpdateOfferTest, SetupNameIsTheLastPathSegment) {
+    EXPECT_EQ(setupFileName("/downloads/kelvane-setup.exe"), "kelvane-setup.exe");
+    EXPECT_EQ(setupFileName("/kelvane%204.7.exe"), "kelvane%204.7.exe");
+    EXPECT_EQ(setupFileName(""), "") << "an address without a path";
+    EXPECT_EQ(setupFileName("setup.exe"), "") << "no slash at all";
+    EXPECT_EQ(setupFileName("/downloads/"), "") << "a folder, not a file";
+    // Names that would leave the temporary folder or are no file names.
+    EXPECT_EQ(setupFileName("/a/.."), "");
+    EXPECT_EQ(setupFileName("/a/. ."), "");
+    EXPECT_EQ(setupFileName("/a\\..\\..\\Windows\\evil.exe"), "");
+    EXPECT_EQ(setupFileName("/C:evil.exe"), "");
+    EXPECT_EQ(setupFileName("/setup.exe?id=1"), "");
+    EXPECT_EQ(setupFileName(std::string_view("/set\nup.exe")), "");
+}
+
+TEST(UpdateOfferTest, OffersTheSetupOnlyForAWebDownload) {
+    UpdateOffer offer = chooseOffer(published("http://host/setup.exe", ""), productPage);
+    EXPECT_EQ(offer.kind, UpdateOffer::Kind::RunSetup);
+    EXPECT_EQ(offer.address, "http://host/setup.exe");
+
+    offer = chooseOffer(published("", "https://host/kelvane.html"), productPage);
+    EXPECT_EQ(offer.kind, UpdateOffer::Kind::OpenWebPage);
+    EXPECT_EQ(offer.address, "https://host/kelvane.html");
+
+    // A download or page the shell would run as a program is never offered.
+    offer = chooseOffer(
+        published("file:///C:/Windows/System32/calc.exe", "C:\\Windows\\System32\\cmd.exe"),
+        productPage);
+    EXPECT_EQ(offer.kind, UpdateOffer::Kind::OpenWebPage);
+    EXPECT_EQ(offer.address, productPage);
+
+    offer = chooseOffer(published("", ""), productPage);
+    EXPECT_EQ(offer.address, productPage) << "the offer always has an address";
+}
+
+TEST(UpdateOfferTest, TextsCarryTheVersionDayAndAuthor) {
+    PadInfo info = published("", "");
+    EXPECT_EQ(newVersionText("new %#s (%#s) of \"%#s\" from %#s %#s", info),
+              "new 4.7 (2026-11-30) of \"Kelvane\" from Ada Lind");
+    EXPECT_EQ(versionReportText("Active version: %#s\n\nThe newest version of %#s is %#s (%#s)",
+                                "4.6", info),
+              "Active version: 4.6\n\nThe newest version of Kelvane is 4.7 (2026-11-30)");
+    EXPECT_EQ(systemTextFor(10, 0, 19045), "WIN10.0.19045");
+}

@@ -1,0 +1,132 @@
+#include "tests/windows/update/PadServer.h"
+
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace kelvane::test {
+
+namespace {
+
+const char* kServer = R"(
+import http.server, os, sys, threading, time
+folder = sys.argv[1]
+class Handler(http.server.SimpleHTTPRequestHandler):
+    def __init__(self, *args, **kwargs):
+        super().__init__(*args, directory=folder, **kwargs)
+    def do_GET(self):
+        with open(os.path.join(folder, 'requests.log'), 'a') as log:
+            log.write('%s\t%s\t%s\n' % (self.path, self.headers.get('User-Agent', ''),
+                                        self.headers.get('Referer', '')))
+        raw = os.path.join(folder, self.path.lstrip('/') + '.raw')
+        if os.path.isfile(raw):
+            self.wfile.write(open(raw, 'rb').read())
+            self.close_connection = True
+            return
+        super().do_GET()
+    def log_message(self, *args):
+        pass
+server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
+threading.Thread(target=server.serve_forever, daemon=True).start()
+port = os.path.join(folder, 'port')
+open(port + '.tmp', 'w').write(str(server.server_address[1]))
+os.replace(port + '.tmp', port)
+deadline = time.time() + 600
+while not os.path.exists(os.path.join(folder, 'stop')) and time.time() < deadline:
+    time.sleep(0.05)
+server.shutdown()
+)";
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+std::string unixPath(const std::string& windowsPath) {
+    using ToUnix = char* (*)(const wchar_t*);
+    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix) {
+        return {};
+    }
+    std::wstring wide(windowsPath.begin(), windowsPath.end());
+    char* path = toUnix(wide.c_str());
+    std::string result = path ? path : "";
+    HeapFree(GetProcessHeap(), 0, path);
+    return result;
+}
+
+PadServer::PadServer() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    folder_ = std::string(temp) + "kelvane-pad-" + std::to_string(GetCurrentProcessId()) + "\\";
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    std::ofstream(folder_ + "server.py", std::ios::binary) << kServer;
+    std::string command =
+        "/usr/bin/python3 " + unixPath(folder_ + "server.py") + " " + unixPath(folder_);
+    STARTUPINFOA startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return;
+    }
+    if (process.hProcess) {
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    // Wine hands back no process to wait on: the server names its port in a
+    // file once it listens.
+    for (int i = 0; i < 600 && port_ == 0; ++i) {
+        port_ = static_cast<unsigned>(std::atoi(readAll(folder_ + "port").c_str()));
+        if (port_ == 0) {
+            Sleep(50);
+        }
+    }
+}
+
+PadServer::~PadServer() {
+    std::ofstream(folder_ + "stop") << "stop";
+    Sleep(200);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder_ + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                DeleteFileA((folder_ + found.cFileName).c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder_.c_str());
+}
+
+std::string PadServer::url(const std::string& name) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + "/" + name;
+}
+
+void PadServer::serveFile(const std::string& name, const std::string& bytes) {
+    std::ofstream(folder_ + name, std::ios::binary) << bytes;
+}
+
+void PadServer::serveRaw(const std::string& name, const std::string& answer) {
+    std::ofstream(folder_ + name + ".raw", std::ios::binary) << answer;
+}
+
+std::vector<std::string> PadServer::requestsFor(const std::string& name) const {
+    std::vector<std::string> found;
+    std::istringstream log(readAll(folder_ + "requests.log"));
+    std::string line;
+    while (std::getline(log, line)) {
+        if (line.rfind("/" + name + "\t", 0) == 0) {
+            found.push_back(line);
+        }
+    }
+    return found;
+}
+
+} // namespace kelvane::test

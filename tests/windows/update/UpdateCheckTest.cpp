@@ -1,0 +1,393 @@
+// The version check and the setup download against Python's http.server,
+// with the boxes answered through the message-box hook and the day kept
+// under a registry key of this test process.
+#include "tests/windows/update/PadServer.h"
+
+#include "framework/Exception.h"
+#include "framework/win/MessageBoxes.h"
+#include "framework/win/ModuleResources.h"
+#include "resources/ResourceIds.h"
+#include "tests/windows/support/TestPaths.h"
+#include "update/win/DescriptionFetch.h"
+#include "update/win/UpdateChecker.h"
+#include "update/win/UpdateDownload.h"
+
+#include <gtest/gtest.h>
+#include <commctrl.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+
+using namespace kelvane;
+using test::PadServer;
+
+namespace {
+
+struct Box {
+    std::string text, caption;
+    UINT style;
+    HWND owner;
+    DWORD thread;
+};
+
+class TestHost : public UpdateHost {
+public:
+    TestHost()
+        : window_(CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPED, 100, 100, 400, 300, nullptr,
+                                  nullptr, nullptr, nullptr)) {}
+    HWND ownerWindow() const override { return window_.get(); }
+    bool noPersist() const override { return noPersistFlag; }
+    bool noUpdate() const override { return noUpdateFlag; }
+    void hideMainWindow() override { ++hidden; }
+    void showMainWindow() override { ++shown; }
+
+    bool noPersistFlag = false, noUpdateFlag = false;
+    std::atomic<int> hidden{0}, shown{0};
+
+private:
+    Plinth::UniqueWindow window_;
+};
+
+std::string description(const std::string& version, const std::string& download,
+                        const std::string& messages = "") {
+    return "<?xml version=\"1.0\"?><XML_DIZ_INFO><Company_Info><Contact_Info>"
+           "<Author_First_Name>Ada</Author_First_Name><Author_Last_Name>Lind</Author_Last_Name>"
+           "</Contact_Info></Company_Info><Program_Info><Program_Name>Kelvane</Program_Name>"
+           "<Program_Version>" +
+           version +
+           "</Program_Version><Program_Release_Year>2026</Program_Release_Year>"
+           "<Program_Release_Month>11</Program_Release_Month></Program_Info><Web_Info>"
+           "<Application_URLs><Application_Info_URL>https://www.trevolt.example/news"
+           "</Application_Info_URL></Application_URLs><Download_URLs><Primary_Download_URL>" +
+           download + "</Primary_Download_URL></Download_URLs></Web_Info>" + messages +
+           "</XML_DIZ_INFO>";
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class UpdateCheckTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        Plinth::setResourceModule(GetModuleHandleA(nullptr));
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
+        InitCommonControlsEx(&controls);
+        server_ = new PadServer();
+    }
+    static void TearDownTestSuite() { delete server_; }
+
+    void SetUp() override {
+        ASSERT_TRUE(server_->ready()) << "python3's http.server did not start";
+        std::string unique = std::to_string(GetCurrentProcessId()) + "-" +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        name_ = "pad-" + unique + ".xml";
+        settings_ = productUpdateSettings();
+        settings_.baseName = "kelvane-test-" + unique;
+        settings_.registryKey = "Software\\Trevolt\\Kelvane-test-" + unique;
+        settings_.descriptionAddress = server_->url(name_);
+        settings_.systemText = "WIN10.0.19045";
+        RegDeleteKeyA(HKEY_CURRENT_USER, settings_.registryKey.c_str());
+        Plinth::setMessageBoxHook(
+            [this](HWND owner, const std::string& text, const std::string& caption, UINT style) {
+                std::lock_guard<std::mutex> guard(mutex_);
+                boxes_.push_back({text, caption, style, owner, GetCurrentThreadId()});
+                return (style & MB_TYPEMASK) == MB_YESNO ? answer_.load() : IDOK;
+            });
+    }
+    void TearDown() override {
+        Plinth::setMessageBoxHook({});
+        RegDeleteKeyA(HKEY_CURRENT_USER, settings_.registryKey.c_str());
+        DeleteFileA(handOverFilePath(settings_.baseName).c_str());
+    }
+
+    std::vector<Box> boxes() {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return boxes_;
+    }
+
+    // One program start's automatic check, run to its end.
+    void runAutomaticCheck() {
+        UpdateChecker checker(host_, settings_);
+        checker.startAutomaticCheck();
+        if (!host_.noUpdateFlag) {
+            EXPECT_EQ(WaitForSingleObject(checker.handle(), 60000), WAIT_OBJECT_0);
+            automaticThread_ = checker.threadId();
+        }
+        checker.shutdown();
+    }
+
+    static PadServer* server_;
+    std::string name_;
+    UpdateCheckerSettings settings_;
+    TestHost host_;
+    std::atomic<int> answer_{IDNO};
+    DWORD automaticThread_ = 0;
+
+private:
+    std::mutex mutex_;
+    std::vector<Box> boxes_;
+};
+
+PadServer* UpdateCheckTest::server_ = nullptr;
+
+} // namespace
+
+TEST_F(UpdateCheckTest, ReadsADescriptionOnlyWhenItCameWhole) {
+    server_->serveFile(name_, description("4.7", "http://host/setup.exe"));
+    PadInfo info;
+    ASSERT_TRUE(readDescription(info, server_->url(name_), "kelvane 4.6", "WIN10.0.19045"));
+    EXPECT_EQ(info.programVersion, "4.7");
+    EXPECT_EQ(info.webPage, "https://www.trevolt.example/news");
+    EXPECT_EQ(info.releaseDate.day, 0) << "no release day element";
+    ASSERT_EQ(server_->requestsFor(name_).size(), 1u);
+    EXPECT_EQ(server_->requestsFor(name_)[0],
+              "/" + name_ + "\tkelvane 4.6\tkelvane 4.6 update check WIN10.0.19045");
+
+    std::string body = description("4.7", "");
+    server_->serveRaw("short.xml", "HTTP/1.0 200 OK\r\nContent-Length: " +
+                                       std::to_string(body.size() + 10) + "\r\n\r\n" + body);
+    EXPECT_FALSE(readDescription(info, server_->url("short.xml"), "kelvane 4.6", ""));
+    server_->serveRaw("unannounced.xml", "HTTP/1.0 200 OK\r\n\r\n" + body);
+    EXPECT_TRUE(readDescription(info, server_->url("unannounced.xml"), "kelvane 4.6", ""));
+}
+
+TEST_F(UpdateCheckTest, MenuCommandTellsWhatItFound) {
+    UpdateChecker checker(host_, settings_);
+    server_->serveFile(name_, description("4.6", "http://host/setup.exe",
+                                          "<trevolt:messages><trevolt:msg id=\"WIN10.0.19045\">"
+                                          "Hello</trevolt:msg></trevolt:messages>"));
+    checker.checkVersionCommand();
+    std::vector<Box> shown = boxes();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, "Hello") << "messages filtered by the checker's system text";
+    EXPECT_EQ(shown[0].caption, "Message");
+    EXPECT_EQ(shown[1].caption, "Program Update Check");
+    EXPECT_EQ(shown[1].text.find("Active version: 4.6\n\nThe newest version of Kelvane is 4.6 ("),
+              0u);
+    EXPECT_NE(shown[1].text.find(")\n\nNo update is needed."), std::string::npos);
+    EXPECT_EQ(shown[1].style & MB_TYPEMASK, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(shown[1].owner, host_.ownerWindow());
+    // The menu's request names no system.
+    EXPECT_EQ(server_->requestsFor(name_)[0],
+              "/" + name_ + "\tkelvane 4.6\tkelvane 4.6 update check ");
+
+    server_->serveFile(name_, description("4.7", "http://host/setup.exe"));
+    checker.checkVersionCommand();
+    server_->serveFile(name_, description("4.7", "ftp://host/setup.exe"));
+    checker.checkVersionCommand();
+    server_->serveFile(name_, "<html>down for maintenance</html>");
+    checker.checkVersionCommand();
+    shown = boxes();
+    ASSERT_EQ(shown.size(), 5u);
+    EXPECT_NE(
+        shown[2].text.find("\n\nDo you want to run the setup from \"http://host/setup.exe\"?"),
+        std::string::npos);
+    EXPECT_EQ(shown[2].style & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+    EXPECT_NE(shown[3].text.find("open the web page \"https://www.trevolt.example/news\""),
+              std::string::npos)
+        << "a download that is no web address is not offered: " << shown[3].text;
+    EXPECT_EQ(shown[4].text, "The check for the current version using the internet failed.");
+    EXPECT_EQ(host_.hidden, 0) << "the menu command keeps the window";
+}
+
+TEST_F(UpdateCheckTest, ServerDownIsReportedByTheMenuOnly) {
+    settings_.descriptionAddress = "http://127.0.0.1:1/pad.xml";
+    UpdateChecker checker(host_, settings_);
+    try {
+        checker.checkVersionCommand();
+        ADD_FAILURE() << "no failure for a server that is down";
+    } catch (const Plinth::LIE& e) {
+        EXPECT_GE(e.code(), 12000u);
+        EXPECT_FALSE(e.getMessage().empty());
+    }
+    runAutomaticCheck();
+    EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(UpdateCheckTest, AutomaticCheckRunsOncePerDayUnlessNotPersisting) {
+    server_->serveFile(name_, description("4.6", ""));
+    runAutomaticCheck();
+    ASSERT_EQ(server_->requestsFor(name_).size(), 1u) << "InetIsOffline said offline?";
+    EXPECT_NE(server_->requestsFor(name_)[0].find("update check WIN10.0.19045"), std::string::npos);
+    runAutomaticCheck();
+    EXPECT_EQ(server_->requestsFor(name_).size(), 1u) << "a second start on the same day";
+    char day[128] = {};
+    DWORD size = sizeof day;
+    EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, settings_.registryKey.c_str(), "last update check",
+                           RRF_RT_REG_SZ, nullptr, day, &size),
+              ERROR_SUCCESS);
+    EXPECT_NE(day[0], 0);
+
+    host_.noPersistFlag = true;
+    runAutomaticCheck();
+    runAutomaticCheck();
+    EXPECT_EQ(server_->requestsFor(name_).size(), 3u) << "with nopersist every start checks";
+    host_.noUpdateFlag = true;
+    runAutomaticCheck();
+    EXPECT_EQ(server_->requestsFor(name_).size(), 3u) << "with noupdate no start checks";
+    EXPECT_TRUE(boxes().empty()) << "up to date: nothing to say";
+}
+
+TEST_F(UpdateCheckTest, AutomaticCheckOffersTheNewVersionFromItsThread) {
+    host_.noPersistFlag = true;
+    server_->serveFile(name_, description("4.7", "", ""));
+    runAutomaticCheck();
+    server_->serveFile(name_, description("4.7", server_->url("missing-setup.exe")));
+    answer_ = IDYES;
+    runAutomaticCheck();
+    std::vector<Box> shown = boxes();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text.find("There is available a new program version 4.7 ("), 0u);
+    EXPECT_NE(shown[0].text.find(") of \"Kelvane\" from Ada Lind\n\nDo you want to open the web "
+                                 "page \"https://www.trevolt.example/news\""),
+              std::string::npos)
+        << shown[0].text;
+    EXPECT_NE(shown[0].thread, GetCurrentThreadId()) << "asked from the checker's thread";
+    EXPECT_EQ(shown[1].thread, automaticThread_);
+    EXPECT_EQ(shown[0].owner, host_.ownerWindow());
+    EXPECT_NE(shown[1].text.find("Do you want to run the setup from \"" +
+                                 server_->url("missing-setup.exe") + "\"?"),
+              std::string::npos);
+    // The download failed (404): the hidden window comes back.
+    EXPECT_EQ(server_->requestsFor("missing-setup.exe").size(), 1u);
+    EXPECT_EQ(host_.hidden, 1);
+    EXPECT_EQ(host_.shown, 1);
+}
+
+TEST_F(UpdateCheckTest, DownloadWithoutAFileNameFetchesNothing) {
+    std::string root = server_->url("");
+    EXPECT_EQ(downloadSetup(root.substr(0, root.size() - 1), "kelvane 4.6", nullptr), "")
+        << "no path at all";
+    EXPECT_EQ(downloadSetup(root, "kelvane 4.6", nullptr), "");
+    EXPECT_EQ(downloadSetup(root + "sub/", "kelvane 4.6", nullptr), "");
+    EXPECT_TRUE(server_->requestsFor("").empty());
+    EXPECT_TRUE(server_->requestsFor("sub/").empty());
+}
+
+TEST_F(UpdateCheckTest, DownloadFillsTheFileAndTheBar) {
+    std::string bytes(5 * 1024 + 300, 'k');
+    server_->serveFile("setup-" + name_ + ".exe", bytes);
+    DownloadDialog dialog(host_.ownerWindow(), server_->url("setup-" + name_ + ".exe"));
+    char shownAddress[256] = {};
+    GetDlgItemTextA(dialog.window(), IDC_DOWNLOAD_ADDRESS, shownAddress, sizeof shownAddress);
+    EXPECT_EQ(shownAddress, server_->url("setup-" + name_ + ".exe"));
+    std::string path = downloadSetup(server_->url("setup-" + name_ + ".exe") + "?from=menu",
+                                     "kelvane 4.6", dialog.progressBar());
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(path, temporaryFolder() + "setup-" + name_ + ".exe") << "the query is no name";
+    EXPECT_EQ(readFile(path), bytes);
+    EXPECT_EQ(SendMessageA(dialog.progressBar(), PBM_GETRANGE, FALSE, 0), 5);
+    EXPECT_EQ(SendMessageA(dialog.progressBar(), PBM_GETPOS, 0, 0), 5);
+    EXPECT_NE(
+        server_->requestsFor("setup-" + name_ + ".exe?from=menu")[0].find("\tkelvane 4.6 download"),
+        std::string::npos);
+    DeleteFileA(path.c_str());
+
+    // No length announced: complete, and the bar keeps its range.
+    DownloadDialog second(host_.ownerWindow(), "");
+    server_->serveRaw("bare-" + name_ + ".exe", "HTTP/1.0 200 OK\r\n\r\n" + bytes);
+    path =
+        downloadSetup(server_->url("bare-" + name_ + ".exe"), "kelvane 4.6", second.progressBar());
+    EXPECT_EQ(readFile(path), bytes);
+    EXPECT_EQ(SendMessageA(second.progressBar(), PBM_GETRANGE, FALSE, 0), 100);
+    DeleteFileA(path.c_str());
+    server_->serveRaw("cut-" + name_ + ".exe",
+                      "HTTP/1.0 200 OK\r\nContent-Length: 9999\r\n\r\n" + bytes);
+    EXPECT_EQ(downloadSetup(server_->url("cut-" + name_ + ".exe"), "kelvane 4.6", nullptr), "");
+    DeleteFileA((temporaryFolder() + "cut-" + name_ + ".exe").c_str());
+}
+
+TEST_F(UpdateCheckTest, UnsignedSetupIsNotStarted) {
+    // A real program: had it been started, this process would have ended.
+    std::string setupName = "setup-" + name_ + ".exe";
+    server_->serveFile(setupName, readFile(test::programPath("kelvane-version-sample.exe")));
+    UpdateChecker checker(host_, settings_);
+    PadInfo info;
+    info.downloadUrl = server_->url(setupName);
+    downloadAndRunSetup(checker, info);
+    std::string path = temporaryFolder() + setupName;
+    EXPECT_EQ(readFile(handOverFilePath(settings_.baseName)), path + "\n");
+    std::vector<Box> shown = boxes();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "The downloaded setup \"" + path +
+                                 "\" carries no valid digital signature, so it was not started.");
+    EXPECT_EQ(shown[0].caption, "Program Update Check");
+    DeleteFileA(path.c_str());
+}
+
+TEST_F(UpdateCheckTest, DownloadDialogInEveryLanguage) {
+    const LANGID languages[] = {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK),
+                                MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN),
+                                MAKELANGID(LANG_SWEDISH, SUBLANG_SWEDISH)};
+    const char* captions[] = {"Update Download", "Update herunterladen", "H\xE4mta uppdatering"};
+    for (int i = 0; i < 3; ++i) {
+        Plinth::setResourceLanguage(languages[i]);
+        DownloadDialog dialog(host_.ownerWindow(), "http://host/setup.exe");
+        char caption[64] = {};
+        GetWindowTextA(dialog.window(), caption, sizeof caption);
+        EXPECT_STREQ(caption, captions[i]);
+        HWND address = GetDlgItem(dialog.window(), IDC_DOWNLOAD_ADDRESS);
+        ASSERT_NE(address, nullptr);
+        EXPECT_TRUE(GetWindowLongA(address, GWL_STYLE) & ES_READONLY);
+        EXPECT_NE(dialog.progressBar(), nullptr);
+        // The owner is hidden: the dialog sits in the middle of the work area.
+        RECT box, area;
+        GetWindowRect(dialog.window(), &box);
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+        EXPECT_LE(std::abs((box.left + box.right) - (area.left + area.right)), 2);
+    }
+    Plinth::setResourceLanguage(languages[0]);
+    // Over a visible owner it is centred on the owner.
+    ShowWindow(host_.ownerWindow(), SW_SHOWNOACTIVATE);
+    DownloadDialog dialog(host_.ownerWindow(), "");
+    RECT box, owner;
+    GetWindowRect(dialog.window(), &box);
+    GetWindowRect(host_.ownerWindow(), &owner);
+    EXPECT_LE(std::abs((box.left + box.right) - (owner.left + owner.right)), 2);
+    EXPECT_LE(std::abs((box.top + box.bottom) - (owner.top + owner.bottom)), 2);
+}
+
+namespace {
+
+BOOL CALLBACK findBox(HWND window, LPARAM found) {
+    char kind[16] = {};
+    GetClassNameA(window, kind, sizeof kind);
+    if (std::strcmp(kind, "#32770") == 0) {
+        *reinterpret_cast<HWND*>(found) = window;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+TEST_F(UpdateCheckTest, ClosingWindowAnswersTheOpenQuestion) {
+    Plinth::setMessageBoxHook({}); // a real box this time
+    host_.noPersistFlag = true;
+    server_->serveFile(name_, description("4.7", "http://host/setup.exe"));
+    UpdateChecker checker(host_, settings_);
+    checker.startAutomaticCheck();
+    HWND box = nullptr;
+    for (int i = 0; i < 600 && !box; ++i) {
+        EnumThreadWindows(checker.threadId(), findBox, reinterpret_cast<LPARAM>(&box));
+        // The box disables its owner, a window of this thread: serve it as
+        // the main window's thread would.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&message);
+        }
+    }
+    ASSERT_NE(box, nullptr) << "the check asked nothing";
+    checker.shutdown();
+    EXPECT_EQ(WaitForSingleObject(checker.handle(), 0), WAIT_OBJECT_0);
+    EXPECT_EQ(host_.hidden, 0) << "answered No: nothing downloaded";
+}
