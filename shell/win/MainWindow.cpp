@@ -65,7 +65,9 @@ MainWindow::MainWindow(AppConfig& config)
       }) {}
 
 MainWindow::~MainWindow() {
-    // The threads go before the entries and tables they use.
+    // The threads go before the entries and tables they use, and the
+    // checker while this window can still answer it.
+    updateChecker_.shutdown();
     watcher_.reset();
     icons_.reset();
     reader_.reset();
@@ -91,6 +93,7 @@ bool MainWindow::onInit() {
     prepareList();
     extendSystemMenu();
     fillFilterControls();
+    updateChecker_.startAutomaticCheck();
     const std::string folder = working_.noPersist ? std::string() : localAppDataFolder();
     if (!folder.empty()) {
         readStoredSettings(folder);
@@ -444,6 +447,9 @@ bool MainWindow::onCommand(int id, int code, HWND) {
                 refresh();
             }
         }
+        return true;
+    case ID_CHECK_VERSION:
+        updateChecker_.checkVersionCommand();
         return true;
     case ID_SHOW_PAD:
         openWithVerb(KELVANE_PAD_ADDRESS, "open");

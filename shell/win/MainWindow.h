@@ -15,13 +15,15 @@
 #include "shell/AppConfig.h"
 #include "shell/Settings.h"
 #include "shell/win/ServiceListView.h"
+#include "update/win/UpdateChecker.h"
+#include "update/win/UpdateHost.h"
 
 #include <memory>
 #include <string>
 
 namespace kelvane {
 
-class MainWindow : public Plinth::Dialog, private EntrySink {
+class MainWindow : public Plinth::Dialog, private EntrySink, private UpdateHost {
 public:
     // Works on a copy of config; OK (command 1) assigns the copy back.
     explicit MainWindow(AppConfig& config);
@@ -34,6 +36,10 @@ public:
     // Offers every entry to the filter again, keeping the focused item and
     // the stretch of the list in view.
     void rebuildList(bool iconPass);
+
+    // The export command after its save dialog: writes the entries that
+    // pass the type and state filter; failures go to the status line.
+    void exportServiceListTo(const std::string& fileName);
 
     void setStatusLine(const std::string& text);
     std::string statusLine() const;
@@ -122,6 +128,13 @@ private:
     void batchBegins() override;
     void batchEnds() override;
 
+    // UpdateHost: the update check's view of the window.
+    HWND ownerWindow() const override { return handle(); }
+    bool noPersist() const override { return working_.noPersist; }
+    bool noUpdate() const override { return working_.noUpdate; }
+    void hideMainWindow() override { ShowWindow(handle(), SW_HIDE); }
+    void showMainWindow() override { ShowWindow(handle(), SW_SHOW); }
+
     AppConfig& config_;
     AppConfig working_;
     Settings settings_;
@@ -149,6 +162,7 @@ private:
     std::unique_ptr<ServiceReader> reader_;
     std::unique_ptr<IconUpdater> icons_;
     std::unique_ptr<RegistryWatcher> watcher_;
+    UpdateChecker updateChecker_{*this};
     BusyCounter busy_;
     bool refreshing_ = false;
     bool refreshAgain_ = false;

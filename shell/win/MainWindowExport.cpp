@@ -45,9 +45,12 @@ std::string chooseExportFile(HWND owner) {
 
 void MainWindow::exportServiceList() {
     const std::string fileName = chooseExportFile(handle());
-    if (fileName.empty()) {
-        return;
+    if (!fileName.empty()) {
+        exportServiceListTo(fileName);
     }
+}
+
+void MainWindow::exportServiceListTo(const std::string& fileName) {
     WaitCursor wait;
     const auto text = [](unsigned id) { return Plinth::loadString(id); };
     ExportSheet sheet;

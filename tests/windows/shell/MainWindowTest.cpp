@@ -12,6 +12,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
 using namespace kelvane;
@@ -379,6 +381,30 @@ TEST_F(MainWindowTest, AChangeByAnotherProgramRefreshesTheListByItself) {
     DWORD_PTR answer = 0;
     EXPECT_TRUE(SendMessageTimeoutA(window->handle(), WM_NULL, 0, 0, SMTO_NORMAL, 2000, &answer));
     EXPECT_EQ(window->list().textAt(indexOfService(ours), 1), "burst-199");
+}
+
+TEST_F(MainWindowTest, ExportWritesTheTypeAndStateFilteredListToTheChosenFile) {
+    std::string ours = services.create();
+    open();
+    typeSearch("only-the-search-hides-this");
+    ASSERT_EQ(window->list().count(), 0);
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    std::string csv = std::string(folder) + "kelvane-window-export.csv";
+    DeleteFileA(csv.c_str());
+    window->exportServiceListTo(csv);
+    std::ifstream in(csv, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str().rfind("Internal Name;Display name;", 0), 0u);
+    EXPECT_NE(text.str().find("\n" + ours + ";"), std::string::npos)
+        << "the search text does not limit the export";
+    in.close();
+    DeleteFileA(csv.c_str());
+
+    window->exportServiceListTo("C:\\kelvane-no-such-folder\\list.csv");
+    EXPECT_NE(window->statusLine().find("could not be written"), std::string::npos)
+        << window->statusLine();
 }
 
 class MainWindowSettingsTest : public MainWindowTest {
