@@ -14,9 +14,5 @@ int notAvailable(const char* what) {
 } // namespace
 
 int runMainWindow(AppConfig&) { return notAvailable("The main window is not available in this build."); }
-int runTray() { return notAvailable("Tray mode is not available in this build."); }
-int installProgram(int) { return notAvailable("Installation is not available in this build."); }
-int removeInstallation() { return notAvailable("Removal is not available in this build."); }
-int uninstallProgram() { return notAvailable("Uninstallation is not available in this build."); }
 
 } // namespace kelvane

@@ -47,7 +47,7 @@ int runStartUp(HINSTANCE instance, const char* commandLine, int showCommand) {
         uninstallProgram();
         return 0;
     case StartAction::Tray:
-        return runTray();
+        return runTray(request.config);
     case StartAction::MainWindow:
         break;
     }

@@ -1,0 +1,228 @@
+// Installing, removing and uninstalling, read back with Wine's reg.exe and
+// the shell's own link object. Every test removes what it made.
+#include "framework/win/MessageBoxes.h"
+#include "framework/win/UniqueHandle.h"
+#include "shell/InstallationPlan.h"
+#include "shell/win/Installation.h"
+#include "shell/win/TrayWindow.h"
+#include "tests/windows/support/PendingOperations.h"
+#include "tests/windows/support/TestPaths.h"
+#include "tests/windows/support/TrayInstances.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <fstream>
+#include <map>
+#include <string>
+
+using namespace kelvane;
+using namespace kelvane::test;
+
+namespace {
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The string values of an HKLM key as Wine's reg.exe lists them; empty when
+// the key does not exist.
+std::map<std::string, std::string> registryValues(const std::string& key) {
+    std::string output;
+    std::map<std::string, std::string> values;
+    if (runProcess("reg.exe query \"HKLM\\" + key + "\"", &output) != 0) {
+        return values;
+    }
+    const std::string marker = "    REG_SZ    ";
+    size_t start = 0;
+    while (start < output.size()) {
+        size_t end = output.find('\n', start);
+        std::string line = output.substr(start, end == std::string::npos ? end : end - start);
+        start = end == std::string::npos ? output.size() : end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        size_t at = line.find(marker);
+        if (at != std::string::npos) {
+            values[line.substr(line.find_first_not_of(' '), at - line.find_first_not_of(' '))] =
+                line.substr(at + marker.size());
+        }
+    }
+    return values;
+}
+
+struct LinkContents {
+    bool loaded = false;
+    std::string target, arguments, workingFolder;
+};
+
+LinkContents readShortcut(const std::string& path) {
+    LinkContents contents;
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        std::wstring wide(path.begin(), path.end());
+        if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
+            char text[MAX_PATH] = {};
+            link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+            contents.target = text;
+            text[0] = 0;
+            link->GetArguments(text, MAX_PATH);
+            contents.arguments = text;
+            text[0] = 0;
+            link->GetWorkingDirectory(text, MAX_PATH);
+            contents.workingFolder = text;
+            contents.loaded = true;
+        }
+    }
+    if (file) {
+        file->Release();
+    }
+    if (link) {
+        link->Release();
+    }
+    CoUninitialize();
+    return contents;
+}
+
+// Answers every box with answer and keeps their texts.
+class AnsweredBoxes {
+public:
+    explicit AnsweredBoxes(int answer) {
+        Plinth::setMessageBoxHook(
+            [this, answer](HWND, const std::string& text, const std::string& caption, UINT style) {
+                shown.push_back({caption, text, style});
+                return answer;
+            });
+    }
+    ~AnsweredBoxes() { Plinth::setMessageBoxHook({}); }
+    struct Box {
+        std::string caption, text;
+        UINT style;
+    };
+    std::vector<Box> shown;
+};
+
+class InstallationTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(endAllTrayInstances()); }
+    void TearDown() override {
+        removeInstalled(productName);
+        removeInstalled(testProduct);
+        endAllTrayInstances();
+        if (!programFolderMade.empty()) {
+            DeleteFileA(pathInFolder(programFolderMade, "kelvane.exe").c_str());
+            DeleteFileA(pathInFolder(programFolderMade, helpFileName).c_str());
+            RemoveDirectoryA(programFolderMade.c_str());
+        }
+    }
+    // A program folder of its own with a stand-in program and help file.
+    std::string makeProgramFolder() {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        programFolderMade = std::string(temp) + "kvinstall-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(programFolderMade.c_str(), nullptr);
+        std::ofstream(pathInFolder(programFolderMade, "kelvane.exe")) << "not a program";
+        std::ofstream(pathInFolder(programFolderMade, helpFileName)) << "help";
+        return pathInFolder(programFolderMade, "kelvane.exe");
+    }
+    std::string runKelvane(const std::string& word) {
+        EXPECT_EQ(runProcess("\"" + programPath("kelvane.exe") + "\" " + word), 0) << word;
+        return programPath("kelvane.exe");
+    }
+    const std::string testProduct = "KelvaneTest" + std::to_string(GetCurrentProcessId());
+    std::string programFolderMade;
+};
+
+} // namespace
+
+TEST_F(InstallationTest, InstallRegistersMakesBothShortcutsAndStartsTheTrayAndRemoveUndoesIt) {
+    const std::string program = runKelvane("install");
+    const std::string folder = programFolder(program);
+
+    auto values = registryValues(uninstallKeyPath(productName));
+    EXPECT_EQ(values["DisplayName"], "Kelvane");
+    EXPECT_EQ(lowerCase(values["DisplayIcon"]), lowerCase(program));
+    EXPECT_EQ(lowerCase(values["UninstallString"]), lowerCase("\"" + program + "\" -uninstall"));
+
+    const std::string menuLink = shortcutPath(specialFolder(CSIDL_PROGRAMS), productName);
+    LinkContents menu = readShortcut(menuLink);
+    ASSERT_TRUE(menu.loaded) << menuLink;
+    EXPECT_EQ(lowerCase(menu.target), lowerCase(program));
+    EXPECT_EQ(menu.arguments, "");
+    EXPECT_EQ(menu.workingFolder, "");
+
+    const std::string startLink = shortcutPath(specialFolder(CSIDL_COMMON_STARTUP), productName);
+    LinkContents start = readShortcut(startLink);
+    ASSERT_TRUE(start.loaded) << startLink;
+    EXPECT_EQ(lowerCase(start.target), lowerCase(program));
+    EXPECT_EQ(start.arguments, "-tray");
+    EXPECT_EQ(lowerCase(start.workingFolder), lowerCase(folder));
+    EXPECT_FALSE(fileExists(shortcutPath(specialFolder(CSIDL_STARTUP), productName)))
+        << "the user's folder is only the fall-back";
+
+    EXPECT_TRUE(waitUntil([] { return countTrayInstances() == 1; })) << "the tray instance runs";
+
+    runKelvane("remove");
+    EXPECT_TRUE(registryValues(uninstallKeyPath(productName)).empty());
+    EXPECT_FALSE(fileExists(menuLink));
+    EXPECT_FALSE(fileExists(startLink));
+    EXPECT_TRUE(waitUntil([] { return countTrayInstances() == 0; })) << "remove closes the tray";
+    EXPECT_TRUE(fileExists(program)) << "remove leaves the program file";
+}
+
+TEST_F(InstallationTest, RemoveClosesEveryRunningTrayInstance) {
+    Plinth::UniqueHandleObject first = startTrayProcess(), second = startTrayProcess();
+    ASSERT_TRUE(waitUntil([] { return countTrayInstances() == 2; }));
+    runKelvane("remove");
+    EXPECT_EQ(WaitForSingleObject(first.get(), 30000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(second.get(), 30000), WAIT_OBJECT_0);
+}
+
+TEST_F(InstallationTest, UninstallAnsweredNoChangesNothingAndYesLeavesTheProgramToTheRestart) {
+    PendingOperations pending;
+    const std::string program = makeProgramFolder();
+    install(testProduct, program, SW_HIDE);
+    const std::string menuLink = shortcutPath(specialFolder(CSIDL_PROGRAMS), testProduct);
+    const std::string startLink = shortcutPath(specialFolder(CSIDL_COMMON_STARTUP), testProduct);
+    ASSERT_TRUE(fileExists(menuLink));
+    ASSERT_TRUE(fileExists(startLink));
+
+    {
+        AnsweredBoxes boxes(IDNO);
+        EXPECT_FALSE(uninstall(testProduct, program));
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].caption, "Kelvane");
+        EXPECT_EQ(boxes.shown[0].text, "Are you sure you want to uninstall Kelvane?");
+        EXPECT_EQ(boxes.shown[0].style & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+    }
+    EXPECT_EQ(registryValues(uninstallKeyPath(testProduct)).size(), 3u);
+    EXPECT_TRUE(fileExists(menuLink));
+    EXPECT_TRUE(fileExists(startLink));
+    EXPECT_TRUE(fileExists(pathInFolder(programFolderMade, helpFileName)));
+    EXPECT_FALSE(anyEntryEndsWith(pending.entries(), program));
+
+    {
+        AnsweredBoxes boxes(IDYES);
+        EXPECT_TRUE(uninstall(testProduct, program));
+        ASSERT_EQ(boxes.shown.size(), 2u);
+        EXPECT_EQ(boxes.shown[1].caption, "Kelvane");
+        EXPECT_EQ(boxes.shown[1].text,
+                  "Uninstallation of Kelvane finished successfully.\n\nThe remaining executable "
+                  "will be deleted with the next reboot process.");
+        EXPECT_EQ(boxes.shown[1].style & MB_TYPEMASK, static_cast<UINT>(MB_OK));
+    }
+    EXPECT_TRUE(registryValues(uninstallKeyPath(testProduct)).empty());
+    EXPECT_FALSE(fileExists(menuLink));
+    EXPECT_FALSE(fileExists(startLink));
+    EXPECT_FALSE(fileExists(pathInFolder(programFolderMade, helpFileName))) << "gone at once";
+    EXPECT_TRUE(fileExists(program)) << "the program file waits for the restart";
+    const std::vector<std::string> entries = pending.entries();
+    EXPECT_TRUE(anyEntryEndsWith(entries, program));
+    EXPECT_TRUE(anyEntryEndsWith(entries, programFolderMade));
+}
