@@ -4,14 +4,16 @@
 
 namespace kelvane {
 
-bool adminRightsFrom(const TokenElevation& token) {
+bool adminRightsFrom(const TokenAnswer& token) {
     if (!token.nt6OrLater) {
         return true;
     }
     return token.tokenOpened && token.queried && token.isElevated != 0;
 }
 
-bool elevationCase(bool adminRights, bool isLocal) { return !adminRights && isLocal; }
+bool elevationCase(bool adminRights, bool isLocal) {
+    return !adminRights && isLocal;
+}
 
 const std::vector<int>& actionButtonIds() {
     static const std::vector<int> ids{IDC_START,    IDC_STOP,    IDC_PAUSE,

@@ -7,22 +7,22 @@
 namespace kelvane {
 
 // What the process token said; the answer of has administrative rights.
-struct TokenElevation {
+struct TokenAnswer {
     bool nt6OrLater = true; // older systems have no user account control
     bool tokenOpened = false;
     bool queried = false;
     unsigned long isElevated = 0;
 };
-bool adminRightsFrom(const TokenElevation& token);
+bool adminRightsFrom(const TokenAnswer& token);
 
 // No rights and the list shows the local computer.
 bool elevationCase(bool adminRights, bool isLocal);
 
 struct AdminControlPlan {
     bool elevation = false;
-    std::vector<int> shownButtons;  // control ids of the main window
+    std::vector<int> shownButtons; // control ids of the main window
     std::vector<int> hiddenButtons;
-    std::vector<int> enabledCommands;  // entries of the service context menu
+    std::vector<int> enabledCommands; // entries of the service context menu
     std::vector<int> disabledCommands;
 };
 

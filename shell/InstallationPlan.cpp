@@ -7,7 +7,9 @@ std::string uninstallKeyPath(const std::string& product) {
 }
 
 namespace {
-std::string quoted(const std::string& path) { return "\"" + path + "\""; }
+std::string quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
 } // namespace
 
 std::vector<std::pair<std::string, std::string>> registrationValues(const std::string& product,
@@ -17,7 +19,9 @@ std::vector<std::pair<std::string, std::string>> registrationValues(const std::s
             {"UninstallString", quoted(program) + " -uninstall"}};
 }
 
-std::string trayCommandLine(const std::string& program) { return quoted(program) + " -tray"; }
+std::string trayCommandLine(const std::string& program) {
+    return quoted(program) + " -tray";
+}
 
 std::string pathInFolder(const std::string& folder, const std::string& name) {
     std::string path = folder;

@@ -12,6 +12,8 @@ bool ClickTracker::release(TrayButton button, int x, int y, int width, int heigh
     return std::abs(x - x_) <= width && std::abs(y - y_) <= height;
 }
 
-bool minimiseEndsMainWindow(unsigned trayInstances) { return trayInstances == 1; }
+bool minimiseEndsMainWindow(unsigned trayInstances) {
+    return trayInstances == 1;
+}
 
 } // namespace kelvane

@@ -30,7 +30,7 @@ std::string ownProgramPath() {
 } // namespace
 
 bool hasAdministrativeRights() {
-    TokenElevation answer;
+    TokenAnswer answer;
     answer.nt6OrLater = nt6OrLater();
     if (answer.nt6OrLater) {
         Plinth::UniqueHandleObject token;

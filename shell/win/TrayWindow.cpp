@@ -1,6 +1,7 @@
 #include "shell/win/TrayWindow.h"
 
 #include "framework/Exception.h"
+#include "framework/win/MessageLoop.h"
 #include "framework/win/ModuleResources.h"
 #include "framework/win/Reports.h"
 #include "resources/ResourceIds.h"
@@ -90,7 +91,8 @@ void closeAllTrayInstances() {
                         waitForAnswerMs, &answer);
 }
 
-TrayWindow::TrayWindow(const AppConfig& config, bool endsRun) : config_(config), endsRun_(endsRun) {}
+TrayWindow::TrayWindow(const AppConfig& config, bool endsRun)
+    : config_(config), endsRun_(endsRun) {}
 
 TrayWindow::~TrayWindow() {
     if (window_) {
@@ -104,10 +106,10 @@ TrayWindow::~TrayWindow() {
 void TrayWindow::create() {
     trayBroadcastMessage();
     registerWindowClass(windowProcedure);
-    HWND window = CreateWindowExA(0, trayWindowClass, trayWindowTitle,
-                                  WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                  Plinth::resourceModule(), this);
+    HWND window =
+        CreateWindowExA(0, trayWindowClass, trayWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                        nullptr, Plinth::resourceModule(), this);
     if (!window) {
         throw Plinth::LWE(GetLastError());
     }
@@ -123,7 +125,8 @@ void TrayWindow::create() {
 LRESULT CALLBACK TrayWindow::windowProcedure(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto self = static_cast<TrayWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        auto self =
+            static_cast<TrayWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         self->window_ = window;
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
@@ -197,8 +200,8 @@ void TrayWindow::iconMessage(UINT iconId, UINT mouseMessage) {
         if (button != clicks_.pressed()) {
             return;
         }
-        ReleaseCapture();
         GetCursorPos(&cursor);
+        ReleaseCapture();
         if (clicks_.release(button, cursor.x, cursor.y, GetSystemMetrics(SM_CXDOUBLECLK),
                             GetSystemMetrics(SM_CYDOUBLECLK))) {
             click(iconId, static_cast<int>(button));

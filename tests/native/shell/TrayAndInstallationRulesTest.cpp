@@ -49,13 +49,13 @@ TEST(TrayClicks, OnlyASingleTrayInstanceMakesMinimisingCloseTheMainWindow) {
 }
 
 TEST(Elevation, AdministrativeRightsComeFromTheTokenOnlyWhereThereIsUserAccountControl) {
-    TokenElevation old;
+    TokenAnswer old;
     old.nt6OrLater = false;
     EXPECT_TRUE(adminRightsFrom(old)) << "nothing is asked before NT 6";
     EXPECT_FALSE(planAdminControls(adminRightsFrom(old), true).elevation)
         << "so the admin button never shows there";
 
-    TokenElevation token;
+    TokenAnswer token;
     EXPECT_FALSE(adminRightsFrom(token)) << "token not opened";
     token.tokenOpened = true;
     token.isElevated = 1;

@@ -91,15 +91,15 @@ TEST_F(ElevationWinTest, TheControlsFollowTheRightsAndTheComputerShown) {
     expectServiceActions(true);
 
     apply(false, true);
-    expectActionButtons(false) ;
+    expectActionButtons(false);
     expectServiceActions(false);
 }
 
 TEST_F(ElevationWinTest, AnElevatedStartRunsTheGivenProgramWithItsParameters) {
     ASSERT_TRUE(endAllTrayInstances());
-    // The relaunch passes the language switch alone; "tray" here makes the
+    // The relaunch passes the language switch alone; "-tray" here makes the
     // started program visible to this test without a main window.
-    ASSERT_TRUE(startElevated(programPath("kelvane.exe"), " -swe tray", nullptr));
+    ASSERT_TRUE(startElevated(programPath("kelvane.exe"), " -swe -tray", nullptr));
     EXPECT_TRUE(waitUntil([] { return countTrayInstances() == 1; }));
     EXPECT_TRUE(endAllTrayInstances());
 

@@ -14,6 +14,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <string>
@@ -108,6 +109,35 @@ public:
     std::vector<Box> shown;
 };
 
+// A shortcut saved under Wine starts Wine's menu builder, which copies it
+// into the host's desktop menus. While this lives, the builder is switched
+// off for every process of the prefix.
+class NoHostMenus {
+public:
+    NoHostMenus() {
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, key_.put(), nullptr);
+        DWORD size = sizeof saved_;
+        existed_ = RegQueryValueExA(key_.get(), name, nullptr, nullptr,
+                                    reinterpret_cast<BYTE*>(saved_), &size) == ERROR_SUCCESS;
+        RegSetValueExA(key_.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>("d"), 2);
+    }
+    ~NoHostMenus() {
+        if (existed_) {
+            RegSetValueExA(key_.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_),
+                           static_cast<DWORD>(strlen(saved_) + 1));
+        } else {
+            RegDeleteValueA(key_.get(), name);
+        }
+    }
+
+private:
+    static constexpr const char* name = "winemenubuilder.exe";
+    Plinth::UniqueKey key_;
+    char saved_[64] = {};
+    bool existed_ = false;
+};
+
 class InstallationTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(endAllTrayInstances()); }
@@ -125,7 +155,8 @@ protected:
     std::string makeProgramFolder() {
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
-        programFolderMade = std::string(temp) + "kvinstall-" + std::to_string(GetCurrentProcessId());
+        programFolderMade =
+            std::string(temp) + "kvinstall-" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(programFolderMade.c_str(), nullptr);
         std::ofstream(pathInFolder(programFolderMade, "kelvane.exe")) << "not a program";
         std::ofstream(pathInFolder(programFolderMade, helpFileName)) << "help";
@@ -135,6 +166,7 @@ protected:
         EXPECT_EQ(runProcess("\"" + programPath("kelvane.exe") + "\" " + word), 0) << word;
         return programPath("kelvane.exe");
     }
+    NoHostMenus noHostMenus;
     const std::string testProduct = "KelvaneTest" + std::to_string(GetCurrentProcessId());
     std::string programFolderMade;
 };
@@ -142,7 +174,7 @@ protected:
 } // namespace
 
 TEST_F(InstallationTest, InstallRegistersMakesBothShortcutsAndStartsTheTrayAndRemoveUndoesIt) {
-    const std::string program = runKelvane("install");
+    const std::string program = runKelvane("-install");
     const std::string folder = programFolder(program);
 
     auto values = registryValues(uninstallKeyPath(productName));
@@ -168,7 +200,7 @@ TEST_F(InstallationTest, InstallRegistersMakesBothShortcutsAndStartsTheTrayAndRe
 
     EXPECT_TRUE(waitUntil([] { return countTrayInstances() == 1; })) << "the tray instance runs";
 
-    runKelvane("remove");
+    runKelvane("-remove");
     EXPECT_TRUE(registryValues(uninstallKeyPath(productName)).empty());
     EXPECT_FALSE(fileExists(menuLink));
     EXPECT_FALSE(fileExists(startLink));
@@ -179,7 +211,7 @@ TEST_F(InstallationTest, InstallRegistersMakesBothShortcutsAndStartsTheTrayAndRe
 TEST_F(InstallationTest, RemoveClosesEveryRunningTrayInstance) {
     Plinth::UniqueHandleObject first = startTrayProcess(), second = startTrayProcess();
     ASSERT_TRUE(waitUntil([] { return countTrayInstances() == 2; }));
-    runKelvane("remove");
+    runKelvane("-remove");
     EXPECT_EQ(WaitForSingleObject(first.get(), 30000), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(second.get(), 30000), WAIT_OBJECT_0);
 }

@@ -122,9 +122,9 @@ TEST_F(TrayWindowTest, AClickIsAPressAndReleaseOfOneButtonWithoutMovingAway) {
     mouse(WM_LBUTTONDOWN);
     mouse(WM_LBUTTONUP);
     mouse(WM_MBUTTONDOWN);
-    mouse(WM_RBUTTONUP);   // another button's release is no click...
-    mouse(WM_MBUTTONUP);   // ...and keeps the press
-    mouse(WM_LBUTTONUP);   // a release without a press
+    mouse(WM_RBUTTONUP); // another button's release is no click...
+    mouse(WM_MBUTTONUP); // ...and keeps the press
+    mouse(WM_LBUTTONUP); // a release without a press
     mouse(WM_MOUSEMOVE);
     EXPECT_EQ(tray.clicks, (std::vector<std::pair<UINT, int>>{{7, 1}, {0, 0}, {0, 2}}));
 
@@ -181,9 +181,10 @@ TEST(TrayMenuTest, ComesInTheChosenLanguageWithShowKelvaneFirstAndDefault) {
         LANGID language;
         const char* show;
         const char* exit;
-    } languages[] = {{MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK), "&Show Kelvane", "&Exit Kelvane"},
-                     {MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), "Kelvane &anzeigen", "Kelvane &beenden"},
-                     {MAKELANGID(LANG_SWEDISH, SUBLANG_SWEDISH), "&Visa Kelvane", "&Avsluta Kelvane"}};
+    } languages[] = {
+        {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK), "&Show Kelvane", "&Exit Kelvane"},
+        {MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), "Kelvane &anzeigen", "Kelvane &beenden"},
+        {MAKELANGID(LANG_SWEDISH, SUBLANG_SWEDISH), "&Visa Kelvane", "&Avsluta Kelvane"}};
     for (const auto& language : languages) {
         Plinth::setResourceLanguage(language.language);
         Plinth::UniqueMenu menu = TrayWindow::loadMenu();

@@ -20,7 +20,7 @@ bool waitUntil(const std::function<bool()>& condition, unsigned timeoutMs) {
 
 Plinth::UniqueHandleObject startTrayProcess(const std::string& extraWords) {
     const std::string program = programPath("kelvane.exe");
-    std::string line = "\"" + program + "\" tray" + extraWords;
+    std::string line = "\"" + program + "\" -tray" + extraWords;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
