@@ -138,6 +138,41 @@ private:
     bool existed_ = false;
 };
 
+struct BoxSeen {
+    std::string caption, text;
+};
+
+// Waits for a message box of process, takes its caption and text and
+// presses button.
+BoxSeen answerBoxOf(DWORD process, int button) {
+    BoxSeen seen;
+    HWND box = nullptr;
+    waitUntil([&] {
+        box = nullptr;
+        while ((box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(box, &owner);
+            if (owner == process && IsWindowVisible(box)) {
+                return true;
+            }
+        }
+        return false;
+    });
+    if (!box) {
+        return seen;
+    }
+    char text[512] = {};
+    GetWindowTextA(box, text, sizeof text);
+    seen.caption = text;
+    text[0] = 0;
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    seen.text = text;
+    PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+    // Gone before the next box of the same process is looked for.
+    waitUntil([box] { return !IsWindow(box); }, 10000);
+    return seen;
+}
+
 class InstallationTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(endAllTrayInstances()); }
@@ -151,14 +186,20 @@ protected:
             RemoveDirectoryA(programFolderMade.c_str());
         }
     }
-    // A program folder of its own with a stand-in program and help file.
-    std::string makeProgramFolder() {
+    // A program folder of its own with a help file and a copy of the real
+    // program or a stand-in.
+    std::string makeProgramFolder(bool realProgram = false) {
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
         programFolderMade =
             std::string(temp) + "kvinstall-" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(programFolderMade.c_str(), nullptr);
-        std::ofstream(pathInFolder(programFolderMade, "kelvane.exe")) << "not a program";
+        const std::string program = pathInFolder(programFolderMade, "kelvane.exe");
+        if (realProgram) {
+            CopyFileA(programPath("kelvane.exe").c_str(), program.c_str(), FALSE);
+        } else {
+            std::ofstream(program) << "not a program";
+        }
         std::ofstream(pathInFolder(programFolderMade, helpFileName)) << "help";
         return pathInFolder(programFolderMade, "kelvane.exe");
     }
@@ -254,6 +295,46 @@ TEST_F(InstallationTest, UninstallAnsweredNoChangesNothingAndYesLeavesTheProgram
     EXPECT_FALSE(fileExists(startLink));
     EXPECT_FALSE(fileExists(pathInFolder(programFolderMade, helpFileName))) << "gone at once";
     EXPECT_TRUE(fileExists(program)) << "the program file waits for the restart";
+    const std::vector<std::string> entries = pending.entries();
+    EXPECT_TRUE(anyEntryEndsWith(entries, program));
+    EXPECT_TRUE(anyEntryEndsWith(entries, programFolderMade));
+}
+
+TEST_F(InstallationTest, TheRealProgramAsksBeforeItUninstallsItself) {
+    PendingOperations pending;
+    const std::string program = makeProgramFolder(true);
+    const std::string helpFile = pathInFolder(programFolderMade, helpFileName);
+    auto uninstallAnswered = [&](std::vector<int> buttons) {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        std::string line = "\"" + program + "\" -uninstall";
+        if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &startup, &started)) {
+            return std::vector<BoxSeen>{};
+        }
+        Plinth::UniqueHandleObject process(started.hProcess), thread(started.hThread);
+        std::vector<BoxSeen> seen;
+        for (int button : buttons) {
+            seen.push_back(answerBoxOf(started.dwProcessId, button));
+        }
+        EXPECT_EQ(WaitForSingleObject(process.get(), 30000), WAIT_OBJECT_0);
+        return seen;
+    };
+
+    std::vector<BoxSeen> boxes = uninstallAnswered({IDNO});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Kelvane");
+    EXPECT_EQ(boxes[0].text, "Are you sure you want to uninstall Kelvane?");
+    EXPECT_TRUE(fileExists(helpFile));
+    EXPECT_FALSE(anyEntryEndsWith(pending.entries(), program));
+
+    boxes = uninstallAnswered({IDYES, IDOK});
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].caption, "Kelvane");
+    EXPECT_EQ(boxes[1].text.substr(0, 48), "Uninstallation of Kelvane finished successfully.");
+    EXPECT_FALSE(fileExists(helpFile));
+    EXPECT_TRUE(fileExists(program));
     const std::vector<std::string> entries = pending.entries();
     EXPECT_TRUE(anyEntryEndsWith(entries, program));
     EXPECT_TRUE(anyEntryEndsWith(entries, programFolderMade));
