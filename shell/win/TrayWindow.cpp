@@ -316,20 +316,27 @@ HMENU TrayWindow::popupOf(HMENU menu) {
 void TrayWindow::showMainWindow() {
     // Modal to nothing: the icon keeps answering, and a second request
     // opens a second main window on the key the first one opened.
-    const bool openedKey = !serviceDatabaseKey();
-    if (openedKey && !openServiceDatabaseKey()) {
+    struct KeyForThisWindow {
+        bool opened = !serviceDatabaseKey() && openServiceDatabaseKey();
+        ~KeyForThisWindow() {
+            if (opened) {
+                closeServiceDatabaseKey();
+            }
+        }
+    } key;
+    if (!serviceDatabaseKey()) {
         return;
     }
     AppConfig working = config_;
     runMainWindow(working);
-    if (openedKey) {
-        closeServiceDatabaseKey();
-    }
 }
 
 int runTray(const AppConfig& config) {
     TrayWindow tray(config);
-    tray.create();
+    // A window that cannot be made is reported like any failure nobody caught.
+    if (Plinth::guardCall([&] { tray.create(); }) != Plinth::GuardResult::Done) {
+        return 1;
+    }
     return Plinth::runLoop();
 }
 

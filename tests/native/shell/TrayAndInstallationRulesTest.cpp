@@ -7,17 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 using namespace kelvane;
-
-namespace {
-
-bool contains(const std::vector<int>& ids, int id) {
-    return std::find(ids.begin(), ids.end(), id) != ids.end();
-}
-
-} // namespace
 
 TEST(TrayClicks, ReleaseInsideTheDoubleClickRectangleOfThePressedButtonIsAClick) {
     ClickTracker clicks;
@@ -81,22 +71,6 @@ TEST(Elevation, OnlyANonElevatedLocalSessionSwapsTheActionButtonsForTheAdminButt
         EXPECT_EQ(plan.hiddenButtons, std::vector<int>{IDC_ADMIN});
         EXPECT_TRUE(plan.disabledCommands.empty());
     }
-}
-
-TEST(Elevation, TheContextMenuKeepsOnlyItsInspectingEntriesAndRemoveInTheElevationCase) {
-    AdminControlPlan plan = planAdminControls(false, true);
-    for (int id : {IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE, IDC_RESTART,
-                   ID_START_TYPE_DISABLED, ID_START_TYPE_MANUAL, ID_START_TYPE_AUTOMATIC,
-                   ID_START_TYPE_BOOT, ID_START_TYPE_SYSTEM, ID_KILL_PROCESS}) {
-        EXPECT_TRUE(contains(plan.disabledCommands, id)) << id;
-        EXPECT_FALSE(contains(plan.enabledCommands, id)) << id;
-    }
-    for (int id :
-         {ID_EDIT_SERVICE, ID_COPY_TO_CLIPBOARD, ID_FILE_PROPERTIES, ID_OPEN_FOLDER, IDC_REMOVE}) {
-        EXPECT_TRUE(contains(plan.enabledCommands, id)) << id;
-        EXPECT_FALSE(contains(plan.disabledCommands, id)) << id;
-    }
-    EXPECT_EQ(planAdminControls(true, true).enabledCommands.size(), 16u) << "all enabled again";
 }
 
 TEST(InstallationPlan, TheRegistrationQuotesTheProgramWhereItStartsACommandLine) {
