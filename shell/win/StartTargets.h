@@ -9,7 +9,10 @@ namespace kelvane {
 // The main window as a modal dialog; returns when it closes.
 int runMainWindow(AppConfig& config);
 // The notification-area icon, until its window closes; the loop's exit code.
-int runTray();
+// "&Show Kelvane" opens the main window on config.
+int runTray(const AppConfig& config);
+// Install, remove and uninstall this program file as "Kelvane"; each ends
+// the run with 0 and reports its own failures.
 int installProgram(int showCommand);
 int removeInstallation();
 int uninstallProgram();

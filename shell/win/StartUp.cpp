@@ -48,7 +48,7 @@ int runStartUp(HINSTANCE instance, const char* commandLine, int showCommand) {
         uninstallProgram();
         return 0;
     case StartAction::Tray:
-        return runTray();
+        return runTray(request.config);
     case StartAction::MainWindow:
     case StartAction::Export:
         break;

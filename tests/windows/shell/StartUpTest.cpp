@@ -1,6 +1,7 @@
 // kelvane.exe itself, started as a user or an installer would start it.
 #include "shell/win/InstallerMutexes.h"
 #include "shell/win/PostUpdateRun.h"
+#include "tests/windows/support/PendingOperations.h"
 #include "tests/windows/support/TestPaths.h"
 
 #include "framework/win/UniqueHandle.h"
@@ -21,12 +22,6 @@ using Plinth::UniqueKey;
 
 namespace {
 
-std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 std::string temporaryFolder() {
     char buffer[MAX_PATH + 1] = {};
     DWORD length = GetTempPathA(MAX_PATH, buffer);
@@ -39,73 +34,6 @@ bool fileExists(const std::string& path) {
 
 void writeFile(const std::string& path, const std::string& content) {
     std::ofstream(path, std::ios::binary) << content;
-}
-
-// The pending deletions and renames that the system carries out at the next
-// restart; the test puts back what was there before.
-class PendingOperations {
-public:
-    PendingOperations() { saved_ = read(&existed_); }
-    ~PendingOperations() {
-        UniqueKey key = open();
-        if (!key) {
-            return;
-        }
-        if (existed_) {
-            RegSetValueExA(key.get(), valueName, 0, REG_MULTI_SZ,
-                           reinterpret_cast<const BYTE*>(saved_.data()),
-                           static_cast<DWORD>(saved_.size()));
-        } else {
-            RegDeleteValueA(key.get(), valueName);
-        }
-    }
-    // The entries as lower-case strings.
-    std::vector<std::string> entries() const {
-        bool existed = false;
-        std::string raw = read(&existed);
-        std::vector<std::string> result;
-        for (size_t start = 0; start < raw.size();) {
-            size_t end = raw.find('\0', start);
-            if (end == std::string::npos) {
-                end = raw.size();
-            }
-            result.push_back(lowerCase(raw.substr(start, end - start)));
-            start = end + 1;
-        }
-        return result;
-    }
-
-private:
-    static constexpr const char* valueName = "PendingFileRenameOperations";
-    static UniqueKey open() {
-        HKEY key = nullptr;
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
-                      KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
-        return UniqueKey(key);
-    }
-    static std::string read(bool* existed) {
-        UniqueKey key = open();
-        DWORD size = 0;
-        *existed = key && RegQueryValueExA(key.get(), valueName, nullptr, nullptr, nullptr,
-                                           &size) == ERROR_SUCCESS;
-        std::string data(size, '\0');
-        if (*existed && size > 0) {
-            RegQueryValueExA(key.get(), valueName, nullptr, nullptr,
-                             reinterpret_cast<BYTE*>(&data[0]), &size);
-            data.resize(size);
-        }
-        return data;
-    }
-    std::string saved_;
-    bool existed_ = false;
-};
-
-bool anyEntryEndsWith(const std::vector<std::string>& entries, const std::string& tail) {
-    std::string wanted = lowerCase(tail);
-    return std::any_of(entries.begin(), entries.end(), [&](const std::string& entry) {
-        return entry.size() >= wanted.size() &&
-               entry.compare(entry.size() - wanted.size(), wanted.size(), wanted) == 0;
-    });
 }
 
 } // namespace
