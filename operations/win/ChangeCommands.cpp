@@ -5,11 +5,11 @@
 #include "framework/win/MessageBoxes.h"
 #include "framework/win/ModuleResources.h"
 #include "framework/win/UniqueHandle.h"
+#include "operations/ProcessKill.h"
 #include "operations/ServiceControl.h"
 #include "operations/win/ScmConnection.h"
 #include "operations/win/WaitCursor.h"
 
-#include <cstdlib>
 #include <functional>
 
 namespace kelvane {
@@ -23,7 +23,6 @@ constexpr unsigned startTypeQuestion = 145, startTypeSummary = 146;
 constexpr unsigned killQuestion = 187, killedSummary = 189, killedOneSummary = 190;
 constexpr DWORD tokenRights = TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY; // 0x28
 constexpr DWORD processRights = PROCESS_TERMINATE | SYNCHRONIZE;     // 0x100001
-constexpr DWORD terminationWaitMs = 3000;
 const char debugPrivilege[] = "SeDebugPrivilege";
 
 std::string countText(unsigned id, int count) {
@@ -97,35 +96,32 @@ private:
     bool impersonating_ = false;
 };
 
-// The debugging privilege for one termination: disabled again however the
-// termination ends.
-class DebugPrivilege {
+// The kill steps on the calling thread's token and real processes.
+class TokenKillPlatform : public KillPlatform {
 public:
-    explicit DebugPrivilege(HANDLE token) : token_(token) {
-        if (!setPrivilege(token_, debugPrivilege, true)) {
-            throw Plinth::LWE();
-        }
+    explicit TokenKillPlatform(HANDLE token) : token_(token) {}
+    std::uint32_t setDebugPrivilege(bool enable) override {
+        return setPrivilege(token_, debugPrivilege, enable) ? 0 : lastError();
     }
-    ~DebugPrivilege() { setPrivilege(token_, debugPrivilege, false); }
-    DebugPrivilege(const DebugPrivilege&) = delete;
-    DebugPrivilege& operator=(const DebugPrivilege&) = delete;
+    std::uint32_t openProcess(std::uint32_t processId) override {
+        process_.reset(OpenProcess(processRights, FALSE, processId));
+        return process_ ? 0 : lastError();
+    }
+    std::uint32_t terminateProcess() override {
+        return TerminateProcess(process_.get(), 0) ? 0 : lastError();
+    }
+    void waitForEnd(std::uint32_t ms) override { WaitForSingleObject(process_.get(), ms); }
+    void closeProcess() override { process_.reset(); }
 
 private:
+    // A failed lookup may leave no error code; the failure must still count.
+    static std::uint32_t lastError() {
+        DWORD error = GetLastError();
+        return error ? error : ERROR_GEN_FAILURE;
+    }
     HANDLE token_;
+    Plinth::UniqueHandleObject process_;
 };
-
-void killProcess(HANDLE token, DWORD processId) {
-    DebugPrivilege privilege(token);
-    Plinth::UniqueHandleObject process(OpenProcess(processRights, FALSE, processId));
-    if (!process) {
-        throw Plinth::LWE();
-    }
-    // A refused termination is a failure: the process still runs.
-    if (!TerminateProcess(process.get(), 0)) {
-        throw Plinth::LWE();
-    }
-    WaitForSingleObject(process.get(), terminationWaitMs);
-}
 
 } // namespace
 
@@ -168,20 +164,17 @@ void killSelected(CommandHost& host) {
         return;
     }
     host.writeStatus({});
+    std::vector<std::string> processIds;
+    for (const ServiceEntry& entry : host.selectedEntries()) {
+        processIds.push_back(entry.pidText.str());
+    }
     int killed = 0;
     {
         ThreadToken token;
-        for (const ServiceEntry& entry : host.selectedEntries()) {
-            WaitCursor cursor;
-            try {
-                // A service that does not run has no process id: 0, which
-                // the platform refuses.
-                killProcess(token.get(), std::strtoul(entry.pidText.c_str(), nullptr, 10));
-                ++killed;
-            } catch (const Plinth::Exception& e) {
-                host.writeStatus(e.getMessage());
-            }
-        }
+        TokenKillPlatform platform(token.get());
+        WaitCursor cursor;
+        killed = killProcesses(platform, processIds,
+                               [&host](const std::string& text) { host.writeStatus(text); });
     }
     finish(host, killed, countText(killed == 1 ? killedOneSummary : killedSummary, killed));
 }

@@ -40,6 +40,9 @@ TestCommandHost::TestCommandHost() : busy([this](bool isBusy) { busyUpdates.push
                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     hostField_ = CreateWindowA("ComboBox", "", WS_CHILD | CBS_DROPDOWN, 0, 0, 200, 120, window_,
                                reinterpret_cast<HMENU>(1000), GetModuleHandleA(nullptr), nullptr);
+    if (!window_ || !hostField_) {
+        ADD_FAILURE() << "no test window (is there a display?): " << GetLastError();
+    }
     progressCount = 0;
 }
 

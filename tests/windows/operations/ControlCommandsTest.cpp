@@ -50,7 +50,7 @@ protected:
 } // namespace
 
 TEST_F(ControlCommandsTest, StartingThreeOfWhichOneCannotStartCountsTwo) {
-    std::string first = services.create({"--start-ms=300 --wait-hint=100"});
+    std::string first = services.create({"--start-ms=1500 --wait-hint=100"});
     std::string broken = services.create({"", "C:\\kelvane\\no-such-service.exe"});
     std::string third = services.create({"--start-ms=100"});
     host.select({first, broken, third});
