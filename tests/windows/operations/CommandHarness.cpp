@@ -147,7 +147,8 @@ void CALLBACK scriptTick(HWND, UINT, UINT_PTR, DWORD) {
         return;
     }
     bool expected = script->next < script->steps.size() &&
-                    captionOf(dialog) == script->steps[script->next].first;
+                    (script->steps[script->next].first == "*" ||
+                     captionOf(dialog) == script->steps[script->next].first);
     if (!expected) {
         // A dialog nobody expected would hold the test for ever.
         if (++script->strayTicks > 200) {
@@ -207,6 +208,17 @@ void chooseListItem(HWND dialog, int id, int index) {
     HWND list = GetDlgItem(dialog, id);
     SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), reinterpret_cast<LPARAM>(list));
+}
+
+long long selectedData(HWND dialog, int id) {
+    LRESULT at = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
+    return at == CB_ERR ? -1
+                        : static_cast<long long>(SendDlgItemMessageA(dialog, id, CB_GETITEMDATA,
+                                                                     static_cast<WPARAM>(at), 0));
+}
+
+bool enabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
 }
 
 std::map<std::string, std::string> registryValues(const std::string& name) {

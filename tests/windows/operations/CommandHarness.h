@@ -65,7 +65,7 @@ public:
 };
 
 // Runs the steps, one per dialog of this thread as it opens (found by its
-// caption), until every step ran. A step gets the dialog's handle.
+// caption; "*" takes any), until every step ran. A step gets the dialog's handle.
 class DialogScript {
 public:
     using Step = std::function<void(HWND dialog)>;
@@ -82,6 +82,9 @@ std::string dialogText(HWND dialog, int id);
 void setDialogText(HWND dialog, int id, const std::string& text);
 // Chooses item index in a drop-down list and tells the dialog.
 void chooseListItem(HWND dialog, int id, int index);
+// The item data of the selected entry of a drop-down list; -1 without one.
+long long selectedData(HWND dialog, int id);
+bool enabled(HWND dialog, int id);
 
 // The values of the service's registry key as reg.exe lists them.
 std::map<std::string, std::string> registryValues(const std::string& name);
