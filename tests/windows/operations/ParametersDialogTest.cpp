@@ -90,21 +90,7 @@ TEST_F(ParametersDialogTest, InteractiveOwnProcessRunsAsLocalSystemWithoutPasswo
     EXPECT_EQ(values["DisplayName"], name);
 }
 
-TEST_F(ParametersDialogTest, OkCompletesTheRecordAndDropsPasswordsOfLocalSystem) {
-    script.expect(caption, [&](HWND dialog) {
-        setDialogText(dialog, IDC_PARAM_NAME, "one");
-        setDialogText(dialog, IDC_PARAM_COMMAND, "x.exe");
-        setDialogText(dialog, IDC_PARAM_ACCOUNT, ".\\someone");
-        setDialogText(dialog, IDC_PASSWORD, "secret");
-        click(dialog, IDC_PARAM_INTERACTIVE);
-        click(dialog, IDOK);
-    });
-    ServiceParameters interactive = runDialog({});
-    EXPECT_EQ(interactive.serviceType, 0x110u);
-    EXPECT_EQ(interactive.account, "LocalSystem");
-    EXPECT_EQ(interactive.password, "");
-    EXPECT_EQ(interactive.displayName, "one");
-
+TEST_F(ParametersDialogTest, LocalSystemInLowerCaseLosesItsPassword) {
     script.expect(caption, [&](HWND dialog) {
         setDialogText(dialog, IDC_PARAM_NAME, "two");
         setDialogText(dialog, IDC_PARAM_COMMAND, "x.exe");
