@@ -2,6 +2,7 @@
 
 #include "framework/ErrorContext.h"
 #include "framework/Exception.h"
+#include "inventory/ServiceEntry.h"
 
 #include <algorithm>
 #include <cctype>
@@ -18,6 +19,19 @@ bool isLocalSystem(const std::string& account) {
 }
 
 } // namespace
+
+ServiceParameters parametersFromEntry(const ServiceEntry& entry) {
+    ServiceParameters record;
+    record.name = entry.serviceName.str();
+    record.displayName = entry.displayName.str();
+    record.command = entry.command.str();
+    record.serviceType = static_cast<std::uint32_t>(entry.type);
+    record.startType = static_cast<std::uint32_t>(entry.startType);
+    record.account = entry.account.str();
+    record.password.clear();
+    record.isNew = false;
+    return record;
+}
 
 void validateParameters(ParameterFields& fields, ServiceParameters& record,
                         const std::function<std::string(unsigned id)>& loadString) {

@@ -7,6 +7,8 @@
 
 namespace kelvane {
 
+struct ServiceEntry;
+
 struct ServiceParameters {
     std::string name;
     std::string displayName;
@@ -17,6 +19,10 @@ struct ServiceParameters {
     std::string password;
     bool isNew = true;
 };
+
+// The record for editing a listed service. The stored password is never
+// shown: it starts empty, which leaves it unchanged.
+ServiceParameters parametersFromEntry(const ServiceEntry& entry);
 
 constexpr std::uint32_t interactiveBit = 0x100;
 constexpr std::uint32_t serviceTypeBits = 0x30; // own or shared process

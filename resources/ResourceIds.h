@@ -80,3 +80,22 @@
 #define IDC_DOWNLOAD_ADDRESS 1038
 #define IDC_DOWNLOAD_PROGRESS 1039
 #define IDS_UNSIGNED_SETUP 200
+
+// Service operations: the parameters and "Connect as" dialogs, and the texts
+// of the kill command (ops uses string ids 189 to 199).
+#define IDD_CONNECT_AS 103
+#define IDD_SERVICE_PARAMETERS 165
+#define IDC_CONNECT_HOST 1000
+#define IDC_CONNECT_USER 1002
+#define IDC_CONNECT_BROWSE 1003
+#define IDC_PASSWORD 1004
+#define IDC_PARAM_NAME 1027
+#define IDC_PARAM_DISPLAY_NAME 1028
+#define IDC_PARAM_COMMAND 1029
+#define IDC_PARAM_SERVICE_TYPE 1030
+#define IDC_PARAM_START_TYPE 1031
+#define IDC_PARAM_ACCOUNT 1032
+#define IDC_PARAM_BROWSE 1033
+#define IDC_PARAM_INTERACTIVE 1036
+#define IDS_PROCESSES_KILLED 189
+#define IDS_PROCESS_KILLED 190

@@ -17,6 +17,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <mutex>
 #include <string>
 
 namespace {
@@ -44,7 +45,11 @@ DWORD acceptedControls() {
     return accepted;
 }
 
+// The control handler and the service's main thread both report.
+std::mutex reportLock;
+
 void report(DWORD state, DWORD checkPoint = 0) {
+    std::lock_guard<std::mutex> guard(reportLock);
     status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
     status.dwCurrentState = state;
     bool pending = state == SERVICE_START_PENDING || state == SERVICE_STOP_PENDING ||
@@ -53,8 +58,8 @@ void report(DWORD state, DWORD checkPoint = 0) {
     status.dwCheckPoint = pending ? checkPoint : 0;
     status.dwWaitHint = pending ? options.waitHintMs : 0;
     if (state == SERVICE_STOPPED) {
-        status.dwWin32ExitCode = options.specificCode ? ERROR_SERVICE_SPECIFIC_ERROR
-                                                      : options.exitCode;
+        status.dwWin32ExitCode =
+            options.specificCode ? ERROR_SERVICE_SPECIFIC_ERROR : options.exitCode;
         status.dwServiceSpecificExitCode = options.specificCode;
     } else {
         status.dwWin32ExitCode = NO_ERROR;
@@ -74,15 +79,30 @@ void pendFor(DWORD state, DWORD ms) {
     }
 }
 
+DWORD pendingStateFor(DWORD control) {
+    return control == SERVICE_CONTROL_PAUSE      ? SERVICE_PAUSE_PENDING
+           : control == SERVICE_CONTROL_CONTINUE ? SERVICE_CONTINUE_PENDING
+                                                 : SERVICE_STOP_PENDING;
+}
+
 DWORD WINAPI controlHandler(DWORD control, DWORD, void*, void*) {
     switch (control) {
-    case SERVICE_CONTROL_INTERROGATE:
+    case SERVICE_CONTROL_INTERROGATE: {
+        std::lock_guard<std::mutex> guard(reportLock);
         SetServiceStatus(statusHandle, &status);
         return NO_ERROR;
+    }
     case SERVICE_CONTROL_STOP:
     case SERVICE_CONTROL_SHUTDOWN:
     case SERVICE_CONTROL_PAUSE:
     case SERVICE_CONTROL_CONTINUE:
+        // As a well-behaved service does, the pending state is reported
+        // before the handler returns, so the caller never reads the old
+        // state as the settled one.
+        report(pendingStateFor(control), 1);
+        InterlockedExchange(&pendingControl, static_cast<LONG>(control));
+        SetEvent(wakeEvent);
+        return NO_ERROR;
     case SERVICE_CONTROL_PARAMCHANGE:
         InterlockedExchange(&pendingControl, static_cast<LONG>(control));
         SetEvent(wakeEvent);

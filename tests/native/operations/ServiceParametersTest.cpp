@@ -2,6 +2,7 @@
 #include "operations/ServiceParameters.h"
 
 #include "framework/Exception.h"
+#include "inventory/ServiceEntry.h"
 
 #include <gtest/gtest.h>
 
@@ -88,4 +89,23 @@ TEST(ServiceParametersTest, LocalSystemInAnyCaseDropsThePassword) {
     other.password = "secret";
     validateParameters(other, record, texts);
     EXPECT_EQ(record.password, "secret");
+}
+
+TEST(ServiceParametersTest, EditingStartsFromTheEntryWithoutAPassword) {
+    ServiceEntry entry;
+    entry.serviceName = "Spooler";
+    entry.displayName = "Print Spooler";
+    entry.command = "C:\\Windows\\System32\\spoolsv.exe";
+    entry.account = ".\\printer";
+    entry.type = 0x110;
+    entry.startType = 2;
+    ServiceParameters record = parametersFromEntry(entry);
+    EXPECT_FALSE(record.isNew);
+    EXPECT_EQ(record.name, "Spooler");
+    EXPECT_EQ(record.displayName, "Print Spooler");
+    EXPECT_EQ(record.command, "C:\\Windows\\System32\\spoolsv.exe");
+    EXPECT_EQ(record.account, ".\\printer");
+    EXPECT_EQ(record.serviceType, 0x110u);
+    EXPECT_EQ(record.startType, 2u);
+    EXPECT_TRUE(record.password.empty());
 }

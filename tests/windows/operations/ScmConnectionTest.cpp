@@ -1,6 +1,7 @@
 // The connection against Wine's own service control manager, checked with
 // the system's sc.exe and reg.exe where it changes services.
 #include "operations/win/ScmConnection.h"
+#include "tests/windows/operations/CommandHarness.h"
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
 
@@ -12,29 +13,6 @@ using namespace kelvane;
 using namespace kelvane::test;
 
 namespace {
-
-// The values of the service's key as reg.exe lists them: name -> data.
-std::map<std::string, std::string> registryValues(const std::string& name) {
-    std::string output;
-    runProcess("reg.exe query HKLM\\SYSTEM\\CurrentControlSet\\Services\\" + name, &output);
-    std::map<std::string, std::string> values;
-    size_t at = 0;
-    while (at < output.size()) {
-        size_t end = output.find_first_of("\r\n", at);
-        std::string line = output.substr(at, end == std::string::npos ? end : end - at);
-        at = end == std::string::npos ? output.size() : end + 1;
-        // "    Name    REG_TYPE    data"
-        if (line.rfind("    ", 0) != 0) {
-            continue;
-        }
-        size_t nameEnd = line.find("    ", 4);
-        size_t typeEnd = nameEnd == std::string::npos ? nameEnd : line.find("    ", nameEnd + 4);
-        if (typeEnd != std::string::npos) {
-            values[line.substr(4, nameEnd - 4)] = line.substr(typeEnd + 4);
-        }
-    }
-    return values;
-}
 
 // "sc.exe query": the manager's own view of type and state.
 std::string scQuery(const std::string& name) {

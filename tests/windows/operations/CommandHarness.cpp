@@ -1,0 +1,246 @@
+#include "tests/windows/operations/CommandHarness.h"
+
+#include "framework/win/MessageBoxes.h"
+#include "tests/windows/support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvane::test {
+
+namespace {
+
+const char windowClass[] = "KelvaneTestCommandHost";
+int progressCount = 0;
+
+LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) {
+        ++progressCount;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void registerHostClass() {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = hostWindowProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = windowClass;
+        RegisterClassA(&wc);
+        registered = true;
+    }
+}
+
+} // namespace
+
+TestCommandHost::TestCommandHost() : busy([this](bool isBusy) { busyUpdates.push_back(isBusy); }) {
+    registerHostClass();
+    window_ = CreateWindowA(windowClass, "Kelvane test host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
+                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    hostField_ = CreateWindowA("ComboBox", "", WS_CHILD | CBS_DROPDOWN, 0, 0, 200, 120, window_,
+                               reinterpret_cast<HMENU>(1000), GetModuleHandleA(nullptr), nullptr);
+    if (!window_ || !hostField_) {
+        ADD_FAILURE() << "no test window (is there a display?): " << GetLastError();
+    }
+    progressCount = 0;
+}
+
+TestCommandHost::~TestCommandHost() {
+    DestroyWindow(window_);
+}
+
+void TestCommandHost::writeStatus(const std::string& text) {
+    statusWrites.push_back(text);
+    status = text;
+}
+
+void TestCommandHost::refreshList() {
+    // The window's refresh clears the status line before it reads.
+    writeStatus({});
+    ++refreshes;
+}
+
+bool TestCommandHost::saveControls() {
+    ++saves;
+    return true;
+}
+
+void TestCommandHost::select(const std::vector<std::string>& names) {
+    selection.clear();
+    for (const std::string& name : names) {
+        selection.push_back(entryOf(name));
+    }
+}
+
+int TestCommandHost::progressMessages() {
+    MSG message;
+    while (PeekMessageA(&message, window_, WM_APP, WM_APP, PM_REMOVE)) {
+        DispatchMessageA(&message);
+    }
+    return progressCount;
+}
+
+ServiceEntry entryOf(const std::string& name) {
+    ServiceEntry entry;
+    entry.serviceName = name;
+    entry.displayName = name;
+    SERVICE_STATUS_PROCESS status = queryStatus(name);
+    if (status.dwProcessId) {
+        entry.pidText = std::to_string(status.dwProcessId);
+    }
+    entry.type = static_cast<std::int32_t>(status.dwServiceType);
+    return entry;
+}
+
+AnsweredBoxes::AnsweredBoxes(int answer) {
+    Plinth::setMessageBoxHook(
+        [this, answer](HWND, const std::string& text, const std::string& caption, UINT style) {
+            boxes.push_back({text, caption, style});
+            return answer;
+        });
+}
+
+AnsweredBoxes::~AnsweredBoxes() {
+    Plinth::setMessageBoxHook({});
+}
+
+namespace {
+
+struct ScriptState {
+    std::vector<std::pair<std::string, DialogScript::Step>> steps;
+    size_t next = 0;
+    int seen = 0;
+    int strayTicks = 0;
+    UINT_PTR timer = 0;
+};
+ScriptState* script = nullptr;
+const char scriptedMark[] = "KelvaneScripted";
+
+std::string captionOf(HWND window) {
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+bool isOpenDialog(HWND window) {
+    char kind[32] = {};
+    GetClassNameA(window, kind, sizeof kind);
+    return std::string(kind) == "#32770" && IsWindowVisible(window);
+}
+
+BOOL CALLBACK findDialog(HWND window, LPARAM found) {
+    if (isOpenDialog(window) && !GetPropA(window, scriptedMark)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK scriptTick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!script) {
+        return;
+    }
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog) {
+        return;
+    }
+    bool expected = script->next < script->steps.size() &&
+                    (script->steps[script->next].first == "*" ||
+                     captionOf(dialog) == script->steps[script->next].first);
+    if (!expected) {
+        // A dialog nobody expected would hold the test for ever.
+        if (++script->strayTicks > 200) {
+            ADD_FAILURE() << "unexpected dialog \"" << captionOf(dialog) << "\" cancelled";
+            SetPropA(dialog, scriptedMark, reinterpret_cast<HANDLE>(1));
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+        return;
+    }
+    script->strayTicks = 0;
+    SetPropA(dialog, scriptedMark, reinterpret_cast<HANDLE>(1));
+    ++script->seen;
+    DialogScript::Step step = script->steps[script->next++].second;
+    step(dialog);
+}
+
+} // namespace
+
+DialogScript::DialogScript() {
+    script = new ScriptState;
+    script->timer = SetTimer(nullptr, 0, 25, scriptTick);
+}
+
+DialogScript::~DialogScript() {
+    KillTimer(nullptr, script->timer);
+    delete script;
+    script = nullptr;
+}
+
+void DialogScript::expect(const std::string& caption, Step step) {
+    script->steps.emplace_back(caption, std::move(step));
+}
+
+bool DialogScript::finished() const {
+    return script->next == script->steps.size();
+}
+
+int DialogScript::dialogsSeen() const {
+    return script->seen;
+}
+
+void click(HWND dialog, int id) {
+    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+std::string dialogText(HWND dialog, int id) {
+    char text[1024] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+void setDialogText(HWND dialog, int id, const std::string& text) {
+    SetDlgItemTextA(dialog, id, text.c_str());
+}
+
+void chooseListItem(HWND dialog, int id, int index) {
+    HWND list = GetDlgItem(dialog, id);
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), reinterpret_cast<LPARAM>(list));
+}
+
+long long selectedData(HWND dialog, int id) {
+    LRESULT at = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
+    return at == CB_ERR ? -1
+                        : static_cast<long long>(SendDlgItemMessageA(dialog, id, CB_GETITEMDATA,
+                                                                     static_cast<WPARAM>(at), 0));
+}
+
+bool enabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+
+std::map<std::string, std::string> registryValues(const std::string& name) {
+    std::string output;
+    runProcess("reg.exe query HKLM\\SYSTEM\\CurrentControlSet\\Services\\" + name, &output);
+    std::map<std::string, std::string> values;
+    size_t at = 0;
+    while (at < output.size()) {
+        size_t end = output.find_first_of("\r\n", at);
+        std::string line = output.substr(at, end == std::string::npos ? end : end - at);
+        at = end == std::string::npos ? output.size() : end + 1;
+        // "    Name    REG_TYPE    data"
+        if (line.rfind("    ", 0) != 0) {
+            continue;
+        }
+        size_t nameEnd = line.find("    ", 4);
+        size_t typeEnd = nameEnd == std::string::npos ? nameEnd : line.find("    ", nameEnd + 4);
+        if (typeEnd != std::string::npos) {
+            values[line.substr(4, nameEnd - 4)] = line.substr(typeEnd + 4);
+        }
+    }
+    return values;
+}
+
+} // namespace kelvane::test

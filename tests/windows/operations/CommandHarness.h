@@ -1,0 +1,92 @@
+#pragma once
+// What the operation tests stand in for: the main window behind CommandHost
+// (a real hidden window with a host field), message boxes answered by the
+// test, and dialogs driven by scripted steps as they open.
+#include "operations/win/CommandHost.h"
+#include "tests/windows/support/TestServices.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kelvane::test {
+
+class TestCommandHost : public CommandHost {
+public:
+    TestCommandHost();
+    ~TestCommandHost() override;
+
+    std::string hostName() const override { return appConfig.computerName; }
+    std::vector<ServiceEntry> selectedEntries() const override { return selection; }
+    void writeStatus(const std::string& text) override;
+    void refreshList() override;
+    HWND window() const override { return window_; }
+    BusyCounter& busyCounter() override { return busy; }
+    AppConfig& config() override { return appConfig; }
+    bool saveControls() override;
+    void loadControls() override { ++loads; }
+    void clearFileDetails() override { ++detailClears; }
+    HWND hostField() const override { return hostField_; }
+
+    // Selects the named services, with their process ids as now.
+    void select(const std::vector<std::string>& names);
+    // The progress messages the window received; dispatches what is queued.
+    int progressMessages();
+
+    std::vector<ServiceEntry> selection;
+    std::vector<std::string> statusWrites; // every write, in order
+    std::string status;                    // the status line now
+    int refreshes = 0, saves = 0, loads = 0, detailClears = 0;
+    std::vector<bool> busyUpdates; // the button updates the counter asked for
+    BusyCounter busy;
+    AppConfig appConfig;
+
+private:
+    HWND window_ = nullptr;
+    HWND hostField_ = nullptr;
+};
+
+// The entry a list row would hold for a service of the manager.
+ServiceEntry entryOf(const std::string& name);
+
+// Answers every message box with answer and keeps what each showed.
+class AnsweredBoxes {
+public:
+    struct Box {
+        std::string text, caption;
+        UINT style;
+    };
+    explicit AnsweredBoxes(int answer);
+    ~AnsweredBoxes();
+    std::vector<Box> boxes;
+};
+
+// Runs the steps, one per dialog of this thread as it opens (found by its
+// caption; "*" takes any), until every step ran. A step gets the dialog's handle.
+class DialogScript {
+public:
+    using Step = std::function<void(HWND dialog)>;
+    DialogScript();
+    ~DialogScript();
+    void expect(const std::string& caption, Step step);
+    bool finished() const;
+    int dialogsSeen() const;
+};
+
+// Clicks a button of a dialog as the user would, through the control.
+void click(HWND dialog, int id);
+std::string dialogText(HWND dialog, int id);
+void setDialogText(HWND dialog, int id, const std::string& text);
+// Chooses item index in a drop-down list and tells the dialog.
+void chooseListItem(HWND dialog, int id, int index);
+// The item data of the selected entry of a drop-down list; -1 without one.
+long long selectedData(HWND dialog, int id);
+bool enabled(HWND dialog, int id);
+
+// The values of the service's registry key as reg.exe lists them.
+std::map<std::string, std::string> registryValues(const std::string& name);
+
+} // namespace kelvane::test

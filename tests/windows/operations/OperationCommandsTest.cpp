@@ -1,0 +1,37 @@
+// The main window's command ids reach the operation and the values they
+// stand for.
+#include "operations/win/OperationCommands.h"
+#include "resources/ResourceIds.h"
+#include "tests/windows/operations/CommandHarness.h"
+
+using namespace kelvane;
+using namespace kelvane::test;
+
+TEST_F(ServiceFixture, CommandIdsReachTheirOperations) {
+    TestCommandHost host;
+    std::string name = services.create({"--accept=stop,pause"});
+    host.select({name});
+    AnsweredBoxes boxes(IDYES);
+
+    const std::pair<int, const char*> startTypes[] = {{ID_START_TYPE_DISABLED, "0x4"},
+                                                      {ID_START_TYPE_AUTOMATIC, "0x2"},
+                                                      {ID_START_TYPE_MANUAL, "0x3"}};
+    for (const auto& [id, stored] : startTypes) {
+        EXPECT_TRUE(runOperationCommand(host, id));
+        EXPECT_EQ(registryValues(name)["Start"], stored) << id;
+    }
+    EXPECT_TRUE(runOperationCommand(host, IDC_START));
+    EXPECT_EQ(host.status, "1 service has been started.");
+    EXPECT_TRUE(runOperationCommand(host, IDC_PAUSE));
+    EXPECT_EQ(host.status, "1 service has been paused.");
+    EXPECT_TRUE(runOperationCommand(host, IDC_CONTINUE));
+    EXPECT_EQ(host.status, "1 service has been continued.");
+    EXPECT_TRUE(runOperationCommand(host, IDC_STOP));
+    EXPECT_EQ(host.status, "1 service has been controlled.");
+    EXPECT_TRUE(runOperationCommand(host, IDC_REMOVE));
+    EXPECT_EQ(host.status, "There were removed 1 services or drivers.");
+    EXPECT_EQ(queryStatus(name).dwCurrentState, 0u);
+
+    EXPECT_FALSE(runOperationCommand(host, IDC_REFRESH));
+    EXPECT_FALSE(runOperationCommand(host, ID_EDIT_SERVICE)) << "needs the entry at the mark";
+}

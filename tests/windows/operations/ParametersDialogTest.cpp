@@ -1,0 +1,258 @@
+// The "Service parameters" dialog driven in-process with real messages, and
+// the create and edit commands against Wine's manager, read back with
+// reg.exe.
+#include "operations/win/ParameterCommands.h"
+#include "operations/win/ServiceParametersDialog.h"
+#include "resources/ResourceIds.h"
+#include "tests/windows/operations/CommandHarness.h"
+
+using namespace kelvane;
+using namespace kelvane::test;
+
+namespace {
+
+const char caption[] = "Kelvane - Service parameters";
+
+class ParametersDialogTest : public ServiceFixture {
+protected:
+    TestCommandHost host;
+    DialogScript script;
+    std::vector<std::string> created;
+
+    // A name the fixture's sweep also finds should the test process die.
+    std::string newName() {
+        static int n = 0;
+        created.push_back("kvtest-" + std::to_string(GetCurrentProcessId()) + "-p" +
+                          std::to_string(++n));
+        return created.back();
+    }
+    void TearDown() override {
+        for (const auto& name : created) {
+            destroyService(name);
+        }
+    }
+    static std::string command() { return "\"" + TestServices::testServicePath() + "\" --x"; }
+
+    // Runs the dialog alone on record; the record OK left, or the original.
+    ServiceParameters runDialog(const ServiceParameters& record, INT_PTR expected = IDOK) {
+        ServiceParametersDialog dialog(record);
+        EXPECT_EQ(dialog.run(host.window()), expected);
+        EXPECT_TRUE(script.finished());
+        return dialog.record();
+    }
+};
+
+} // namespace
+
+TEST_F(ParametersDialogTest, ADisplayNameAloneCreatesAServiceNamedByIt) {
+    std::string name = newName();
+    script.expect(caption, [&](HWND dialog) {
+        EXPECT_TRUE(enabled(dialog, IDC_PARAM_NAME));
+        EXPECT_EQ(dialogText(dialog, IDC_PARAM_ACCOUNT), "LocalSystem");
+        EXPECT_EQ(selectedData(dialog, IDC_PARAM_SERVICE_TYPE), 0x10);
+        EXPECT_EQ(selectedData(dialog, IDC_PARAM_START_TYPE), 2);
+        setDialogText(dialog, IDC_PARAM_DISPLAY_NAME, name);
+        setDialogText(dialog, IDC_PARAM_COMMAND, command());
+        click(dialog, IDOK);
+    });
+    createServiceCommand(host);
+
+    EXPECT_TRUE(script.finished());
+    auto values = registryValues(name);
+    EXPECT_EQ(values["DisplayName"], name);
+    EXPECT_EQ(values["ImagePath"], command());
+    EXPECT_EQ(values["Type"], "0x10");
+    EXPECT_EQ(values["Start"], "0x2");
+    EXPECT_EQ(values["ObjectName"], "LocalSystem");
+    EXPECT_EQ(host.statusWrites, (std::vector<std::string>{
+                                     "", "The service or driver has been installed successfully."}))
+        << "written after the refresh, which clears the line";
+}
+
+TEST_F(ParametersDialogTest, InteractiveOwnProcessRunsAsLocalSystemWithoutPassword) {
+    std::string name = newName();
+    ServiceParameters shown;
+    script.expect(caption, [&](HWND dialog) {
+        setDialogText(dialog, IDC_PARAM_NAME, name);
+        setDialogText(dialog, IDC_PARAM_COMMAND, command());
+        setDialogText(dialog, IDC_PARAM_ACCOUNT, ".\\someone");
+        setDialogText(dialog, IDC_PASSWORD, "secret");
+        click(dialog, IDC_PARAM_INTERACTIVE);
+        EXPECT_FALSE(enabled(dialog, IDC_PARAM_ACCOUNT));
+        EXPECT_FALSE(enabled(dialog, IDC_PASSWORD));
+        click(dialog, IDOK);
+    });
+    createServiceCommand(host);
+
+    auto values = registryValues(name);
+    EXPECT_EQ(values["Type"], "0x110");
+    EXPECT_EQ(values["ObjectName"], "LocalSystem");
+    EXPECT_EQ(values["DisplayName"], name);
+}
+
+TEST_F(ParametersDialogTest, LocalSystemInLowerCaseLosesItsPassword) {
+    script.expect(caption, [&](HWND dialog) {
+        setDialogText(dialog, IDC_PARAM_NAME, "two");
+        setDialogText(dialog, IDC_PARAM_COMMAND, "x.exe");
+        setDialogText(dialog, IDC_PARAM_ACCOUNT, "localsystem");
+        setDialogText(dialog, IDC_PASSWORD, "secret");
+        click(dialog, IDOK);
+    });
+    ServiceParameters lowerCase = runDialog({});
+    EXPECT_EQ(lowerCase.account, "localsystem");
+    EXPECT_EQ(lowerCase.password, "");
+    EXPECT_EQ(lowerCase.serviceType, 0x10u);
+}
+
+TEST_F(ParametersDialogTest, ADriverTypeDisablesInteractiveAndGetsNoInteractiveBit) {
+    script.expect(caption, [&](HWND dialog) {
+        setDialogText(dialog, IDC_PARAM_NAME, "drv");
+        setDialogText(dialog, IDC_PARAM_COMMAND, "drv.sys");
+        click(dialog, IDC_PARAM_INTERACTIVE);
+        chooseListItem(dialog, IDC_PARAM_SERVICE_TYPE, 2); // kernel driver
+        EXPECT_FALSE(enabled(dialog, IDC_PARAM_INTERACTIVE));
+        chooseListItem(dialog, IDC_PARAM_START_TYPE, 0); // boot
+        click(dialog, IDOK);
+    });
+    ServiceParameters driver = runDialog({});
+    EXPECT_EQ(driver.serviceType, 0x1u);
+    EXPECT_EQ(driver.startType, 0u);
+}
+
+TEST_F(ParametersDialogTest, AValidationFailureIsReportedAndTheDialogStays) {
+    AnsweredBoxes boxes(IDOK);
+    script.expect(caption, [&](HWND dialog) {
+        setDialogText(dialog, IDC_PARAM_COMMAND, "x.exe");
+        click(dialog, IDOK);
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        setDialogText(dialog, IDC_PARAM_NAME, "only-name");
+        setDialogText(dialog, IDC_PARAM_COMMAND, "");
+        click(dialog, IDOK);
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        EXPECT_EQ(dialogText(dialog, IDC_PARAM_DISPLAY_NAME), "only-name")
+            << "the completed value shows even when a later check fails";
+        click(dialog, IDCANCEL);
+    });
+    ServiceParameters kept = runDialog({}, IDCANCEL);
+    EXPECT_TRUE(kept.name.empty());
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[0].caption, "Exception");
+    EXPECT_NE(boxes.boxes[0].text.find("Input validation"), std::string::npos)
+        << boxes.boxes[0].text;
+    EXPECT_NE(boxes.boxes[0].text.find("missing service name"), std::string::npos);
+    EXPECT_NE(boxes.boxes[1].text.find("missing command"), std::string::npos);
+}
+
+TEST_F(ParametersDialogTest, EditingKeepsTheNameAndNeverShowsThePassword) {
+    std::string name = services.create({"--y", "", "Kelvane edit"});
+    auto before = registryValues(name);
+    ServiceEntry entry = entryOf(name);
+    entry.displayName = "Kelvane edit";
+    entry.command = before["ImagePath"];
+    entry.account = "LocalSystem";
+    entry.startType = SERVICE_DEMAND_START;
+    script.expect(caption, [&](HWND dialog) {
+        EXPECT_FALSE(enabled(dialog, IDC_PARAM_NAME));
+        EXPECT_EQ(dialogText(dialog, IDC_PARAM_NAME), name);
+        EXPECT_EQ(dialogText(dialog, IDC_PASSWORD), "");
+        EXPECT_EQ(selectedData(dialog, IDC_PARAM_SERVICE_TYPE), 0x10);
+        EXPECT_EQ(selectedData(dialog, IDC_PARAM_START_TYPE), 3);
+        setDialogText(dialog, IDC_PARAM_DISPLAY_NAME, "Kelvane edited");
+        chooseListItem(dialog, IDC_PARAM_START_TYPE, 4); // disabled
+        click(dialog, IDOK);
+    });
+    editServiceCommand(host, entry);
+
+    EXPECT_TRUE(script.finished());
+    auto after = registryValues(name);
+    EXPECT_EQ(after["DisplayName"], "Kelvane edited");
+    EXPECT_EQ(after["Start"], "0x4");
+    EXPECT_EQ(after["ImagePath"], before["ImagePath"]);
+    EXPECT_EQ(after["ObjectName"], "LocalSystem");
+    EXPECT_EQ(after["Type"], "0x10");
+    EXPECT_EQ(host.status, "The service or driver has been changed successfully.");
+}
+
+TEST_F(ParametersDialogTest, ATypeNotInTheListLeavesNoSelection) {
+    ServiceParameters record;
+    record.isNew = false;
+    record.serviceType = 0x3; // two driver bits at once
+    script.expect(caption, [&](HWND dialog) {
+        EXPECT_EQ(selectedData(dialog, IDC_PARAM_SERVICE_TYPE), -1);
+        EXPECT_FALSE(enabled(dialog, IDC_PARAM_INTERACTIVE));
+        click(dialog, IDCANCEL);
+    });
+    runDialog(record, IDCANCEL);
+}
+
+TEST_F(ParametersDialogTest, ARefusedCreationIsReportedAndReopensWithTheValuesEntered) {
+    std::string existing = services.create();
+    AnsweredBoxes boxes(IDOK);
+    script.expect(caption, [&](HWND dialog) {
+        setDialogText(dialog, IDC_PARAM_NAME, existing);
+        setDialogText(dialog, IDC_PARAM_DISPLAY_NAME, "Second one");
+        setDialogText(dialog, IDC_PARAM_COMMAND, command());
+        chooseListItem(dialog, IDC_PARAM_START_TYPE, 3);
+        click(dialog, IDOK);
+    });
+    script.expect(caption, [&](HWND dialog) {
+        EXPECT_EQ(dialogText(dialog, IDC_PARAM_NAME), existing);
+        EXPECT_EQ(dialogText(dialog, IDC_PARAM_DISPLAY_NAME), "Second one");
+        EXPECT_EQ(dialogText(dialog, IDC_PARAM_COMMAND), command());
+        EXPECT_EQ(selectedData(dialog, IDC_PARAM_START_TYPE), 3);
+        click(dialog, IDCANCEL);
+    });
+    createServiceCommand(host);
+
+    EXPECT_TRUE(script.finished());
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_NE(boxes.boxes[0].text.find("installing service"), std::string::npos)
+        << boxes.boxes[0].text;
+    EXPECT_TRUE(host.statusWrites.empty()) << "Cancel leaves the status line alone";
+    EXPECT_EQ(host.refreshes, 0);
+    EXPECT_NE(registryValues(existing)["DisplayName"], "Second one");
+}
+
+TEST_F(ParametersDialogTest, TheBrowseButtonPutsTheChosenFileIntoTheCommand) {
+    std::string path = TestServices::testServicePath();
+    std::string shown;
+    script.expect(caption, [&](HWND dialog) {
+        click(dialog, IDC_PARAM_BROWSE); // runs the file dialog's steps inside
+        shown = dialogText(dialog, IDC_PARAM_COMMAND);
+        click(dialog, IDCANCEL);
+    });
+    script.expect("Search executable file", [&](HWND files) {
+        SetDlgItemTextA(files, 0x47C, path.c_str()); // the file name box
+        SetDlgItemTextA(files, 0x480, path.c_str());
+        SendMessageA(files, WM_COMMAND, IDOK, 0);
+    });
+    runDialog({}, IDCANCEL);
+    EXPECT_EQ(shown, path);
+}
+
+TEST_F(ParametersDialogTest, ResizingWidensTheFieldsAndMovesTheButtons) {
+    script.expect(caption, [&](HWND dialog) {
+        auto rectOf = [&](int id) {
+            RECT box;
+            GetWindowRect(GetDlgItem(dialog, id), &box);
+            return box;
+        };
+        RECT outer, ok = rectOf(IDOK), command = rectOf(IDC_PARAM_COMMAND),
+                    browse = rectOf(IDC_PARAM_BROWSE), check = rectOf(IDC_PARAM_INTERACTIVE);
+        GetWindowRect(dialog, &outer);
+        SetWindowPos(dialog, nullptr, 0, 0, outer.right - outer.left + 100,
+                     outer.bottom - outer.top + 40, SWP_NOMOVE | SWP_NOZORDER);
+        GetWindowRect(dialog, &outer);
+        RECT movedOk = rectOf(IDOK), wider = rectOf(IDC_PARAM_COMMAND),
+             movedBrowse = rectOf(IDC_PARAM_BROWSE), movedCheck = rectOf(IDC_PARAM_INTERACTIVE);
+        EXPECT_EQ(movedOk.left - ok.left, 100);
+        EXPECT_EQ(movedOk.top - ok.top, 40);
+        EXPECT_EQ(wider.right - command.right, 100);
+        EXPECT_EQ(wider.left, command.left);
+        EXPECT_EQ(movedBrowse.left - browse.left, 100);
+        EXPECT_EQ(movedBrowse.top, browse.top);
+        EXPECT_EQ(movedCheck.left - check.left, 100);
+        click(dialog, IDCANCEL);
+    });
+    runDialog({}, IDCANCEL);
+}
