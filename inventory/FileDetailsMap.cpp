@@ -29,4 +29,9 @@ std::size_t FileDetailsMap::size() const {
     return details_.size();
 }
 
+void FileDetailsMap::clear() {
+    std::lock_guard<std::mutex> guard(mutex_);
+    details_.clear();
+}
+
 } // namespace kelvane

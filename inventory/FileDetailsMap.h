@@ -28,6 +28,9 @@ public:
 
     std::size_t size() const;
 
+    // Forgets every path, as when the list turns to another computer.
+    void clear();
+
 private:
     mutable std::mutex mutex_;
     std::map<std::string, FileDetails> details_;

@@ -62,6 +62,8 @@ public:
     // What is known of an image file (the file columns and the filter).
     FileDetails details(const std::string& path) const { return details_.find(path); }
     const FileDetailsMap& detailsMap() const { return details_; }
+    // After a change of computer: the paths name another machine's files.
+    void forgetDetails() { details_.clear(); }
 
     // For a window made after this object; passDoneMessage goes to the latest.
     void setWindow(HWND window) { window_ = window; }

@@ -8,9 +8,14 @@
 #include "resources/ResourceIds.h"
 #include "shell/win/AboutDialog.h"
 #include "shell/win/ColorLegendDialog.h"
+#include "operations/win/OperationCommands.h"
+#include "operations/win/ParameterCommands.h"
+#include "shell/TrayClicks.h"
+#include "shell/win/AdminRights.h"
 #include "shell/win/HelpViewer.h"
 #include "shell/win/ServiceDatabaseKey.h"
 #include "shell/win/StartTargets.h"
+#include "shell/win/TrayWindow.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -23,7 +28,6 @@ namespace {
 constexpr COLORREF navy = RGB(0, 0, 128), blue = RGB(0, 0, 255);
 constexpr COLORREF removeFace = RGB(224, 224, 224), removeHover = RGB(192, 64, 64);
 constexpr int startEnlargement = 200;
-constexpr UINT helpTableOfContents = 1;
 
 struct ButtonColours {
     int id;
@@ -83,6 +87,7 @@ bool MainWindow::onInit() {
     }
     colouring_.colourBackground = true;
     filter_.showMicrosoft = true;
+    adminRights_ = hasAdministrativeRights();
     changeWords_ = {Plinth::loadString(180), Plinth::loadString(181)};
     setIconsAndAccelerators();
     // The wait cursor of a refresh stays up over these controls.
@@ -214,7 +219,7 @@ void MainWindow::fillFilterControls() {
     }
     SendMessageA(services, CB_SETCURSEL, 2, 0);
     CheckDlgButton(handle(), IDC_SERVICES, BST_CHECKED);
-    ShowWindow(item(IDC_ADMIN), adminRights_ ? SW_HIDE : SW_SHOW);
+    showAdminControls();
     filter_.typeMask = typeAllServices;
     CheckDlgButton(handle(), IDC_ACTIVE, BST_CHECKED);
     CheckDlgButton(handle(), IDC_INACTIVE, BST_CHECKED);
@@ -363,6 +368,11 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
             showAbout();
             return true;
         }
+        // With a tray icon of ours to come back to, minimising closes.
+        if ((wParam & 0xFFF0) == SC_MINIMIZE && minimiseEndsMainWindow(countTrayInstances())) {
+            close(IDCANCEL);
+            return true;
+        }
         return false;
     case WM_INITMENUPOPUP:
         CheckMenuItem(reinterpret_cast<HMENU>(wParam), ID_COLOR_BACKGROUND,
@@ -482,14 +492,32 @@ bool MainWindow::onCommand(int id, int code, HWND) {
         openWithVerb(KELVANE_ISSUES_ADDRESS, "open");
         return true;
     case ID_HELP_CONTENTS:
-        showHelp(handle(), "kelvane.chm", helpTableOfContents, 0);
+        showHelpContents(handle());
+        return true;
+    case IDC_ADMIN:
+        relaunchElevated(handle());
+        return true;
+    case ID_EDIT_SERVICE:
+        editEntryAtSelectionMark();
         return true;
     case IDOK:
     case IDCANCEL:
         close(id);
         return true;
     default:
-        return false;
+        return runOperationCommand(*this, id);
+    }
+}
+
+void MainWindow::showAdminControls() {
+    updateAdminControls(handle(), adminRights_, reader_->hostInfo().isLocal);
+}
+
+void MainWindow::editEntryAtSelectionMark() {
+    ServiceEntry entry;
+    int mark = static_cast<int>(SendMessageA(item(IDC_SERVICE_LIST), LVM_GETSELECTIONMARK, 0, 0));
+    if (entryAt(mark, entry)) {
+        editServiceCommand(*this, entry);
     }
 }
 

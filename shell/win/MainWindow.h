@@ -12,6 +12,7 @@
 #include "inventory/win/RegistryWatcher.h"
 #include "inventory/win/ServiceReader.h"
 #include "operations/BusyCounter.h"
+#include "operations/win/CommandHost.h"
 #include "shell/AppConfig.h"
 #include "shell/Settings.h"
 #include "shell/win/ServiceListView.h"
@@ -23,7 +24,10 @@
 
 namespace kelvane {
 
-class MainWindow : public Plinth::Dialog, private EntrySink, private UpdateHost {
+class MainWindow : public Plinth::Dialog,
+                   private EntrySink,
+                   private UpdateHost,
+                   private CommandHost {
 public:
     // Works on a copy of config; OK (command 1) assigns the copy back.
     explicit MainWindow(AppConfig& config);
@@ -48,7 +52,7 @@ public:
     const FilterSettings& filterSettings() const { return filter_; }
     const ListColouring& colouring() const { return colouring_; }
     ServiceEntries& entries() { return entries_; }
-    BusyCounter& busyCounter() { return busy_; }
+    BusyCounter& busyCounter() override { return busy_; }
     const AppConfig& workingConfig() const { return working_; }
     // The host the list shows, as classified by the last refresh.
     HostInfo hostInfo() { return reader_->hostInfo(); }
@@ -127,6 +131,20 @@ private:
     void entryRemoved(int number, const ServiceEntry& entry) override;
     void batchBegins() override;
     void batchEnds() override;
+
+    // CommandHost: the service operations' view of the window.
+    std::string hostName() const override { return working_.computerName; }
+    std::vector<ServiceEntry> selectedEntries() const override;
+    void writeStatus(const std::string& text) override { setStatusLine(text); }
+    void refreshList() override { refresh(); }
+    HWND window() const override { return handle(); }
+    AppConfig& config() override { return working_; }
+    bool saveControls() override { return exchange(true); }
+    void loadControls() override { exchange(false); }
+    void clearFileDetails() override { icons_->forgetDetails(); }
+    HWND hostField() const override { return item(1000); }
+    void editEntryAtSelectionMark();
+    void showAdminControls();
 
     // UpdateHost: the update check's view of the window.
     HWND ownerWindow() const override { return handle(); }

@@ -76,7 +76,7 @@ void MainWindow::refreshOnce() {
         putFirstInCombo(IDC_HOST, working_.computerName, nullptr);
     }
     reader_->setHost(working_.computerName);
-    ShowWindow(item(IDC_ADMIN), adminRights_ ? SW_HIDE : SW_SHOW);
+    showAdminControls();
 
     RefreshResult result;
     {
@@ -192,6 +192,22 @@ bool MainWindow::entryAt(int index, ServiceEntry& entry) {
     }
     entry = *found;
     return true;
+}
+
+std::vector<ServiceEntry> MainWindow::selectedEntries() const {
+    std::vector<ServiceEntry> selected;
+    HWND list = item(IDC_SERVICE_LIST);
+    std::lock_guard<ServiceEntries::Mutex> guard(entries_.mutex());
+    for (int index = -1;;) {
+        index = static_cast<int>(
+            SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(index), LVNI_SELECTED));
+        if (index < 0) {
+            return selected;
+        }
+        if (const ServiceEntry* entry = entries_.find(list_.numberAt(index))) {
+            selected.push_back(*entry);
+        }
+    }
 }
 
 bool MainWindow::selectedEntry(ServiceEntry& entry) {

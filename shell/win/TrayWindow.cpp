@@ -1,5 +1,7 @@
 #include "shell/win/TrayWindow.h"
 
+#include "shell/win/AboutDialog.h"
+
 #include "framework/Exception.h"
 #include "framework/win/MessageLoop.h"
 #include "framework/win/ModuleResources.h"
@@ -31,25 +33,6 @@ void registerWindowClass(WNDPROC procedure) {
     windowClass.lpszClassName = trayWindowClass;
     // A second registration fails with "class already exists", which is fine.
     RegisterClassExA(&windowClass);
-}
-
-INT_PTR CALLBACK aboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_INITDIALOG) {
-        return TRUE;
-    }
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
-    }
-    return FALSE;
-}
-
-void showAbout(HWND owner) {
-    auto dialog = static_cast<const DLGTEMPLATE*>(
-        Plinth::loadLocalisedResource(RT_DIALOG, MAKEINTRESOURCEA(IDD_ABOUT)));
-    if (dialog) {
-        DialogBoxIndirectParamA(Plinth::resourceModule(), dialog, owner, aboutProcedure, 0);
-    }
 }
 
 NOTIFYICONDATAA iconData(HWND owner) {
@@ -238,7 +221,7 @@ void TrayWindow::command(int id) {
         ShellExecuteA(window_, "open", "eventvwr.exe", nullptr, nullptr, SW_SHOWNORMAL);
         break;
     case ID_ABOUT:
-        showAbout(window_);
+        AboutDialog::showSingle(window_);
         break;
     case ID_EXIT:
         PostMessageA(window_, WM_CLOSE, 0, 0);

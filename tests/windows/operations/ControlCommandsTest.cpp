@@ -2,7 +2,7 @@
 // Wine's own manager and the test service. Stopping with dependents goes
 // through a stand-in that lists the dependents (Wine lists none) and refuses
 // the first stop with 1051 (Wine never does); everything else is real.
-#include "operations/ActionRules.h"
+#include "operations/ActionAvailability.h"
 #include "operations/win/ControlCommands.h"
 #include "operations/win/ScmStopPlatform.h"
 #include "operations/win/ServiceQueries.h"
@@ -36,14 +36,15 @@ protected:
         EXPECT_TRUE(waitForState(name, SERVICE_RUNNING));
         return name;
     }
-    ActionStates actionsFor(const std::string& name) {
+    ActionButtons actionsFor(const std::string& name) {
         ServiceEntry entry = entryOf(name);
         SERVICE_STATUS raw{};
         queryStatusAndControls(host.busy, "", &entry, raw, {});
-        ServiceStatus status;
-        status.currentState = raw.dwCurrentState;
-        status.controlsAccepted = raw.dwControlsAccepted;
-        return actionStates(true, host.busy.busy(), SERVICE_DEMAND_START, status);
+        ServiceCapabilities service;
+        service.state = raw.dwCurrentState;
+        service.controls = raw.dwControlsAccepted;
+        service.startType = SERVICE_DEMAND_START;
+        return actionButtonsFor(true, host.busy.busy(), service);
     }
 };
 
@@ -107,17 +108,17 @@ TEST_F(ControlCommandsTest, PauseContinueAndRestartWithTheButtonsTheyAllow) {
     std::string plain = started("--accept=stop,pause");
     host.select({name});
 
-    ActionStates running = actionsFor(name);
+    ActionButtons running = actionsFor(name);
     EXPECT_TRUE(running.stop && running.pause && running.restart);
     EXPECT_FALSE(running.resume || running.start);
-    ActionStates noRestart = actionsFor(plain);
+    ActionButtons noRestart = actionsFor(plain);
     EXPECT_TRUE(noRestart.stop && noRestart.pause);
     EXPECT_FALSE(noRestart.restart) << "no parameter change accepted";
 
     controlSelected(host, SERVICE_PAUSE_CONTINUE, SERVICE_CONTROL_PAUSE);
     EXPECT_EQ(host.status, "1 service has been paused.");
     EXPECT_EQ(queryStatus(name).dwCurrentState, static_cast<DWORD>(SERVICE_PAUSED));
-    ActionStates paused = actionsFor(name);
+    ActionButtons paused = actionsFor(name);
     EXPECT_TRUE(paused.resume && paused.stop);
     EXPECT_FALSE(paused.pause || paused.restart);
 
