@@ -4,6 +4,7 @@
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
 
+#include "framework/win/MessageBoxes.h"
 #include "framework/win/ModuleResources.h"
 #include "inventory/ListSortOrder.h"
 #include "resources/ResourceIds.h"
@@ -405,6 +406,52 @@ TEST_F(MainWindowTest, ExportWritesTheTypeAndStateFilteredListToTheChosenFile) {
     window->exportServiceListTo("C:\\kelvane-no-such-folder\\list.csv");
     EXPECT_NE(window->statusLine().find("could not be written"), std::string::npos)
         << window->statusLine();
+}
+
+TEST_F(MainWindowTest, StartButtonStartsTheSelectionAndReportsEachFailure) {
+    std::string first = services.create({"--start-ms=300"});
+    std::string broken = services.create({"", "C:\\kelvane\\no-such-service.exe"});
+    std::string third = services.create();
+    open();
+    typeSearch("kvtest-" + std::to_string(GetCurrentProcessId()) + "-");
+    for (const std::string& name : {first, broken, third}) {
+        LVITEMA state{};
+        state.stateMask = LVIS_SELECTED;
+        state.state = LVIS_SELECTED;
+        SendMessageA(listHandle(), LVM_SETITEMSTATE, indexOfService(name),
+                     reinterpret_cast<LPARAM>(&state));
+    }
+    pump();
+    ASSERT_TRUE(enabled(IDC_START));
+    click(IDC_START);
+    EXPECT_EQ(window->statusLine(), "2 services have been started.");
+    EXPECT_EQ(queryStatus(first).dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+    EXPECT_EQ(queryStatus(third).dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+    int index = indexOfService(third);
+    ASSERT_GE(index, 0);
+    EXPECT_FALSE(window->list().textAt(index, 5).empty()) << "the list shows the new process";
+    EXPECT_FALSE(window->busyCounter().busy());
+}
+
+TEST_F(MainWindowTest, RemoveAsksFirstAndNoChangesNothing) {
+    std::string ours = services.create();
+    open();
+    select(indexOfService(ours));
+    std::string asked;
+    int answer = IDNO;
+    Plinth::setMessageBoxHook([&](HWND, const std::string& text, const std::string&, UINT) {
+        asked = text;
+        return answer;
+    });
+    click(IDC_REMOVE);
+    EXPECT_FALSE(asked.empty());
+    EXPECT_GE(indexOfService(ours), 0);
+    answer = IDYES;
+    select(indexOfService(ours));
+    click(IDC_REMOVE);
+    Plinth::setMessageBoxHook({});
+    EXPECT_LT(indexOfService(ours), 0) << "gone from the list after the refresh";
+    EXPECT_NE(window->statusLine().find("1"), std::string::npos) << window->statusLine();
 }
 
 class MainWindowSettingsTest : public MainWindowTest {
