@@ -3,6 +3,7 @@
 #include "shell/win/MainWindow.h"
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
+#include "tests/windows/support/TrayInstances.h"
 
 #include "framework/win/MessageBoxes.h"
 #include "framework/win/ModuleResources.h"
@@ -452,6 +453,18 @@ TEST_F(MainWindowTest, RemoveAsksFirstAndNoChangesNothing) {
     Plinth::setMessageBoxHook({});
     EXPECT_LT(indexOfService(ours), 0) << "gone from the list after the refresh";
     EXPECT_NE(window->statusLine().find("1"), std::string::npos) << window->statusLine();
+}
+
+// Without a tray instance the platform minimises; Wine without a window
+// manager never finishes that, so the rule's other half is tested natively.
+TEST_F(MainWindowTest, MinimisingClosesTheWindowWithOneTrayInstance) {
+    open();
+    Plinth::UniqueHandleObject tray = startTrayProcess(" -nopersist -noupdate");
+    ASSERT_TRUE(tray);
+    ASSERT_TRUE(waitUntil([] { return trayServiceWindows().size() == 1; }, 20000));
+    SendMessageA(window->handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(window->ended()) << "one tray instance: minimising closes";
+    EXPECT_TRUE(endAllTrayInstances());
 }
 
 class MainWindowSettingsTest : public MainWindowTest {
