@@ -1,7 +1,8 @@
 #pragma once
 // The program's working window: the service list with its filter controls,
-// the action buttons and the status line. It owns the service entries and
-// the tables of the refresh, and the reader thread.
+// the action buttons and the status line. It owns the service entries, the
+// tables of the refresh and the four worker threads (reader, icon cache,
+// registry watcher, update check).
 #include "framework/win/ColorButton.h"
 #include "framework/win/CriticalSection.h"
 #include "framework/win/Dialog.h"
@@ -13,6 +14,7 @@
 #include "inventory/win/ServiceReader.h"
 #include "operations/BusyCounter.h"
 #include "operations/win/CommandHost.h"
+#include "resources/ResourceIds.h"
 #include "shell/AppConfig.h"
 #include "shell/Settings.h"
 #include "shell/win/ServiceListView.h"
@@ -142,7 +144,7 @@ private:
     bool saveControls() override { return exchange(true); }
     void loadControls() override { exchange(false); }
     void clearFileDetails() override { icons_->forgetDetails(); }
-    HWND hostField() const override { return item(1000); }
+    HWND hostField() const override { return item(IDC_HOST); }
     void editEntryAtSelectionMark();
     void showAdminControls();
 
