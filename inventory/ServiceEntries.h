@@ -25,6 +25,14 @@ public:
     virtual void batchEnds() {}
 };
 
+// For entries that no list shows (a headless export, tests).
+class NullEntrySink : public EntrySink {
+public:
+    void entryAdded(int, const ServiceEntry&) override {}
+    void entryChanged(int, const ServiceEntry&) override {}
+    void entryRemoved(int, const ServiceEntry&) override {}
+};
+
 class ServiceEntries {
 public:
     using Map = std::map<int, ServiceEntry>; // entry number to entry

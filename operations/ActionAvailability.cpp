@@ -1,27 +1,27 @@
 #include "operations/ActionAvailability.h"
 
+#include "operations/ServiceStatus.h"
+
 namespace kelvane {
 
 namespace {
 
-constexpr std::uint32_t stateStartPending = 2, stateRunning = 4, statePaused = 7;
-constexpr std::uint32_t acceptsStop = 1, acceptsPauseContinue = 2, acceptsParamChange = 8;
 constexpr std::int32_t startDisabled = 4;
 
 bool canStart(const ServiceCapabilities& s) {
-    return s.startType != startDisabled && s.state != stateRunning &&
-           s.state != stateStartPending;
+    return s.startType != startDisabled && s.state != serviceState::running &&
+           s.state != serviceState::startPending;
 }
 bool canPause(const ServiceCapabilities& s) {
-    return (s.controls & acceptsPauseContinue) && s.state == stateRunning;
+    return (s.controls & acceptedControl::pauseContinue) && s.state == serviceState::running;
 }
 bool canResume(const ServiceCapabilities& s) {
-    return (s.controls & acceptsPauseContinue) && s.state == statePaused;
+    return (s.controls & acceptedControl::pauseContinue) && s.state == serviceState::paused;
 }
 // Restart sends the parameter-change control; the stop bit says nothing
 // about it.
 bool canRestart(const ServiceCapabilities& s) {
-    return (s.controls & acceptsParamChange) && s.state == stateRunning;
+    return (s.controls & acceptedControl::paramChange) && s.state == serviceState::running;
 }
 
 } // namespace
@@ -32,7 +32,7 @@ ActionButtons actionButtonsFor(bool selected, bool busy, const ServiceCapabiliti
         return buttons;
     }
     buttons.start = canStart(service);
-    buttons.stop = (service.controls & acceptsStop) != 0;
+    buttons.stop = (service.controls & acceptedControl::stop) != 0;
     buttons.pause = canPause(service);
     buttons.resume = canResume(service);
     buttons.restart = canRestart(service);
@@ -46,7 +46,7 @@ ContextMenuActions contextMenuActionsFor(const ServiceCapabilities& service, boo
         return actions;
     }
     actions.start = canStart(service);
-    actions.stop = (service.controls & acceptsStop) != 0;
+    actions.stop = (service.controls & acceptedControl::stop) != 0;
     actions.pause = canPause(service);
     actions.resume = canResume(service);
     actions.restart = canRestart(service);

@@ -1,7 +1,6 @@
 #include "framework/win/Dialog.h"
 
 #include "framework/Exception.h"
-#include "framework/TextFormat.h"
 #include "framework/win/MessageLoop.h"
 #include "framework/win/ModuleResources.h"
 #include "framework/win/Reports.h"
@@ -32,12 +31,12 @@ void Dialog::stopFiltering() {
 HWND Dialog::create(HWND owner) {
     const void* dialogTemplate = loadLocalisedResource(RT_DIALOG, MAKEINTRESOURCEA(templateId_));
     if (!dialogTemplate) {
-        throw UserException(formatText("dialog template %d is missing", templateId_));
+        throw LWE(ERROR_RESOURCE_NAME_NOT_FOUND);
     }
     ended_ = false;
-    HWND window = CreateDialogIndirectParamA(resourceModule(),
-                                             static_cast<LPCDLGTEMPLATEA>(dialogTemplate), owner,
-                                             dialogProc, reinterpret_cast<LPARAM>(this));
+    HWND window =
+        CreateDialogIndirectParamA(resourceModule(), static_cast<LPCDLGTEMPLATEA>(dialogTemplate),
+                                   owner, dialogProc, reinterpret_cast<LPARAM>(this));
     if (!window) {
         throw LWE();
     }

@@ -1,8 +1,8 @@
 #pragma once
-// A small modal dialog from a template in the language chosen at start-up,
-// with anchored resizing and failures of its handlers shown in the report
-// box (an exception must not escape a dialog procedure).
-#include "framework/ResizeLayout.h"
+// The operations' dialogs on the framework's dialog: OK asks the subclass
+// whether the dialog may close, and a failure while it prepares the
+// controls closes it as cancelled.
+#include "framework/win/Dialog.h"
 
 #include <windows.h>
 
@@ -10,41 +10,31 @@
 
 namespace kelvane {
 
-class ModalDialog {
+class ModalDialog : public Plinth::Dialog {
 public:
-    explicit ModalDialog(int templateId) : templateId_(templateId) {}
-    virtual ~ModalDialog() = default;
-    ModalDialog(const ModalDialog&) = delete;
-    ModalDialog& operator=(const ModalDialog&) = delete;
+    explicit ModalDialog(int templateId) : Plinth::Dialog(templateId) {}
 
     // Shows the dialog owned by owner until it closes: IDOK or IDCANCEL.
     // Raises LWE when the template is missing or the dialog cannot be made.
-    INT_PTR run(HWND owner);
-    HWND handle() const { return dialog_; }
+    INT_PTR run(HWND owner) { return runModal(owner); }
 
 protected:
-    // After the controls exist and before the dialog is shown.
-    virtual void onInit() {}
+    // After the controls exist and the layout has started, before the
+    // dialog is shown; anchors are registered here.
+    virtual void prepare() {}
     // OK was pressed; true closes the dialog. A failure keeps it open.
     virtual bool onOk() { return true; }
-    virtual void onCommand(int /*id*/, int /*notification*/) {}
+    // Any other command of a control.
+    virtual void onControl(int /*id*/, int /*notification*/) {}
 
-    // Registers how a control follows the size (ResizeLayout's anchors).
-    void anchor(int id, unsigned flags) { layout_.anchor(id, flags); }
-    HWND item(int id) const { return GetDlgItem(dialog_, id); }
     std::string itemText(int id) const;
     void setItemText(int id, const std::string& text) const;
     void enableItem(int id, bool enable) const { EnableWindow(item(id), enable); }
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void relayout(int width, int height);
-
-    int templateId_;
-    HWND dialog_ = nullptr;
-    Plinth::ResizeLayout layout_;
-    SIZE minimumSize_{};
+    bool onInit() final;
+    bool onCommand(int id, int code, HWND control) final;
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };
 
 } // namespace kelvane

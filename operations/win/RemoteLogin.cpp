@@ -57,7 +57,7 @@ std::string currentUserName(bool& answered) {
 ConnectAsDialog::ConnectAsDialog(const AppConfig& config)
     : ModalDialog(IDD_CONNECT_AS), config_(config) {}
 
-void ConnectAsDialog::onInit() {
+void ConnectAsDialog::prepare() {
     for (int id : {IDC_CONNECT_HOST, IDC_CONNECT_USER, IDC_PASSWORD}) {
         anchor(id, Plinth::ResizeLayout::rightFollowsWidth);
     }
@@ -79,7 +79,7 @@ bool ConnectAsDialog::onOk() {
     return true;
 }
 
-void ConnectAsDialog::onCommand(int id, int notification) {
+void ConnectAsDialog::onControl(int id, int notification) {
     if (id != IDC_CONNECT_BROWSE || notification != BN_CLICKED) {
         return;
     }

@@ -17,9 +17,9 @@ public:
     const AppConfig& config() const { return config_; }
 
 protected:
-    void onInit() override;
+    void prepare() override;
     bool onOk() override;
-    void onCommand(int id, int notification) override;
+    void onControl(int id, int notification) override;
 
 private:
     AppConfig config_;

@@ -71,7 +71,7 @@ std::string platformFilter(std::string filter) {
 ServiceParametersDialog::ServiceParametersDialog(const ServiceParameters& record)
     : ModalDialog(IDD_SERVICE_PARAMETERS), record_(record) {}
 
-void ServiceParametersDialog::onInit() {
+void ServiceParametersDialog::prepare() {
     browseButton_.attach(item(IDC_PARAM_BROWSE), buttonText, buttonHover);
     okButton_.attach(item(IDOK), buttonText, buttonHover);
     cancelButton_.attach(item(IDCANCEL), buttonText, buttonHover);
@@ -159,7 +159,7 @@ void ServiceParametersDialog::updateInteractive() {
     enableItem(IDC_PARAM_INTERACTIVE, type != SERVICE_NO_CHANGE && (type & serviceTypeBits));
 }
 
-void ServiceParametersDialog::onCommand(int id, int notification) {
+void ServiceParametersDialog::onControl(int id, int notification) {
     if ((id == IDC_PARAM_SERVICE_TYPE || id == IDC_PARAM_START_TYPE) &&
         notification == CBN_SELENDOK) {
         readLists();

@@ -20,9 +20,9 @@ public:
     void exchange(bool save);
 
 protected:
-    void onInit() override;
+    void prepare() override;
     bool onOk() override;
-    void onCommand(int id, int notification) override;
+    void onControl(int id, int notification) override;
 
 private:
     void fillLists();

@@ -1,9 +1,8 @@
 #include "shell/win/AboutDialog.h"
+#include "framework/win/ShellOpen.h"
 
 #include "resources/ProductInfo.h"
 #include "resources/ResourceIds.h"
-
-#include <shellapi.h>
 
 namespace kelvane {
 
@@ -56,7 +55,7 @@ bool AboutDialog::onCommand(int id, int code, HWND control) {
     if ((id == IDC_ABOUT_WEB || id == IDC_ABOUT_MAIL) && code == STN_CLICKED) {
         const bool web = id == IDC_ABOUT_WEB;
         const char* target = web ? KELVANE_WEB_ADDRESS : "mailto:" KELVANE_MAIL_ADDRESS;
-        ShellExecuteA(handle(), "open", target, nullptr, nullptr, SW_SHOWNORMAL);
+        Plinth::shellExecute(handle(), target);
         (web ? webVisited_ : mailVisited_) = true;
         InvalidateRect(control, nullptr, TRUE);
         return true;

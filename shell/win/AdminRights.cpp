@@ -1,11 +1,11 @@
 #include "shell/win/AdminRights.h"
 
 #include "framework/win/UiLocale.h"
+#include "framework/win/ShellOpen.h"
 #include "framework/win/UniqueHandle.h"
 #include "resources/ResourceIds.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 namespace kelvane {
 
@@ -70,16 +70,8 @@ void updateContextMenuActions(HMENU menu, bool adminRights, bool isLocal) {
 }
 
 bool startElevated(const std::string& program, const std::string& parameters, HWND owner) {
-    SHELLEXECUTEINFOA execute{};
-    execute.cbSize = sizeof execute;
     // A refused relaunch leaves the program as it was, without the shell's box.
-    execute.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-    execute.hwnd = owner;
-    execute.lpVerb = "runas";
-    execute.lpFile = program.c_str();
-    execute.lpParameters = parameters.c_str();
-    execute.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExA(&execute) != 0;
+    return Plinth::shellExecute(owner, program, {"runas", parameters, SEE_MASK_FLAG_NO_UI});
 }
 
 bool relaunchElevated(HWND owner) {

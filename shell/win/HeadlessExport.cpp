@@ -9,22 +9,15 @@
 #include "inventory/win/ServiceRead.h"
 #include "shell/Settings.h"
 #include "shell/win/ServiceDatabaseKey.h"
+#include "shell/win/UserFolders.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include <map>
 
 namespace kelvane {
 
 namespace {
-
-// The entries are not shown anywhere.
-struct NoList : EntrySink {
-    void entryAdded(int, const ServiceEntry&) override {}
-    void entryChanged(int, const ServiceEntry&) override {}
-    void entryRemoved(int, const ServiceEntry&) override {}
-};
 
 // To the error stream the caller gave, else to the console of the parent.
 void tellConsole(const std::string& text) {
@@ -43,13 +36,6 @@ void tellConsole(const std::string& text) {
             CloseHandle(console);
         }
     }
-}
-
-std::string localAppDataFolder() {
-    char folder[MAX_PATH] = "";
-    return SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder))
-               ? std::string(folder)
-               : std::string();
 }
 
 } // namespace
@@ -73,7 +59,7 @@ int runHeadlessExport(AppConfig& config, const std::string& path) {
             throw Plinth::UserException(reader.errorText);
         }
         ServiceEntries entries;
-        NoList noList;
+        NullEntrySink noList;
         runRefreshCycle(reader, tables, host.isLocal, entries, noList, [] { return true; });
 
         // Image files of another computer are not ours to open.
@@ -97,8 +83,7 @@ int runHeadlessExport(AppConfig& config, const std::string& path) {
             appendExportRows(sheet, entries.entries(), 0x30, 3, detailsOf, text);
         }
         if (!writeExportFile(sheet, path)) {
-            throw Plinth::UserException(
-                Plinth::formatText(Plinth::loadString(230).c_str(), path));
+            throw Plinth::UserException(Plinth::formatText(Plinth::loadString(230).c_str(), path));
         }
         if (!settingsPath.empty()) {
             writeSettingsFile(settingsPath, settings, tables.baseline);

@@ -1,6 +1,7 @@
 #include "shell/win/MainWindow.h"
 
 #include "framework/Exception.h"
+#include "framework/win/ShellOpen.h"
 #include "framework/TextFormat.h"
 #include "framework/win/ModuleResources.h"
 #include "operations/win/WaitCursor.h"
@@ -16,10 +17,11 @@
 #include "shell/win/ServiceDatabaseKey.h"
 #include "shell/win/StartTargets.h"
 #include "shell/win/TrayWindow.h"
+#include "shell/win/UserFolders.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
-#include <shlobj.h>
+
+#include <optional>
 
 namespace kelvane {
 
@@ -34,9 +36,15 @@ struct ButtonColours {
     COLORREF text, hover;
 };
 constexpr ButtonColours colourButtons[] = {
-    {IDC_START, navy, blue},   {IDC_STOP, navy, blue},        {IDC_PAUSE, navy, blue},
-    {IDC_CONTINUE, navy, blue}, {IDC_RESTART, navy, blue},    {IDC_REFRESH, navy, blue},
-    {IDC_BROWSE_HOST, navy, blue}, {IDC_LOGIN_AS, navy, blue}, {IDC_REMOVE, removeFace, removeHover},
+    {IDC_START, navy, blue},
+    {IDC_STOP, navy, blue},
+    {IDC_PAUSE, navy, blue},
+    {IDC_CONTINUE, navy, blue},
+    {IDC_RESTART, navy, blue},
+    {IDC_REFRESH, navy, blue},
+    {IDC_BROWSE_HOST, navy, blue},
+    {IDC_LOGIN_AS, navy, blue},
+    {IDC_REMOVE, removeFace, removeHover},
 };
 
 struct ToolTip {
@@ -46,21 +54,26 @@ struct ToolTip {
 constexpr ToolTip toolTips[] = {
     {IDC_ACTIVE, 108}, {IDC_INACTIVE, 109}, {IDC_MICROSOFT, 110}, {IDC_ADMIN, 182}};
 
-std::string localAppDataFolder() {
-    char folder[MAX_PATH] = "";
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder))) {
-        return {};
+// The text of a combo box's selected list entry; nothing without one.
+std::optional<std::string> selectedComboText(HWND combo) {
+    LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    LRESULT length = index >= 0 ? SendMessageA(combo, CB_GETLBTEXTLEN, index, 0) : CB_ERR;
+    if (length < 0) {
+        return std::nullopt;
     }
-    return folder;
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
 }
 
 } // namespace
 
 MainWindow::MainWindow(AppConfig& config)
-    : Plinth::Dialog(IDD_MAIN), config_(config), working_(config),
-      busy_([this](bool busy) {
+    : Plinth::Dialog(IDD_MAIN), config_(config), working_(config), busy_([this](bool busy) {
           if (busy) {
-              for (int id : {IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE, IDC_RESTART, IDC_REMOVE}) {
+              for (int id :
+                   {IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE, IDC_RESTART, IDC_REMOVE}) {
                   EnableWindow(item(id), FALSE);
               }
           } else {
@@ -92,8 +105,9 @@ bool MainWindow::onInit() {
     setIconsAndAccelerators();
     // The wait cursor of a refresh stays up over these controls.
     SetClassLongPtrA(item(IDC_SERVICE_KIND), GCLP_HCURSOR, 0);
-    SetClassLongPtrA(reinterpret_cast<HWND>(SendMessageA(item(IDC_SERVICE_LIST), LVM_GETHEADER, 0, 0)),
-                     GCLP_HCURSOR, 0);
+    SetClassLongPtrA(
+        reinterpret_cast<HWND>(SendMessageA(item(IDC_SERVICE_LIST), LVM_GETHEADER, 0, 0)),
+        GCLP_HCURSOR, 0);
     registerAnchorsAndEnlarge();
     prepareList();
     extendSystemMenu();
@@ -117,7 +131,8 @@ void MainWindow::attachMenu() {
     // grows by the menu bar so the controls keep their room.
     RECT before{}, after{}, outer{};
     GetClientRect(handle(), &before);
-    menu_.reset(LoadMenuIndirectA(Plinth::loadLocalisedResource(RT_MENU, MAKEINTRESOURCEA(IDM_MAIN))));
+    menu_.reset(
+        LoadMenuIndirectA(Plinth::loadLocalisedResource(RT_MENU, MAKEINTRESOURCEA(IDM_MAIN))));
     SetMenu(handle(), menu_.get());
     GetClientRect(handle(), &after);
     GetWindowRect(handle(), &outer);
@@ -128,7 +143,8 @@ void MainWindow::attachMenu() {
 
 void MainWindow::makeButtonsAndTooltips() {
     for (std::size_t i = 0; i < std::size(colourButtons); ++i) {
-        buttons_[i].attach(item(colourButtons[i].id), colourButtons[i].text, colourButtons[i].hover);
+        buttons_[i].attach(item(colourButtons[i].id), colourButtons[i].text,
+                           colourButtons[i].hover);
     }
     tooltip_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle(), nullptr,
@@ -156,8 +172,8 @@ void MainWindow::setIconsAndAccelerators() {
     bigIcon_.reset(static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_KELVANE), IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXICON),
                                                  GetSystemMetrics(SM_CYICON), 0)));
-    smallIcon_.reset(static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_KELVANE), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON),
+    smallIcon_.reset(static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_KELVANE),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                    GetSystemMetrics(SM_CYSMICON), 0)));
     SendMessageA(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     SendMessageA(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
@@ -168,8 +184,8 @@ void MainWindow::registerAnchorsAndEnlarge() {
     using Plinth::ResizeLayout;
     anchor(IDC_FILTER, ResizeLayout::rightFollowsWidth);
     anchor(IDC_REFRESH, ResizeLayout::leftFollowsWidth | ResizeLayout::rightFollowsWidth);
-    for (int id : {IDC_SERVICE_ICON, IDC_ADMIN, IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE,
-                   IDC_RESTART}) {
+    for (int id :
+         {IDC_SERVICE_ICON, IDC_ADMIN, IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE, IDC_RESTART}) {
         anchor(id, ResizeLayout::topFollowsHeight | ResizeLayout::bottomFollowsHeight);
     }
     anchor(IDC_REMOVE, 15);
@@ -299,9 +315,8 @@ bool MainWindow::exchange(bool save) {
 void MainWindow::putFirstInCombo(int comboId, const std::string& text,
                                  std::set<std::string>* history) {
     HWND combo = item(comboId);
-    if (text.empty() ||
-        SendMessageA(combo, CB_FINDSTRING, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(text.c_str())) != CB_ERR) {
+    if (text.empty() || SendMessageA(combo, CB_FINDSTRING, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(text.c_str())) != CB_ERR) {
         return;
     }
     if (SendMessageA(combo, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) >= 0 &&
@@ -432,28 +447,16 @@ bool MainWindow::onCommand(int id, int code, HWND) {
             GetWindowTextA(item(IDC_FILTER), text, sizeof text);
             searchTextChanged(text);
         } else if (code == CBN_SELCHANGE) {
-            HWND combo = item(IDC_FILTER);
-            LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
-            LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, index, 0);
-            if (index >= 0 && length >= 0) {
-                std::string text(static_cast<std::size_t>(length) + 1, '\0');
-                SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-                text.resize(static_cast<std::size_t>(length));
-                searchTextChanged(text);
+            if (auto text = selectedComboText(item(IDC_FILTER))) {
+                searchTextChanged(*text);
             }
         }
         return true;
     case IDC_HOST:
         if (code == CBN_SELCHANGE) {
-            HWND combo = item(IDC_HOST);
-            LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
-            LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, index, 0);
-            if (index >= 0 && length >= 0) {
-                std::string text(static_cast<std::size_t>(length) + 1, '\0');
-                SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-                text.resize(static_cast<std::size_t>(length));
-                working_.computerName = text;
-                SetWindowTextA(combo, text.c_str());
+            if (auto text = selectedComboText(item(IDC_HOST))) {
+                working_.computerName = *text;
+                SetWindowTextA(item(IDC_HOST), text->c_str());
                 refresh();
             }
         }
@@ -574,7 +577,7 @@ void MainWindow::showColorLegend() {
 
 void MainWindow::openWithVerb(const char* target, const char* verb) {
     // A failed shell start leaves nothing to report that the user could act on.
-    ShellExecuteA(handle(), verb, target, nullptr, nullptr, SW_SHOWNORMAL);
+    Plinth::shellExecute(handle(), target, {verb});
 }
 
 void MainWindow::runTaskManager() {

@@ -4,12 +4,12 @@
 
 #include "export/ServiceExport.h"
 #include "framework/TextFormat.h"
+#include "framework/win/ShellOpen.h"
 #include "framework/win/DispatchingWaits.h"
 #include "framework/win/ModuleResources.h"
 #include "operations/win/WaitCursor.h"
 
 #include <commdlg.h>
-#include <shellapi.h>
 
 #include <mutex>
 
@@ -72,12 +72,7 @@ void MainWindow::exportServiceListTo(const std::string& fileName) {
     }
     setStatusLine(Plinth::formatText(Plinth::loadString(231).c_str(), fileName));
     if (isWorkbookFileName(fileName)) {
-        SHELLEXECUTEINFOA open{sizeof open};
-        open.hwnd = handle();
-        open.lpVerb = "open";
-        open.lpFile = fileName.c_str();
-        open.nShow = SW_SHOWNORMAL;
-        ShellExecuteExA(&open);
+        Plinth::shellExecute(handle(), fileName);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "shell/win/MainWindow.h"
 
 #include "framework/Exception.h"
+#include "framework/win/ShellOpen.h"
 #include "framework/win/DispatchingWaits.h"
 #include "framework/win/MessageLoop.h"
 #include "framework/win/ModuleResources.h"
@@ -12,7 +13,6 @@
 #include "resources/ResourceIds.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <cstring>
 #include <mutex>
@@ -41,8 +41,8 @@ private:
     bool held_;
 };
 
-constexpr int actionButtonIds[] = {IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE, IDC_RESTART,
-                                   IDC_REMOVE};
+constexpr int actionButtonIds[] = {IDC_START,    IDC_STOP,    IDC_PAUSE,
+                                   IDC_CONTINUE, IDC_RESTART, IDC_REMOVE};
 
 } // namespace
 
@@ -107,8 +107,8 @@ void MainWindow::rebuildList(bool iconPass) {
             return;
         }
         setStatusLine("");
-        focused = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                                LVNI_FOCUSED));
+        focused = static_cast<int>(
+            SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
         top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
         perPage = static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
         SendMessageA(list, WM_SETREDRAW, FALSE, 0);
@@ -328,7 +328,8 @@ void MainWindow::contextMenuFromKeyboard() {
     int index = static_cast<int>(SendMessageA(list, LVM_GETSELECTIONMARK, 0, 0));
     RECT bounds{};
     bounds.left = LVIR_LABEL;
-    if (index < 0 || !SendMessageA(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&bounds))) {
+    if (index < 0 ||
+        !SendMessageA(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&bounds))) {
         return;
     }
     POINT screen{bounds.left, bounds.bottom};
@@ -417,14 +418,8 @@ void MainWindow::showFileProperties() {
         setStatusLine(Plinth::loadString(102));
         return;
     }
-    SHELLEXECUTEINFOA info{sizeof info};
-    info.fMask = SEE_MASK_INVOKEIDLIST;
-    info.hwnd = handle();
-    info.lpVerb = "properties";
-    std::string path = entry.binaryPath.str();
-    info.lpFile = path.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    ShellExecuteExA(&info);
+    Plinth::shellExecute(handle(), entry.binaryPath.str(),
+                         {"properties", {}, SEE_MASK_INVOKEIDLIST});
 }
 
 void MainWindow::openImageFolder() {

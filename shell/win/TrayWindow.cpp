@@ -3,6 +3,7 @@
 #include "shell/win/AboutDialog.h"
 
 #include "framework/Exception.h"
+#include "framework/win/ShellOpen.h"
 #include "framework/win/MessageLoop.h"
 #include "framework/win/ModuleResources.h"
 #include "framework/win/Reports.h"
@@ -218,7 +219,7 @@ void TrayWindow::command(int id) {
         showMainWindow();
         break;
     case ID_EVENT_VIEWER:
-        ShellExecuteA(window_, "open", "eventvwr.exe", nullptr, nullptr, SW_SHOWNORMAL);
+        Plinth::shellExecute(window_, "eventvwr.exe");
         break;
     case ID_ABOUT:
         AboutDialog::showSingle(window_);

@@ -1,6 +1,7 @@
 #include "update/win/UpdateChecker.h"
 
 #include "framework/Exception.h"
+#include "framework/win/ShellOpen.h"
 #include "framework/TextFormat.h"
 #include "framework/win/MessageBoxes.h"
 #include "framework/win/ModuleResources.h"
@@ -11,7 +12,6 @@
 #include "update/win/UpdateDownload.h"
 
 #include <objbase.h>
-#include <shellapi.h>
 
 #include <exception>
 
@@ -251,14 +251,7 @@ void openWebPage(HWND owner, const std::string& address) {
     if (!isFollowableDownloadUrl(address)) {
         return;
     }
-    SHELLEXECUTEINFOA execute = {};
-    execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_NOASYNC;
-    execute.hwnd = owner;
-    execute.lpVerb = "open";
-    execute.lpFile = address.c_str();
-    execute.nShow = SW_SHOWNORMAL;
-    ShellExecuteExA(&execute);
+    Plinth::shellExecute(owner, address);
 }
 
 } // namespace kelvane

@@ -1,6 +1,7 @@
 #include "update/win/UpdateDownload.h"
 
 #include "framework/Exception.h"
+#include "framework/win/ShellOpen.h"
 #include "framework/TextFormat.h"
 #include "framework/win/MessageBoxes.h"
 #include "framework/win/ModuleResources.h"
@@ -12,7 +13,6 @@
 #include "update/win/SignatureCheck.h"
 #include "update/win/UpdateChecker.h"
 
-#include <shellapi.h>
 #include <wininet.h>
 
 #include <algorithm>
@@ -147,14 +147,7 @@ void downloadAndRunSetup(const UpdateChecker& checker, const PadInfo& info) {
             Plinth::loadString(149), MB_OK | MB_ICONWARNING);
         return;
     }
-    SHELLEXECUTEINFOA execute = {};
-    execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_NOASYNC;
-    execute.hwnd = owner;
-    execute.lpVerb = "open";
-    execute.lpFile = path.c_str();
-    execute.nShow = SW_SHOWNORMAL;
-    if (ShellExecuteExA(&execute)) {
+    if (Plinth::shellExecute(owner, path)) {
         // The setup replaces this program's file; it must not be running.
         ExitProcess(0);
     }

@@ -42,11 +42,7 @@ int main(int argc, char** argv) {
 
     // The refresh cycle with entries but no list: what the window adds
     // beyond it is the list's share.
-    struct NoList : EntrySink {
-        void entryAdded(int, const ServiceEntry&) override {}
-        void entryChanged(int, const ServiceEntry&) override {}
-        void entryRemoved(int, const ServiceEntry&) override {}
-    } noList;
+    NullEntrySink noList;
     double cycle = bench::bestNanoseconds(3, [&] {
         ServiceReader reader(serviceDatabaseKey());
         ShownTables tables;
@@ -70,8 +66,9 @@ int main(int argc, char** argv) {
         shown = opened->list().count();
         auto start = std::chrono::steady_clock::now();
         opened.reset();
-        closing = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                      .count();
+        closing =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
     }
 
     MainWindow window(config);

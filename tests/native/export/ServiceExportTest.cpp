@@ -17,12 +17,6 @@ std::string texts(unsigned id) {
     return id == 180 ? "new" : id == 181 ? "changed" : "h" + std::to_string(id);
 }
 
-struct NoSink : EntrySink {
-    void entryAdded(int, const ServiceEntry&) override {}
-    void entryChanged(int, const ServiceEntry&) override {}
-    void entryRemoved(int, const ServiceEntry&) override {}
-};
-
 // Entries as a refresh against a baseline leaves them.
 void fillEntries(ServiceEntries& entries, const std::vector<EnumeratedService>& services,
                  const ServiceTable& baseline) {
@@ -35,7 +29,7 @@ void fillEntries(ServiceEntries& entries, const std::vector<EnumeratedService>& 
                                                  "C:\\bin\\" + s.serviceName + ".exe"},
                             ""));
     }
-    NoSink sink;
+    NullEntrySink sink;
     entries.applyDifference(ServiceTable::diff(table, ServiceColumns::newTable()), &baseline, sink);
 }
 

@@ -197,12 +197,6 @@ TableRow row(const std::string& name, const std::string& path, std::uint32_t typ
                            ServiceConfiguration{3, "", path, path}, "");
 }
 
-struct NoSink : EntrySink {
-    void entryAdded(int, const ServiceEntry&) override {}
-    void entryChanged(int, const ServiceEntry&) override {}
-    void entryRemoved(int, const ServiceEntry&) override {}
-};
-
 class IconPassTest : public ::testing::Test {
 protected:
     void show(const std::vector<TableRow>& rows) {
@@ -210,7 +204,7 @@ protected:
         for (const TableRow& r : rows) {
             table.addRow(r);
         }
-        NoSink sink;
+        NullEntrySink sink;
         entries.applyDifference(table, nullptr, sink);
     }
     const ServiceEntry& entry(const std::string& name) {

@@ -19,12 +19,6 @@ using namespace kelvane::test;
 
 namespace {
 
-struct NoSink : EntrySink {
-    void entryAdded(int, const ServiceEntry&) override {}
-    void entryChanged(int, const ServiceEntry&) override {}
-    void entryRemoved(int, const ServiceEntry&) override {}
-};
-
 bool fileExists(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -124,7 +118,7 @@ protected:
         ServiceReader reader(nullptr);
         reader.setHost("");
         reader.startRead();
-        NoSink sink;
+        NullEntrySink sink;
         runRefreshCycle(reader.state(), *tables, true, entries, sink,
                         [&] { return waitForReaderStep(reader); });
     }
@@ -133,7 +127,7 @@ protected:
         for (const TableRow& row : rows) {
             table.addRow(row);
         }
-        NoSink sink;
+        NullEntrySink sink;
         entries.applyDifference(table, nullptr, sink);
     }
     const ServiceEntry& entryNamed(const std::string& name) {

@@ -19,12 +19,6 @@ using namespace kelvane::test;
 
 namespace {
 
-struct NoSink : EntrySink {
-    void entryAdded(int, const ServiceEntry&) override {}
-    void entryChanged(int, const ServiceEntry&) override {}
-    void entryRemoved(int, const ServiceEntry&) override {}
-};
-
 class RegistryWatcherTest : public ServiceFixture {
 protected:
     void SetUp() override {
@@ -51,7 +45,7 @@ protected:
             again = false;
             reader.setHost("");
             reader.startRead();
-            NoSink sink;
+            NullEntrySink sink;
             runRefreshCycle(reader.state(), tables, true, entries, sink,
                             [&] { return waitForReaderStep(reader); });
             ++refreshes;

@@ -2,11 +2,8 @@
 // Wine's manager lists, marked against the previous run, and says on its
 // console why it could not.
 #include "tests/windows/support/TestPaths.h"
+#include "tests/windows/support/SettingsFileAside.h"
 #include "tests/windows/support/TestServices.h"
-
-#include "shell/Settings.h"
-
-#include <shlobj.h>
 
 #include <fstream>
 #include <map>
@@ -63,16 +60,7 @@ std::set<std::string> managerServiceNames() {
 
 class HeadlessExportTest : public ServiceFixture {
 protected:
-    void SetUp() override {
-        char folder[MAX_PATH] = "";
-        ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder)));
-        settings = settingsFilePath(folder);
-        saved = settings + ".export-test-saved";
-        MoveFileExA(settings.c_str(), saved.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
     void TearDown() override {
-        DeleteFileA(settings.c_str());
-        MoveFileExA(saved.c_str(), settings.c_str(), MOVEFILE_REPLACE_EXISTING);
         for (const std::string& file : files) {
             DeleteFileA(file.c_str());
         }
@@ -80,12 +68,11 @@ protected:
     int exportTo(const std::string& file, const std::string& words = "",
                  std::string* output = nullptr) {
         files.push_back(file);
-        return runProcess("\"" + programPath("kelvane.exe") + "\" " + words + " export=\"" + file +
-                              "\"",
-                          output);
+        return runProcess(
+            "\"" + programPath("kelvane.exe") + "\" " + words + " export=\"" + file + "\"", output);
     }
 
-    std::string settings, saved;
+    SettingsFileAside settings;
     std::vector<std::string> files;
 };
 
@@ -100,8 +87,7 @@ TEST_F(HeadlessExportTest, WritesEveryServiceTheManagerLists) {
         exported.insert(name);
     }
     EXPECT_EQ(exported, managerServiceNames());
-    EXPECT_EQ(GetFileAttributesA(settings.c_str()), INVALID_FILE_ATTRIBUTES)
-        << "nopersist stores no settings";
+    EXPECT_FALSE(settings.exists()) << "nopersist stores no settings";
 }
 
 TEST_F(HeadlessExportTest, MarksWhatChangedSinceTheLastRun) {
@@ -113,8 +99,8 @@ TEST_F(HeadlessExportTest, MarksWhatChangedSinceTheLastRun) {
     SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
     SC_HANDLE service = OpenServiceA(manager, retyped.c_str(), SERVICE_CHANGE_CONFIG);
     ASSERT_TRUE(ChangeServiceConfigA(service, SERVICE_NO_CHANGE, SERVICE_DISABLED,
-                                     SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr,
-                                     nullptr, nullptr, nullptr));
+                                     SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                     nullptr, nullptr));
     CloseServiceHandle(service);
     CloseServiceHandle(manager);
 

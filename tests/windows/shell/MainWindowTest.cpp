@@ -1,6 +1,7 @@
 // The real main window, opened in this process on Wine's service manager and
 // driven with the messages a user's actions send.
 #include "shell/win/MainWindow.h"
+#include "tests/windows/support/SettingsFileAside.h"
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
 #include "tests/windows/support/TrayInstances.h"
@@ -12,7 +13,6 @@
 #include "shell/win/ServiceDatabaseKey.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <fstream>
 #include <sstream>
@@ -174,7 +174,8 @@ TEST_F(MainWindowTest, TheListFillsWithTheManagersServicesAndSortsByHeaderClicks
 
     auto sortedBy = [&](int column, bool ascending) {
         for (int i = 1; i < list.count(); ++i) {
-            int order = compareListTexts(column, list.textAt(i - 1, column), list.textAt(i, column));
+            int order =
+                compareListTexts(column, list.textAt(i - 1, column), list.textAt(i, column));
             if (ascending ? order > 0 : order < 0) {
                 return false;
             }
@@ -334,7 +335,8 @@ TEST_F(MainWindowTest, StartsTallerThanItsTemplateAndCannotShrinkBelowIt) {
     open();
     HWND plain = CreateDialogIndirectParamA(
         GetModuleHandleA(nullptr),
-        static_cast<LPCDLGTEMPLATEA>(Plinth::loadLocalisedResource(RT_DIALOG, MAKEINTRESOURCEA(IDD_MAIN))),
+        static_cast<LPCDLGTEMPLATEA>(
+            Plinth::loadLocalisedResource(RT_DIALOG, MAKEINTRESOURCEA(IDD_MAIN))),
         nullptr, [](HWND, UINT m, WPARAM, LPARAM) -> INT_PTR { return m == WM_INITDIALOG; }, 0);
     ASSERT_NE(plain, nullptr);
     RECT templateClient{}, client{}, outer{};
@@ -469,19 +471,7 @@ TEST_F(MainWindowTest, MinimisingClosesTheWindowWithOneTrayInstance) {
 
 class MainWindowSettingsTest : public MainWindowTest {
 protected:
-    void SetUp() override {
-        char folder[MAX_PATH] = "";
-        ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder)));
-        path = settingsFilePath(folder);
-        saved = path + ".test-saved";
-        MoveFileExA(path.c_str(), saved.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    void TearDown() override {
-        MainWindowTest::TearDown();
-        DeleteFileA(path.c_str());
-        MoveFileExA(saved.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    bool fileExists() const { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    bool fileExists() const { return settings.exists(); }
     int marked() {
         int count = 0;
         for (int i = 0; i < window->list().count(); ++i) {
@@ -494,7 +484,8 @@ protected:
         window.reset();
     }
 
-    std::string path, saved;
+    SettingsFileAside settings;
+    const std::string& path = settings.path();
 };
 
 TEST_F(MainWindowSettingsTest, BaselineCarriesOverAndMarksOnlyWhatIsNew) {
@@ -529,7 +520,9 @@ TEST_F(MainWindowSettingsTest, AnUnknownBaselineColumnKeepsTheOtherSettingsAndMa
     std::string document = "<?xml version=\"1.0\" encoding=\"utf-8\"?><kelvane version=\"4.6\">"
                            "<hostnames><hostname>elsewhere</hostname></hostnames>"
                            "<flags color-bkgnd=\"false\"/><last-entries>"
-                           "<row serviceName=\"" + ours + "\"/><row bogus=\"1\"/>"
+                           "<row serviceName=\"" +
+                           ours +
+                           "\"/><row bogus=\"1\"/>"
                            "</last-entries></kelvane>\n";
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);

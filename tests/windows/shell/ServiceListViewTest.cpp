@@ -66,8 +66,8 @@ TEST_F(ServiceListViewTest, PidsSortAsNumbersAndTimesAsDates) {
 
     list.chooseSortColumn(9);
     EXPECT_EQ(headerFormat(5) & (HDF_SORTUP | HDF_SORTDOWN), 0) << "the old arrow goes";
-    EXPECT_EQ(column(9), (std::vector<std::string>{"", "31.12.2025 23:59:59",
-                                                    "15.01.2026 12:00:00", "01.02.2026 00:00:00"}));
+    EXPECT_EQ(column(9), (std::vector<std::string>{"", "31.12.2025 23:59:59", "15.01.2026 12:00:00",
+                                                   "01.02.2026 00:00:00"}));
 }
 
 TEST_F(ServiceListViewTest, TextsAreHandedOverOnRequestAndUpdatedInPlace) {

@@ -40,22 +40,24 @@ TestServices::~TestServices() {
     }
 }
 
-std::string TestServices::testServicePath() { return programPath("kelvane-test-service.exe"); }
+std::string TestServices::testServicePath() {
+    return programPath("kelvane-test-service.exe");
+}
 
-std::string TestServices::create(const TestServiceSetup& spec) {
-    std::string name = "kvtest-" + std::to_string(GetCurrentProcessId()) + "-" +
-                       std::to_string(++counter);
-    std::string binary = spec.binaryPath.empty()
-                             ? "\"" + testServicePath() + "\" " + spec.arguments
-                             : spec.binaryPath;
-    std::string display = spec.displayName.empty() ? name : spec.displayName;
+std::string TestServices::create(const TestServiceSetup& setup) {
+    std::string name =
+        "kvtest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    std::string binary = setup.binaryPath.empty()
+                             ? "\"" + testServicePath() + "\" " + setup.arguments
+                             : setup.binaryPath;
+    std::string display = setup.displayName.empty() ? name : setup.displayName;
     auto manager = openManager();
     if (!manager) {
         ADD_FAILURE() << "OpenSCManagerA failed: " << GetLastError();
         return {};
     }
     UniqueServiceHandle service(CreateServiceA(manager.get(), name.c_str(), display.c_str(),
-                                               SERVICE_ALL_ACCESS, spec.type, spec.startType,
+                                               SERVICE_ALL_ACCESS, setup.type, setup.startType,
                                                SERVICE_ERROR_IGNORE, binary.c_str(), nullptr,
                                                nullptr, nullptr, nullptr, nullptr));
     if (!service) {

@@ -12,9 +12,9 @@
 namespace kelvane::test {
 
 struct TestServiceSetup {
-    std::string arguments;        // for the test service, see tools/kelvane-test-service
-    std::string binaryPath;       // instead of the test service
-    std::string displayName;      // defaults to the name
+    std::string arguments;   // for the test service, see tools/kelvane-test-service
+    std::string binaryPath;  // instead of the test service
+    std::string displayName; // defaults to the name
     DWORD type = SERVICE_WIN32_OWN_PROCESS;
     DWORD startType = SERVICE_DEMAND_START;
 };
@@ -27,7 +27,7 @@ public:
     TestServices& operator=(const TestServices&) = delete;
 
     // Creates a service; fails the test (and returns "") when that fails.
-    std::string create(const TestServiceSetup& spec = {});
+    std::string create(const TestServiceSetup& setup = {});
     // Stops and deletes one of ours now.
     void remove(const std::string& name);
 
