@@ -2,6 +2,8 @@
 // programs we did not write: olefile, xlrd (strict sheet positions and SST)
 // and libgsf. Wine starts host programs without a handle to wait on, so the
 // checker writes its verdict into a file that the test waits for.
+#include "tests/windows/support/TestPaths.h"
+
 #include "export/AnsiText.h"
 #include "export/CellFormats.h"
 #include "export/ExportSheet.h"
@@ -16,6 +18,7 @@
 #include <sstream>
 
 using namespace kelvane;
+using kelvane::test::unixPath;
 
 namespace {
 
@@ -54,20 +57,6 @@ open(result + '.tmp', 'w').write(verdict)
 import os
 os.replace(result + '.tmp', result)
 )";
-
-std::string unixPath(const std::string& windowsPath) {
-    using ToUnix = char* (*)(const wchar_t*);
-    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!toUnix) {
-        return {};
-    }
-    std::wstring wide(windowsPath.begin(), windowsPath.end());
-    char* path = toUnix(wide.c_str());
-    std::string result = path ? path : "";
-    HeapFree(GetProcessHeap(), 0, path);
-    return result;
-}
 
 std::string tempFile(const std::string& suffix) {
     char folder[MAX_PATH];

@@ -13,7 +13,9 @@ std::string binaryFolder() {
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
-std::string programPath(const std::string& exeName) { return binaryFolder() + exeName; }
+std::string programPath(const std::string& exeName) {
+    return binaryFolder() + exeName;
+}
 
 int runProcess(const std::string& commandLine, std::string* output, unsigned timeoutMs) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -55,6 +57,20 @@ int runProcess(const std::string& commandLine, std::string* output, unsigned tim
     DWORD code = 0;
     GetExitCodeProcess(processHandle.get(), &code);
     return static_cast<int>(code);
+}
+
+std::string unixPath(const std::string& windowsPath) {
+    using ToUnix = char* (*)(const wchar_t*);
+    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix) {
+        return {};
+    }
+    std::wstring wide(windowsPath.begin(), windowsPath.end());
+    char* path = toUnix(wide.c_str());
+    std::string result = path ? path : "";
+    HeapFree(GetProcessHeap(), 0, path);
+    return result;
 }
 
 } // namespace kelvane::test

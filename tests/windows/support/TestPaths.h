@@ -9,6 +9,10 @@ std::string binaryFolder();
 // kelvane.exe, the test service and the other helper programs.
 std::string programPath(const std::string& exeName);
 
+// The host's path of a Windows path, for the Python checkers the tests start
+// as host programs; empty outside Wine.
+std::string unixPath(const std::string& windowsPath);
+
 // Runs a command line, waits for it and returns its exit code; its output
 // (stdout and stderr) goes into *output when given. -1 when it cannot start.
 int runProcess(const std::string& commandLine, std::string* output = nullptr,

@@ -1,5 +1,7 @@
 #include "tests/windows/update/PadServer.h"
 
+#include "tests/windows/support/TestPaths.h"
+
 #include <windows.h>
 
 #include <fstream>
@@ -46,20 +48,6 @@ std::string readAll(const std::string& path) {
 }
 
 } // namespace
-
-std::string unixPath(const std::string& windowsPath) {
-    using ToUnix = char* (*)(const wchar_t*);
-    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!toUnix) {
-        return {};
-    }
-    std::wstring wide(windowsPath.begin(), windowsPath.end());
-    char* path = toUnix(wide.c_str());
-    std::string result = path ? path : "";
-    HeapFree(GetProcessHeap(), 0, path);
-    return result;
-}
 
 PadServer::PadServer() {
     char temp[MAX_PATH];

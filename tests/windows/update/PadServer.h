@@ -27,7 +27,4 @@ private:
     unsigned port_ = 0;
 };
 
-// The Unix path of a Windows path, for host programs.
-std::string unixPath(const std::string& windowsPath);
-
 } // namespace kelvane::test
