@@ -24,6 +24,16 @@ bool canRestart(const ServiceCapabilities& s) {
     return (s.controls & acceptedControl::paramChange) && s.state == serviceState::running;
 }
 
+ControlActions controlActionsFor(const ServiceCapabilities& s) {
+    ControlActions actions;
+    actions.start = canStart(s);
+    actions.stop = (s.controls & acceptedControl::stop) != 0;
+    actions.pause = canPause(s);
+    actions.resume = canResume(s);
+    actions.restart = canRestart(s);
+    return actions;
+}
+
 } // namespace
 
 ActionButtons actionButtonsFor(bool selected, bool busy, const ServiceCapabilities& service) {
@@ -31,11 +41,7 @@ ActionButtons actionButtonsFor(bool selected, bool busy, const ServiceCapabiliti
     if (!selected || busy) {
         return buttons;
     }
-    buttons.start = canStart(service);
-    buttons.stop = (service.controls & acceptedControl::stop) != 0;
-    buttons.pause = canPause(service);
-    buttons.resume = canResume(service);
-    buttons.restart = canRestart(service);
+    static_cast<ControlActions&>(buttons) = controlActionsFor(service);
     buttons.remove = true;
     return buttons;
 }
@@ -45,11 +51,7 @@ ContextMenuActions contextMenuActionsFor(const ServiceCapabilities& service, boo
     if (actionsLocked) {
         return actions;
     }
-    actions.start = canStart(service);
-    actions.stop = (service.controls & acceptedControl::stop) != 0;
-    actions.pause = canPause(service);
-    actions.resume = canResume(service);
-    actions.restart = canRestart(service);
+    static_cast<ControlActions&>(actions) = controlActionsFor(service);
     const bool driver = service.serviceType == 1 || service.serviceType == 2;
     for (int type = 0; type < 5; ++type) {
         const bool bootOrSystem = type == 0 || type == 1;

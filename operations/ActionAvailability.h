@@ -14,17 +14,20 @@ struct ServiceCapabilities {
     bool hasProcess = false;         // the entry shows a process id
 };
 
-struct ActionButtons {
-    bool start = false, stop = false, pause = false, resume = false, restart = false,
-         remove = false;
+// The five controls, offered alike by the buttons and the context menu.
+struct ControlActions {
+    bool start = false, stop = false, pause = false, resume = false, restart = false;
+};
+
+struct ActionButtons : ControlActions {
+    bool remove = false;
 };
 
 // With nothing selected, or while an operation is running, nothing is
 // offered.
 ActionButtons actionButtonsFor(bool selected, bool busy, const ServiceCapabilities& service);
 
-struct ContextMenuActions {
-    bool start = false, stop = false, pause = false, resume = false, restart = false;
+struct ContextMenuActions : ControlActions {
     bool startType[5] = {}; // by start type: boot, system, automatic, manual, disabled
     bool kill = false;
 };
