@@ -4,6 +4,9 @@
 
 namespace kelvane {
 
+// Computer names are the same in any letter case.
+bool sameHostName(const std::string& a, const std::string& b);
+
 // True for the local network name in any letter case, "localhost" and ".".
 bool isLocalHost(const std::string& host, const std::string& localName);
 

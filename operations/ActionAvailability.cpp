@@ -57,7 +57,7 @@ ContextMenuActions contextMenuActionsFor(const ServiceCapabilities& service, boo
         const bool bootOrSystem = type == 0 || type == 1;
         actions.startType[type] = type != service.startType && (driver || !bootOrSystem);
     }
-    actions.kill = service.hasProcess;
+    actions.kill = service.hasProcess && service.onThisComputer;
     return actions;
 }
 

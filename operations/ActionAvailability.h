@@ -12,6 +12,7 @@ struct ServiceCapabilities {
     std::int32_t startType = -1;     // 0 boot ... 4 disabled; -1 unknown
     std::uint32_t serviceType = 0;   // 1 kernel driver, 2 file system driver, ...
     bool hasProcess = false;         // the entry shows a process id
+    bool onThisComputer = true;      // a process id of another computer names none of ours
 };
 
 // The five controls, offered alike by the buttons and the context menu.

@@ -33,6 +33,15 @@ ServiceParameters parametersFromEntry(const ServiceEntry& entry) {
     return record;
 }
 
+std::uint32_t typeToStore(std::uint32_t originalType, std::uint32_t chosenType) {
+    constexpr std::uint32_t listBits = 0x3F; // what the type list shows
+    const std::uint32_t unseen = originalType & ~(listBits | interactiveBit);
+    if (chosenType != typeNoChange && (chosenType & listBits) == (originalType & listBits)) {
+        chosenType |= unseen;
+    }
+    return chosenType == originalType ? typeNoChange : chosenType;
+}
+
 void validateParameters(ParameterFields& fields, ServiceParameters& record,
                         const std::function<std::string(unsigned id)>& loadString) {
     Plinth::ErrorContext context("Input validation");

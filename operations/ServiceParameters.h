@@ -26,6 +26,14 @@ ServiceParameters parametersFromEntry(const ServiceEntry& entry);
 
 constexpr std::uint32_t interactiveBit = 0x100;
 constexpr std::uint32_t serviceTypeBits = 0x30; // own or shared process
+constexpr std::uint32_t typeNoChange = 0xFFFFFFFF;
+
+// The service type to send when an edited service is saved: chosenType is
+// what the type list and the interactive box give. A service whose type has
+// bits the dialog cannot show (the per-user services of current Windows)
+// keeps them while its list entry was left alone, and a type that ends up
+// as it was is not sent at all, so the manager cannot refuse or narrow it.
+std::uint32_t typeToStore(std::uint32_t originalType, std::uint32_t chosenType);
 
 // What the dialog's controls hold when OK is pressed.
 struct ParameterFields {

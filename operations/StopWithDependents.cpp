@@ -1,5 +1,7 @@
 #include "operations/StopWithDependents.h"
 
+#include "operations/StableStateWait.h"
+
 namespace kelvane {
 
 namespace {
@@ -20,7 +22,9 @@ private:
 std::uint32_t waitUntilStopped(StopPlatform& platform, StopPlatform::Handle service,
                                ServiceStatus status, const Deadline& deadline) {
     while (status.currentState != serviceState::stopped) {
-        platform.sleep(status.waitHint);
+        if (!platform.sleep(pendingWaitMs(status.waitHint))) {
+            return errorCancelled;
+        }
         if (std::uint32_t error = platform.queryStatus(service, status)) {
             return error;
         }
@@ -84,7 +88,9 @@ std::uint32_t stopWithDependents(StopPlatform& platform, StopPlatform::Handle se
         return 0;
     }
     while (status.currentState == serviceState::stopPending) {
-        platform.sleep(status.waitHint);
+        if (!platform.sleep(pendingWaitMs(status.waitHint))) {
+            return errorCancelled;
+        }
         if (std::uint32_t error = platform.queryStatus(service, status)) {
             return error;
         }

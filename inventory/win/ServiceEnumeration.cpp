@@ -8,7 +8,11 @@ namespace kelvane {
 
 namespace {
 
-constexpr DWORD allTypes = SERVICE_DRIVER | SERVICE_WIN32 | SERVICE_INTERACTIVE_PROCESS; // 0x13F
+// SERVICE_DRIVER leaves out adapters (4); they are read too, and the filter
+// decides what is shown.
+constexpr DWORD allTypes =
+    SERVICE_DRIVER | SERVICE_ADAPTER | SERVICE_WIN32 | SERVICE_INTERACTIVE_PROCESS; // 0x13F
+static_assert(allTypes == 0x13F);
 
 using EnumServicesStatusExFunction = BOOL(WINAPI*)(SC_HANDLE, SC_ENUM_TYPE, DWORD, DWORD, LPBYTE,
                                                    DWORD, LPDWORD, LPDWORD, LPDWORD, LPCSTR);

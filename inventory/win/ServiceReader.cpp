@@ -6,8 +6,9 @@
 
 namespace kelvane {
 
-ServiceReader::ServiceReader(HKEY servicesKey)
-    : WorkerThread("ServiceReader", &wake), servicesKey_(servicesKey) {}
+ServiceReader::ServiceReader(HKEY servicesKey, ManagerOpener openManager)
+    : WorkerThread("ServiceReader", &wake), servicesKey_(servicesKey),
+      openManager_(std::move(openManager)) {}
 
 ServiceReader::~ServiceReader() {
     stop(JoinBlocking, INFINITE);
@@ -46,7 +47,7 @@ std::int32_t ServiceReader::run() {
         }
         HostInfo info = hostInfo();
         try {
-            readComputer(info, servicesKey_, state_);
+            readComputer(info, servicesKey_, state_, openManager_);
         } catch (const Plinth::Exception& e) {
             std::lock_guard<std::recursive_mutex> guard(state_.lock);
             state_.errorText = e.getMessage();

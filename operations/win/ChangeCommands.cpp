@@ -7,8 +7,10 @@
 #include "framework/win/UniqueHandle.h"
 #include "operations/ProcessKill.h"
 #include "operations/ServiceControl.h"
+#include "operations/StatusReport.h"
 #include "operations/win/ScmConnection.h"
 #include "operations/win/WaitCursor.h"
+#include "resources/ResourceIds.h"
 
 #include <functional>
 
@@ -30,8 +32,8 @@ std::string countText(unsigned id, int count) {
 }
 
 // Runs change on each selected service with its own connection; the number
-// changed. A failure of one is written without the service's name.
-int forEachSelected(CommandHost& host,
+// changed. A failure of one is reported without the service's name.
+int forEachSelected(CommandHost& host, StatusReport& report,
                     const std::function<void(ScmConnection&, const std::string&)>& change) {
     int changed = 0;
     const std::string computer = host.hostName();
@@ -43,20 +45,23 @@ int forEachSelected(CommandHost& host,
             change(connection, entry.serviceName.str());
             ++changed;
         } catch (const Plinth::Exception& e) {
-            host.writeStatus(e.getMessage());
+            report.addFailure(e.getMessage());
         }
     }
     return changed;
 }
 
-void finish(CommandHost& host, int changed, const std::string& summary) {
-    // With nothing changed the last failure stays readable.
+StatusReport statusReportOf(CommandHost& host) {
+    return StatusReport([&host](const std::string& text) { host.writeStatus(text); });
+}
+
+void finish(CommandHost& host, StatusReport& report, int changed, const std::string& summary) {
+    // With nothing changed the failures alone stay readable.
     if (changed == 0) {
         return;
     }
-    // The refresh clears the status line, so the summary comes after it.
     host.refreshList();
-    host.writeStatus(summary);
+    report.finish(summary);
 }
 
 // The calling thread's own token; a thread without one impersonates itself
@@ -134,36 +139,43 @@ void removeSelected(CommandHost& host) {
     if (!askSafetyQuestion(host, removeQuestion)) {
         return;
     }
-    host.writeStatus({});
-    int removed = forEachSelected(host, [](ScmConnection& connection, const std::string& name) {
-        if (!DeleteService(connection.openService(name, serviceRight::remove))) {
-            throw Plinth::LWE();
-        }
-    });
-    finish(host, removed, countText(removedSummary, removed));
+    StatusReport report = statusReportOf(host);
+    int removed =
+        forEachSelected(host, report, [](ScmConnection& connection, const std::string& name) {
+            if (!DeleteService(connection.openService(name, serviceRight::remove))) {
+                throw Plinth::LWE();
+            }
+        });
+    finish(host, report, removed, countText(removedSummary, removed));
 }
 
 void setStartTypeSelected(CommandHost& host, DWORD startType) {
     if (!askSafetyQuestion(host, startTypeQuestion)) {
         return;
     }
-    host.writeStatus({});
-    int changed = forEachSelected(host, [startType](ScmConnection& connection,
-                                                    const std::string& name) {
-        SC_HANDLE service = connection.openService(name, serviceRight::changeConfig);
-        if (!ChangeServiceConfigA(service, SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE, nullptr,
-                                  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)) {
-            throw Plinth::LWE();
-        }
-    });
-    finish(host, changed, countText(startTypeSummary, changed));
+    StatusReport report = statusReportOf(host);
+    int changed = forEachSelected(
+        host, report, [startType](ScmConnection& connection, const std::string& name) {
+            SC_HANDLE service = connection.openService(name, serviceRight::changeConfig);
+            if (!ChangeServiceConfigA(service, SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE,
+                                      nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                      nullptr)) {
+                throw Plinth::LWE();
+            }
+        });
+    finish(host, report, changed, countText(startTypeSummary, changed));
 }
 
 void killSelected(CommandHost& host) {
+    // A process id of another computer names some process of this one.
+    if (!host.hostIsLocal()) {
+        host.writeStatus(Plinth::loadString(IDS_KILL_ONLY_LOCAL));
+        return;
+    }
     if (!askSafetyQuestion(host, killQuestion)) {
         return;
     }
-    host.writeStatus({});
+    StatusReport report = statusReportOf(host);
     std::vector<std::string> processIds;
     for (const ServiceEntry& entry : host.selectedEntries()) {
         processIds.push_back(entry.pidText.str());
@@ -173,10 +185,9 @@ void killSelected(CommandHost& host) {
         ThreadToken token;
         TokenKillPlatform platform(token.get());
         WaitCursor cursor;
-        killed = killProcesses(platform, processIds,
-                               [&host](const std::string& text) { host.writeStatus(text); });
+        killed = killProcesses(platform, processIds, report.failureWriter());
     }
-    finish(host, killed, countText(killed == 1 ? killedOneSummary : killedSummary, killed));
+    finish(host, report, killed, countText(killed == 1 ? killedOneSummary : killedSummary, killed));
 }
 
 bool setPrivilege(HANDLE token, const char* name, bool enable) {

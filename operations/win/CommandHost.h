@@ -16,14 +16,16 @@ class CommandHost {
 public:
     virtual ~CommandHost() = default;
 
-    // The computer the list shows, as the user named it; empty for this one.
+    // The computer the list was read from, which every command acts on.
     virtual std::string hostName() const = 0;
+    // That computer is this one.
+    virtual bool hostIsLocal() const = 0;
     // The entries of the selected list rows that have one, from the top.
     virtual std::vector<ServiceEntry> selectedEntries() const = 0;
     // Replaces the text of the status line; an empty text clears it.
     virtual void writeStatus(const std::string& text) = 0;
     // Reads the services again and shows them; returns when the list is
-    // up to date (this clears the status line first).
+    // up to date. The status line is left as it is.
     virtual void refreshList() = 0;
     // The main window: owner of questions, reports and dialogs, and the
     // receiver of WM_APP while a service settles.

@@ -3,6 +3,7 @@
 #include "framework/Exception.h"
 #include "framework/TextFormat.h"
 #include "framework/win/ModuleResources.h"
+#include "operations/StatusReport.h"
 #include "operations/win/ScmStopPlatform.h"
 #include "operations/win/WaitCursor.h"
 
@@ -92,15 +93,14 @@ int controlServices(CommandHost& host, const std::vector<std::string>& names, DW
 int controlServices(CommandHost& host, ControlPlatform& platform,
                     const std::vector<std::string>& names, DWORD rights, DWORD control,
                     DWORD timeoutMs) {
-    host.writeStatus({});
+    StatusReport report([&host](const std::string& text) { host.writeStatus(text); });
     BusyUntilEnd busy(host.busyCounter());
     int settled = 0;
     try {
         WaitCursor cursor;
-        settled = runControl(platform, names, rights, control, timeoutMs,
-                             [&host](const std::string& text) { host.writeStatus(text); });
+        settled = runControl(platform, names, rights, control, timeoutMs, report.failureWriter());
     } catch (const Plinth::Exception& e) {
-        host.writeStatus(e.getMessage());
+        report.addFailure(e.getMessage());
         settled = 0;
     }
     platform.release();
@@ -109,6 +109,10 @@ int controlServices(CommandHost& host, ControlPlatform& platform,
         return -1;
     }
     host.refreshList();
+    if (const ControlCommand* command = controlCommandForControl(control)) {
+        report.finish(Plinth::formatText(
+            Plinth::loadString(summaryTextId(*command, settled)).c_str(), settled));
+    }
     return settled;
 }
 
@@ -117,16 +121,8 @@ void controlSelected(CommandHost& host, DWORD rights, DWORD control) {
     for (const ServiceEntry& entry : host.selectedEntries()) {
         names.push_back(entry.serviceName.str());
     }
-    if (names.empty()) {
-        return;
-    }
-    int settled = controlServices(host, names, rights, control);
-    if (settled == -1) {
-        return;
-    }
-    if (const ControlCommand* command = controlCommandForControl(control)) {
-        host.writeStatus(Plinth::formatText(
-            Plinth::loadString(summaryTextId(*command, settled)).c_str(), settled));
+    if (!names.empty()) {
+        controlServices(host, names, rights, control);
     }
 }
 

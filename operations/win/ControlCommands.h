@@ -45,18 +45,19 @@ private:
     std::optional<ScmConnection> connection_;
 };
 
-// Sends rights/control to each name, waits for them to settle and refreshes
-// the list; failures of single services go to the status line. The number
-// that settled, or -1 when the application quit or the window went during
-// the wait (the window is then left alone). control 0 starts the services.
+// Sends rights/control to each name, waits for them to settle, refreshes
+// the list and writes the summary above the failures of single services.
+// The number that settled, or -1 when the application quit or the window
+// went during the wait (the window is then left alone). control 0 starts
+// the services.
 int controlServices(CommandHost& host, const std::vector<std::string>& names, DWORD rights,
                     DWORD control, DWORD timeoutMs = controlTimeoutMs);
 int controlServices(CommandHost& host, ControlPlatform& platform,
                     const std::vector<std::string>& names, DWORD rights, DWORD control,
                     DWORD timeoutMs = controlTimeoutMs);
 
-// The command handler: controls the selected services and writes the
-// summary line. Does nothing when no service is selected.
+// The command handler: controls the selected services. Does nothing when no
+// service is selected.
 void controlSelected(CommandHost& host, DWORD rights, DWORD control);
 
 } // namespace kelvane

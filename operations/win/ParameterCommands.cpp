@@ -29,7 +29,6 @@ void runParameters(CommandHost& host, ServiceParameters record, unsigned success
             Plinth::showException(e, host.window());
             continue;
         }
-        // The refresh clears the status line, so the result comes after it.
         host.refreshList();
         host.writeStatus(Plinth::loadString(successText));
         return;
@@ -51,13 +50,15 @@ void createServiceCommand(CommandHost& host) {
 
 void editServiceCommand(CommandHost& host, const ServiceEntry& entry) {
     const std::string computer = host.hostName();
-    runParameters(host, parametersFromEntry(entry), changedText,
-                  [&computer](ScmConnection& connection, const ServiceParameters& record) {
-                      connection.changeConfig(computer, record.name, record.command.c_str(),
-                                              record.displayName.c_str(), record.serviceType,
-                                              record.startType, nullptr, nullptr,
-                                              record.account.c_str(), record.password.c_str());
-                  });
+    const auto originalType = static_cast<std::uint32_t>(entry.type);
+    runParameters(
+        host, parametersFromEntry(entry), changedText,
+        [&computer, originalType](ScmConnection& connection, const ServiceParameters& record) {
+            connection.changeConfig(
+                computer, record.name, record.command.c_str(), record.displayName.c_str(),
+                typeToStore(originalType, record.serviceType), record.startType, nullptr, nullptr,
+                record.account.c_str(), record.password.c_str());
+        });
 }
 
 } // namespace kelvane

@@ -114,9 +114,9 @@ void rememberHost(HWND hostField, const std::string& name) {
     if (name.empty()) {
         return;
     }
-    // CB_FINDSTRING searches the whole list for an entry starting with the
-    // text, ignoring case.
-    if (SendMessageA(hostField, CB_FINDSTRING, static_cast<WPARAM>(-1),
+    // CB_FINDSTRINGEXACT compares whole entries, ignoring case: "srv1" is
+    // another computer than "srv10".
+    if (SendMessageA(hostField, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                      reinterpret_cast<LPARAM>(name.c_str())) == CB_ERR) {
         SendMessageA(hostField, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     }
@@ -127,6 +127,7 @@ void selectHost(CommandHost& host, const std::string& name) {
     // The refresh takes the host from the field, so the field must show it.
     SetWindowTextA(host.hostField(), name.c_str());
     rememberHost(host.hostField(), name);
+    host.writeStatus({});
     host.refreshList();
 }
 
@@ -149,16 +150,22 @@ void loginAs(CommandHost& host) {
     if (dialog.run(host.window()) != IDOK) {
         return;
     }
-    host.config() = dialog.config();
+    const AppConfig& chosen = dialog.config();
+    // Name and password stay for the next try; the computer changes only
+    // once it has been reached, so the commands keep to the one listed.
+    host.config().userName = chosen.userName;
+    host.config().password = chosen.password;
     try {
-        connectIpcShare(host.window(), host.config());
+        connectIpcShare(host.window(), chosen);
     } catch (const Plinth::Exception& e) {
         Plinth::showException(e, host.window());
         return;
     }
+    host.config() = chosen;
     // The image files' details came from the previous computer.
     host.clearFileDetails();
     host.loadControls();
+    host.writeStatus({});
     host.refreshList();
     rememberHost(host.hostField(), host.config().computerName);
 }

@@ -38,12 +38,13 @@ void browseForHost(CommandHost& host);
 void selectHost(CommandHost& host, const std::string& name);
 
 // Puts name at the top of the host field's list unless an entry there
-// already starts with it (ignoring case). Nothing for an empty name.
+// equals it (ignoring case). Nothing for an empty name.
 void rememberHost(HWND hostField, const std::string& name);
 
 // The "login as ..." button: asks for host, user and password and connects
 // to the computer's IPC$ share, then shows its services. A failed connection
-// is reported and changes nothing else.
+// is reported and changes nothing but the user name and password, which stay
+// for the next try.
 void loginAs(CommandHost& host);
 
 } // namespace kelvane

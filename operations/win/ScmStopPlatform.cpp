@@ -1,5 +1,7 @@
 #include "operations/win/ScmStopPlatform.h"
 
+#include "framework/win/DispatchingWaits.h"
+
 namespace kelvane {
 
 namespace {
@@ -60,8 +62,9 @@ std::uint32_t ScmStopPlatform::sendStop(Handle service) {
     return ControlService(handleOf(service), SERVICE_CONTROL_STOP, &status) ? 0 : GetLastError();
 }
 
-void ScmStopPlatform::sleep(std::uint32_t ms) {
-    Sleep(ms);
+// The window keeps answering while dependents stop.
+bool ScmStopPlatform::sleep(std::uint32_t ms) {
+    return Plinth::sleepDispatching(ms) == 1;
 }
 
 std::uint64_t ScmStopPlatform::tickMs() {

@@ -16,7 +16,7 @@ public:
     std::uint32_t openDependent(const std::string& name, Handle& dependent) override;
     void close(Handle dependent) override;
     std::uint32_t sendStop(Handle service) override;
-    void sleep(std::uint32_t ms) override;
+    bool sleep(std::uint32_t ms) override;
     std::uint64_t tickMs() override;
 
 private:

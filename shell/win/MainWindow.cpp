@@ -4,6 +4,7 @@
 #include "framework/win/ShellOpen.h"
 #include "framework/TextFormat.h"
 #include "framework/win/ModuleResources.h"
+#include "framework/win/Reports.h"
 #include "operations/win/WaitCursor.h"
 #include "resources/ProductInfo.h"
 #include "resources/ResourceIds.h"
@@ -11,11 +12,13 @@
 #include "shell/win/ColorLegendDialog.h"
 #include "operations/win/OperationCommands.h"
 #include "operations/win/ParameterCommands.h"
+#include "shell/NameHistory.h"
 #include "shell/TrayClicks.h"
 #include "shell/win/AdminRights.h"
 #include "shell/win/HelpViewer.h"
 #include "shell/win/ServiceDatabaseKey.h"
 #include "shell/win/StartTargets.h"
+#include "shell/win/StoredPlacement.h"
 #include "shell/win/TrayWindow.h"
 #include "shell/win/UserFolders.h"
 
@@ -91,10 +94,23 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::onInit() {
+    // A window built only in part would run without its reader or icons:
+    // it reports why and closes.
+    if (Plinth::guardCall([this] { build(); }, handle()) != Plinth::GuardResult::Done) {
+        end(IDCANCEL);
+        return true;
+    }
+    ready_ = true;
+    refresh();
+    updateActionButtons();
+    return true;
+}
+
+void MainWindow::build() {
     attachMenu();
     startLayout();
     makeButtonsAndTooltips();
-    reader_ = std::make_unique<ServiceReader>(serviceDatabaseKey());
+    reader_ = std::make_unique<ServiceReader>(serviceDatabaseKey(), managerOpener_);
     if (HKEY key = serviceDatabaseKey()) {
         watcher_ = std::make_unique<RegistryWatcher>(key, handle());
     }
@@ -121,9 +137,6 @@ bool MainWindow::onInit() {
     exchange(false);
     applyInitialPlacement();
     UpdateWindow(handle());
-    refresh();
-    updateActionButtons();
-    return true;
 }
 
 void MainWindow::attachMenu() {
@@ -268,10 +281,7 @@ void MainWindow::startIconCache(const std::string& localAppData) {
 }
 
 void MainWindow::applyInitialPlacement() {
-    if (auto placement = parsePlacementText(settings_.placement)) {
-        MoveWindow(handle(), placement->left, placement->top, placement->right - placement->left,
-                   placement->bottom - placement->top, TRUE);
-        ShowWindow(handle(), placement->showCommand);
+    if (applyStoredPlacement(handle(), settings_.placement)) {
         relayout();
         return;
     }
@@ -314,14 +324,14 @@ bool MainWindow::exchange(bool save) {
 
 void MainWindow::putFirstInCombo(int comboId, const std::string& text,
                                  std::set<std::string>* history) {
-    HWND combo = item(comboId);
-    if (text.empty() || SendMessageA(combo, CB_FINDSTRING, static_cast<WPARAM>(-1),
-                                     reinterpret_cast<LPARAM>(text.c_str())) != CB_ERR) {
-        return;
+    if (history) {
+        addToHistory(*history, text);
     }
-    if (SendMessageA(combo, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) >= 0 &&
-        history) {
-        history->insert(text);
+    // Whole entries, ignoring case: "srv1" is not "srv10".
+    HWND combo = item(comboId);
+    if (!text.empty() && SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                      reinterpret_cast<LPARAM>(text.c_str())) == CB_ERR) {
+        SendMessageA(combo, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
 }
 
@@ -333,13 +343,7 @@ void MainWindow::close(int result) {
         config_ = working_;
     }
     reader_->stop(Plinth::WorkerThread::JoinDispatching, 30000);
-    WINDOWPLACEMENT placement{sizeof placement};
-    if (GetWindowPlacement(handle(), &placement)) {
-        const RECT& r = placement.rcNormalPosition;
-        settings_.takePlacement(placementText(
-            {static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right),
-             static_cast<int>(r.bottom), static_cast<int>(placement.showCmd)}));
-    }
+    settings_.takePlacement(storedPlacementOf(handle()));
     if (!working_.noPersist && !settingsPath_.empty()) {
         writeStoredSettings();
     }
@@ -366,6 +370,9 @@ void MainWindow::onDestroy() {
 }
 
 bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (!ready_) {
+        return false;
+    }
     switch (message) {
     case WM_APP: {
         // A burst of changes asks for one refresh, not one each.
@@ -410,12 +417,17 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     }
 }
 
-bool MainWindow::onCommand(int id, int code, HWND) {
+bool MainWindow::onCommand(int id, int code, HWND control) {
+    if (!ready_) {
+        return Plinth::Dialog::onCommand(id, code, control);
+    }
     switch (id) {
     case ID_ABOUT:
         showAbout();
         return true;
     case IDC_REFRESH:
+        // Asked for by hand: what the status line held is done with.
+        setStatusLine("");
         refresh();
         rebuildList(true);
         return true;
@@ -457,6 +469,7 @@ bool MainWindow::onCommand(int id, int code, HWND) {
             if (auto text = selectedComboText(item(IDC_HOST))) {
                 working_.computerName = *text;
                 SetWindowTextA(item(IDC_HOST), text->c_str());
+                setStatusLine("");
                 refresh();
             }
         }
@@ -529,9 +542,18 @@ void MainWindow::setStatusLine(const std::string& text) {
 }
 
 std::string MainWindow::statusLine() const {
-    char text[2048] = "";
-    GetDlgItemTextA(handle(), IDC_STATUS_LINE, text, sizeof text);
+    HWND line = item(IDC_STATUS_LINE);
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(line)) + 1, '\0');
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextA(line, text.data(), static_cast<int>(text.size()))));
     return text;
+}
+
+void MainWindow::addStatusLineOnce(const std::string& line) {
+    const std::string shown = statusLine();
+    if (shown.find(line) == std::string::npos) {
+        setStatusLine(shown.empty() ? line : shown + "\r\n" + line);
+    }
 }
 
 bool MainWindow::isChecked(int id) const {

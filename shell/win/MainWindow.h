@@ -34,13 +34,17 @@ public:
     // Works on a copy of config; OK (command 1) assigns the copy back.
     explicit MainWindow(AppConfig& config);
     ~MainWindow() override;
+    // How the reader opens a computer's manager, before create(). Wine's
+    // manager answers for every computer name, so tests hand in one that
+    // fails as an unreachable computer does.
+    void setManagerOpener(ManagerOpener opener) { managerOpener_ = std::move(opener); }
 
     // Reads the services of the computer in the host field into the list. A
     // refresh asked for while one runs (a change signalled meanwhile) runs
     // once more when that one has ended, instead of inside it.
     void refresh();
-    // Offers every entry to the filter again, keeping the focused item and
-    // the stretch of the list in view.
+    // Offers every entry to the filter again, keeping the selected services,
+    // the focused one and the stretch of the list in view, by name.
     void rebuildList(bool iconPass);
 
     // The export command after its save dialog: writes the entries that
@@ -58,6 +62,9 @@ public:
     const AppConfig& workingConfig() const { return working_; }
     // The host the list shows, as classified by the last refresh.
     HostInfo hostInfo() { return reader_->hostInfo(); }
+    // The computer the commands act on: the one the list was read from,
+    // whatever the host field holds meanwhile.
+    std::string commandHost() const { return reader_->hostInfo().host; }
     // The entry of a list item, copied under the entries' lock; false when
     // the item has none.
     bool entryAt(int index, ServiceEntry& entry);
@@ -76,6 +83,7 @@ protected:
 
 private:
     // Construction steps.
+    void build();
     void attachMenu();
     void makeButtonsAndTooltips();
     void setIconsAndAccelerators();
@@ -101,6 +109,8 @@ private:
 
     // Selection, buttons and the list's notifications.
     void selectionChanged();
+    // Buttons and icon for the selected service, the status line untouched.
+    void showSelectedService();
     void updateActionButtons();
     void showServiceIcon(int image);
     bool selectedEntry(ServiceEntry& entry);
@@ -126,6 +136,9 @@ private:
     // The details known of an image file, or nullptr; valid until the next call.
     const FileDetails* detailsOf(const SharedText& binaryPath);
     void refreshOnce();
+    bool rebuildItems(); // false when the application is quitting
+    // The reader's error, unless the status line already says it.
+    void addStatusLineOnce(const std::string& line);
 
     // EntrySink: the refresh changes the list through these.
     void entryAdded(int number, const ServiceEntry& entry) override;
@@ -135,7 +148,8 @@ private:
     void batchEnds() override;
 
     // CommandHost: the service operations' view of the window.
-    std::string hostName() const override { return working_.computerName; }
+    std::string hostName() const override { return commandHost(); }
+    bool hostIsLocal() const override { return reader_->hostInfo().isLocal; }
     std::vector<ServiceEntry> selectedEntries() const override;
     void writeStatus(const std::string& text) override { setStatusLine(text); }
     void refreshList() override { refresh(); }
@@ -179,13 +193,17 @@ private:
     Plinth::CriticalSection refreshLock_;
     ServiceEntries entries_;
     ShownTables tables_;
+    ManagerOpener managerOpener_;
     std::unique_ptr<ServiceReader> reader_;
     std::unique_ptr<IconUpdater> icons_;
     std::unique_ptr<RegistryWatcher> watcher_;
     UpdateChecker updateChecker_{*this};
     BusyCounter busy_;
+    bool ready_ = false; // built whole; until then messages get the defaults
     bool refreshing_ = false;
     bool refreshAgain_ = false;
+    // The list's own selection changes while it is rebuilt are not the user's.
+    bool restoringSelection_ = false;
     FileDetails lookedUp_;
 
     struct ContextHit {

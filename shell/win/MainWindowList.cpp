@@ -41,6 +41,18 @@ private:
     bool held_;
 };
 
+// Sets a flag for the length of a scope.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
 constexpr int actionButtonIds[] = {IDC_START,    IDC_STOP,    IDC_PAUSE,
                                    IDC_CONTINUE, IDC_RESTART, IDC_REMOVE};
 
@@ -51,11 +63,7 @@ void MainWindow::refresh() {
         refreshAgain_ = true;
         return;
     }
-    refreshing_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{refreshing_};
+    FlagScope running(refreshing_);
     do {
         refreshAgain_ = false;
         refreshOnce();
@@ -63,7 +71,6 @@ void MainWindow::refresh() {
 }
 
 void MainWindow::refreshOnce() {
-    setStatusLine("");
     WaitCursor wait;
     if (!exchange(true)) {
         return;
@@ -84,6 +91,8 @@ void MainWindow::refreshOnce() {
         if (!lock) {
             return;
         }
+        // The marks of the last refresh end as this one starts.
+        list_.clearChangeMarks();
         reader_->startRead();
         result = runRefreshCycle(reader_->state(), tables_, reader_->hostInfo().isLocal, entries_,
                                  *this, [this] { return waitForReaderStep(*reader_); });
@@ -92,25 +101,33 @@ void MainWindow::refreshOnce() {
         return;
     }
     if (!result.errorText.empty()) {
-        setStatusLine(result.errorText);
+        addStatusLineOnce(result.errorText);
     }
-    list_.sort();
+    list_.sortKeepingView();
     icons_->startPass();
 }
 
 void MainWindow::rebuildList(bool iconPass) {
+    if (!rebuildItems()) {
+        return;
+    }
+    if (iconPass) {
+        icons_->startPass();
+    }
+    showSelectedService();
+}
+
+bool MainWindow::rebuildItems() {
     HWND list = item(IDC_SERVICE_LIST);
-    int focused = 0, top = 0, perPage = 0;
+    // The items are made anew; the user's choice is carried over by name.
+    FlagScope restoring(restoringSelection_);
+    NamedSelection kept;
     {
         RefreshLockScope lock(refreshLock_);
         if (!lock) {
-            return;
+            return false;
         }
-        setStatusLine("");
-        focused = static_cast<int>(
-            SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-        top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
-        perPage = static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+        kept = list_.namedSelection();
         SendMessageA(list, WM_SETREDRAW, FALSE, 0);
         list_.removeAll();
         std::lock_guard<ServiceEntries::Mutex> entriesGuard(entries_.mutex());
@@ -122,20 +139,9 @@ void MainWindow::rebuildList(bool iconPass) {
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     list_.sort();
+    list_.restoreSelection(kept);
     InvalidateRect(list, nullptr, TRUE);
-    if (iconPass) {
-        icons_->startPass();
-    }
-    const int count = list_.count();
-    if (focused >= 0 && focused < count) {
-        LVITEMA state{};
-        state.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
-        state.state = LVIS_FOCUSED | LVIS_SELECTED;
-        SendMessageA(list, LVM_SETITEMSTATE, focused, reinterpret_cast<LPARAM>(&state));
-        SendMessageA(list, LVM_ENSUREVISIBLE, focused, FALSE);
-        SendMessageA(list, LVM_ENSUREVISIBLE, std::min(top + perPage, count - 1), FALSE);
-        SendMessageA(list, LVM_ENSUREVISIBLE, std::min(top, count - 1), FALSE);
-    }
+    return true;
 }
 
 const FileDetails* MainWindow::detailsOf(const SharedText& binaryPath) {
@@ -222,7 +228,7 @@ void MainWindow::updateActionButtons() {
     ServiceCapabilities capabilities;
     if (selected && !busy_.busy()) {
         SERVICE_STATUS status{};
-        queryStatusAndControls(busy_, working_.computerName, &entry, status,
+        queryStatusAndControls(busy_, hostName(), &entry, status,
                                [this](const std::string& text) { setStatusLine(text); });
         capabilities.state = status.dwCurrentState;
         capabilities.controls = status.dwControlsAccepted;
@@ -248,14 +254,19 @@ void MainWindow::showServiceIcon(int image) {
 
 void MainWindow::selectionChanged() {
     ServiceEntry entry;
+    setStatusLine(selectedEntry(entry) ? entry.displayName.str() : std::string());
+    showSelectedService();
+}
+
+void MainWindow::showSelectedService() {
+    ServiceEntry entry;
     const bool selected = selectedEntry(entry);
-    setStatusLine(selected ? entry.displayName.str() : std::string());
     updateActionButtons();
     showServiceIcon(selected ? itemImage(entry) : -1);
 }
 
 bool MainWindow::onNotify(NMHDR& header, LRESULT& result) {
-    if (header.idFrom != IDC_SERVICE_LIST) {
+    if (!ready_ || header.idFrom != IDC_SERVICE_LIST) {
         return false;
     }
     // A failure here would otherwise repeat with every paint: it goes to
@@ -286,6 +297,9 @@ LRESULT MainWindow::listNotification(NMHDR& header) {
         return 0;
     }
     case LVN_ITEMCHANGED: {
+        if (restoringSelection_) {
+            return 0;
+        }
         const NMLISTVIEW& change = reinterpret_cast<NMLISTVIEW&>(header);
         if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED) &&
             !(change.uOldState & LVIS_SELECTED)) {
@@ -345,10 +359,10 @@ void MainWindow::showContextMenu(POINT screen, int index, int column) {
     }
     const auto statusLine = [this](const std::string& text) { setStatusLine(text); };
     SERVICE_STATUS status{};
-    queryStatusAndControls(busy_, working_.computerName, &entry, status, statusLine);
+    const std::string host = hostName();
+    queryStatusAndControls(busy_, host, &entry, status, statusLine);
     std::vector<BYTE> buffer;
-    const QUERY_SERVICE_CONFIGA* config =
-        queryConfig(busy_, working_.computerName, &entry, buffer, statusLine);
+    const QUERY_SERVICE_CONFIGA* config = queryConfig(busy_, host, &entry, buffer, statusLine);
     if (!config) {
         return;
     }
@@ -358,7 +372,8 @@ void MainWindow::showContextMenu(POINT screen, int index, int column) {
     capabilities.startType = static_cast<std::int32_t>(config->dwStartType);
     capabilities.serviceType = config->dwServiceType;
     capabilities.hasProcess = !entry.pidText.empty();
-    const bool locked = !adminRights_ && reader_->hostInfo().isLocal;
+    capabilities.onThisComputer = hostIsLocal();
+    const bool locked = !adminRights_ && capabilities.onThisComputer;
     ContextMenuActions actions = contextMenuActionsFor(capabilities, locked);
 
     Plinth::UniqueMenu menu(LoadMenuIndirectA(

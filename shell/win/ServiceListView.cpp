@@ -3,6 +3,7 @@
 #include "framework/win/ModuleResources.h"
 #include "inventory/ListSortOrder.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kelvane {
@@ -191,6 +192,91 @@ void ServiceListView::sort() {
     if (index >= 0) {
         SendMessageA(list_, LVM_ENSUREVISIBLE, index, FALSE);
     }
+}
+
+void ServiceListView::sortKeepingView() {
+    // Sorting moves the items with their states; only the view needs keeping.
+    NamedSelection view;
+    view.topIndex = topIndex();
+    view.top = serviceAt(view.topIndex);
+    SendMessageA(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(this),
+                 reinterpret_cast<LPARAM>(&ServiceListView::compareItems));
+    scrollToTop(placeSelection(view, orderOfServices()).top);
+}
+
+int ServiceListView::topIndex() const {
+    return count() > 0 ? static_cast<int>(SendMessageA(list_, LVM_GETTOPINDEX, 0, 0)) : -1;
+}
+
+std::string ServiceListView::serviceAt(int index) const {
+    const Item* item = itemOf(numberAt(index));
+    return item ? item->entry.serviceName.str() : std::string();
+}
+
+std::vector<std::string> ServiceListView::orderOfServices() const {
+    std::vector<std::string> order(static_cast<std::size_t>(count()));
+    for (int i = 0; i < static_cast<int>(order.size()); ++i) {
+        order[static_cast<std::size_t>(i)] = serviceAt(i);
+    }
+    return order;
+}
+
+NamedSelection ServiceListView::namedSelection() const {
+    NamedSelection kept;
+    for (int index = -1;;) {
+        index = static_cast<int>(
+            SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(index), LVNI_SELECTED));
+        if (index < 0) {
+            break;
+        }
+        kept.selected.push_back(serviceAt(index));
+    }
+    kept.focused = serviceAt(static_cast<int>(
+        SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+    kept.marked = serviceAt(static_cast<int>(SendMessageA(list_, LVM_GETSELECTIONMARK, 0, 0)));
+    kept.topIndex = topIndex();
+    kept.top = serviceAt(kept.topIndex);
+    return kept;
+}
+
+void ServiceListView::restoreSelection(const NamedSelection& kept) {
+    PlacedSelection placed = placeSelection(kept, orderOfServices());
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&state));
+    state.stateMask = LVIS_SELECTED;
+    state.state = LVIS_SELECTED;
+    for (int index : placed.selected) {
+        SendMessageA(list_, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&state));
+    }
+    if (placed.focused >= 0) {
+        state.stateMask = state.state = LVIS_FOCUSED;
+        SendMessageA(list_, LVM_SETITEMSTATE, placed.focused, reinterpret_cast<LPARAM>(&state));
+    }
+    SendMessageA(list_, LVM_SETSELECTIONMARK, 0, placed.marked);
+    scrollToTop(placed.top);
+}
+
+// The platform scrolls an item into view at the nearest edge: first the
+// end of the page, then its first item, puts that one at the top.
+void ServiceListView::scrollToTop(int index) {
+    const int items = count();
+    if (index < 0 || index >= items) {
+        return;
+    }
+    const int perPage = static_cast<int>(SendMessageA(list_, LVM_GETCOUNTPERPAGE, 0, 0));
+    SendMessageA(list_, LVM_ENSUREVISIBLE, std::min(index + std::max(perPage, 1) - 1, items - 1),
+                 FALSE);
+    SendMessageA(list_, LVM_ENSUREVISIBLE, index, FALSE);
+}
+
+void ServiceListView::clearChangeMarks() {
+    for (auto& [number, item] : items_) {
+        item.entry.changed = 0;
+        item.texts[listChangesColumn].clear();
+    }
+    InvalidateRect(list_, nullptr, FALSE);
 }
 
 void ServiceListView::answerTextRequest(NMLVDISPINFOA& request) const {

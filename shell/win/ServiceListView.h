@@ -4,11 +4,14 @@
 // header arrows, and the cell colours of the custom draw.
 #include "inventory/ListItemTexts.h"
 #include "inventory/RowColors.h"
+#include "shell/ListSelection.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace kelvane {
 
@@ -43,8 +46,19 @@ public:
     // A header click: the same column reverses, another starts ascending.
     void chooseSortColumn(int column);
     // Sorts by the current column and direction and keeps the item with the
-    // selection mark in view.
+    // selection mark in view (the user chose the order).
     void sort();
+    // Sorts again after the items changed and keeps the stretch in view.
+    void sortKeepingView();
+
+    // The selection, focus, mark and first service in view, by service name.
+    NamedSelection namedSelection() const;
+    // Gives those back to the items that now hold the services, and scrolls
+    // the remembered first service to the top.
+    void restoreSelection(const NamedSelection& kept);
+
+    // A refresh has started: no item is new or changed any more.
+    void clearChangeMarks();
 
     // LVN_GETDISPINFO.
     void answerTextRequest(NMLVDISPINFOA& request) const;
@@ -59,6 +73,10 @@ private:
     };
     static int CALLBACK compareItems(LPARAM a, LPARAM b, LPARAM self);
     const Item* itemOf(LPARAM number) const;
+    std::string serviceAt(int index) const;
+    int topIndex() const;
+    std::vector<std::string> orderOfServices() const;
+    void scrollToTop(int index);
     void showSortArrow(int column, bool show);
     LRESULT applyStyle(NMLVCUSTOMDRAW& draw, const CellStyle& style) const;
 

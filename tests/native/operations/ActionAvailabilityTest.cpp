@@ -71,12 +71,17 @@ TEST(ContextMenuActions, StartTypesOfferOnlyOtherTypesAndBootOrSystemForDrivers)
     }
 }
 
-TEST(ContextMenuActions, KillNeedsAProcessAndMissingRightsLockEverything) {
+TEST(ContextMenuActions, KillNeedsALocalProcessAndMissingRightsLockEverything) {
     ServiceCapabilities withProcess = service(running, 1 | 2 | 8);
     withProcess.hasProcess = true;
     ContextMenuActions open = contextMenuActionsFor(withProcess, false);
     EXPECT_TRUE(open.kill && open.stop && open.pause && open.restart);
     EXPECT_FALSE(contextMenuActionsFor(service(running, 1), false).kill);
+    ServiceCapabilities remote = withProcess;
+    remote.onThisComputer = false;
+    ContextMenuActions elsewhere = contextMenuActionsFor(remote, false);
+    EXPECT_FALSE(elsewhere.kill) << "the id names a process of another computer";
+    EXPECT_TRUE(elsewhere.stop);
 
     ContextMenuActions locked = contextMenuActionsFor(withProcess, true);
     EXPECT_FALSE(locked.kill || locked.stop || locked.pause || locked.restart || locked.start);

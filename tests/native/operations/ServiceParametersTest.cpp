@@ -109,3 +109,23 @@ TEST(ServiceParametersTest, EditingStartsFromTheEntryWithoutAPassword) {
     EXPECT_EQ(record.startType, 2u);
     EXPECT_TRUE(record.password.empty());
 }
+
+TEST(ServiceParametersTest, TypeBitsTheDialogCannotShowAreKept) {
+    struct Case {
+        std::uint32_t original, chosen, stored;
+    };
+    const Case cases[] = {
+        {0x50, 0x10, typeNoChange}, // per-user own process, list left alone
+        {0x60, 0x20, typeNoChange}, // per-user shared process
+        {0x50, 0x20, 0x20},         // another list entry: what the user chose
+        {0x50, 0x110, 0x150},       // only the interactive box changed
+        {0x10, 0x10, typeNoChange}, // nothing changed: nothing to send
+        {0x10, 0x20, 0x20},
+        {0x110, 0x10, 0x10},               // interactive cleared
+        {0x3, typeNoChange, typeNoChange}, // no list entry fits: no change
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(typeToStore(c.original, c.chosen), c.stored)
+            << std::hex << c.original << " " << c.chosen;
+    }
+}

@@ -29,6 +29,8 @@ public:
     std::uint32_t enumerateError = 0;
     std::uint32_t openError = 0;
     int openHandles = 0;
+    std::vector<std::uint32_t> pauses;
+    bool quitting = false;
 
     Handle handleOf(const std::string& name) { return &services.at(name); }
 
@@ -67,7 +69,11 @@ public:
         s.state = serviceState::stopPending;
         return 0;
     }
-    void sleep(std::uint32_t ms) override { now += ms ? ms : 1; }
+    bool sleep(std::uint32_t ms) override {
+        pauses.push_back(ms);
+        now += ms;
+        return !quitting;
+    }
     std::uint64_t tickMs() override { return now; }
 
     void add(FakeService service) { services[service.name] = std::move(service); }
@@ -124,4 +130,27 @@ TEST(StopWithDependentsTest, PlatformFailuresComeBackAsTheirCodes) {
     EXPECT_EQ(stopWithDependents(manager, manager.handleOf("db"), false, 30000), 0u);
     EXPECT_EQ(manager.log, (std::vector<std::string>{"stop db"}))
         << "without dependents: one plain stop";
+}
+
+TEST(StopWithDependentsTest, PausesFollowTheWaitHintWithinLimitsAndTheDeadlineHolds) {
+    // A hint of 0 must not poll without pausing; one of ten minutes must not
+    // sleep past the deadline.
+    for (std::uint32_t hint : {0u, 600000u}) {
+        ScriptedManager manager;
+        manager.add({"db", serviceState::running, 500, 2, false, {"stuck"}});
+        manager.add({"stuck", serviceState::running, hint, 2, true});
+        EXPECT_EQ(stopWithDependents(manager, manager.handleOf("db"), true, 3000), errorTimeout);
+        ASSERT_FALSE(manager.pauses.empty());
+        for (std::uint32_t pause : manager.pauses) {
+            EXPECT_GE(pause, 100u) << hint;
+            EXPECT_LE(pause, 2000u) << hint;
+        }
+        EXPECT_LE(manager.now, 3000u + 2000u) << hint;
+    }
+
+    ScriptedManager closing;
+    closing.add({"db", serviceState::running, 500, 2, true});
+    closing.quitting = true;
+    EXPECT_EQ(stopWithDependents(closing, closing.handleOf("db"), false, 30000), errorCancelled);
+    EXPECT_EQ(closing.pauses.size(), 1u) << "a quitting application stops waiting at once";
 }

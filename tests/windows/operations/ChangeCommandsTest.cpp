@@ -46,19 +46,19 @@ TEST_F(ChangeCommandsTest, RemovingTwoOfWhichTheSecondCannotBeOpenedRemovesOne) 
     EXPECT_EQ(boxes.boxes[0].caption, "Safety Question");
     EXPECT_EQ(boxes.boxes[0].style, 0x34u);
     EXPECT_FALSE(exists(name));
-    const std::vector<std::string> writes = {"",
-                                             Plinth::LWE(ERROR_SERVICE_DOES_NOT_EXIST).getMessage(),
-                                             "", "There were removed 1 services or drivers."};
-    EXPECT_EQ(host.statusWrites, writes) << "the failure has no name; the summary follows the "
-                                            "refresh";
+    const std::string failure = Plinth::LWE(ERROR_SERVICE_DOES_NOT_EXIST).getMessage();
+    const std::vector<std::string> writes = {
+        "", failure, "There were removed 1 services or drivers.\r\n" + failure};
+    EXPECT_EQ(host.statusWrites, writes) << "the failure has no name; the summary goes above it";
     EXPECT_EQ(host.refreshes, 1);
 }
 
-TEST_F(ChangeCommandsTest, WhenNothingSucceedsTheLastFailureStays) {
+TEST_F(ChangeCommandsTest, WhenNothingSucceedsEveryFailureStays) {
     host.select({missing, missing + "-2"});
     AnsweredBoxes boxes(IDYES);
     removeSelected(host);
-    EXPECT_EQ(host.status, Plinth::LWE(ERROR_SERVICE_DOES_NOT_EXIST).getMessage());
+    const std::string failure = Plinth::LWE(ERROR_SERVICE_DOES_NOT_EXIST).getMessage();
+    EXPECT_EQ(host.status, failure + "\r\n" + failure);
     EXPECT_EQ(host.refreshes, 0);
 }
 

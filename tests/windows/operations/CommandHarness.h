@@ -3,6 +3,7 @@
 // (a real hidden window with a host field), message boxes answered by the
 // test, and dialogs driven by scripted steps as they open.
 #include "operations/win/CommandHost.h"
+#include "tests/windows/support/DialogScript.h"
 #include "tests/windows/support/TestServices.h"
 
 #include <windows.h>
@@ -20,6 +21,7 @@ public:
     ~TestCommandHost() override;
 
     std::string hostName() const override { return appConfig.computerName; }
+    bool hostIsLocal() const override { return local; }
     std::vector<ServiceEntry> selectedEntries() const override { return selection; }
     void writeStatus(const std::string& text) override;
     void refreshList() override;
@@ -43,6 +45,7 @@ public:
     std::vector<bool> busyUpdates; // the button updates the counter asked for
     BusyCounter busy;
     AppConfig appConfig;
+    bool local = true;
 
 private:
     HWND window_ = nullptr;
@@ -52,34 +55,6 @@ private:
 // The entry a list row would hold for a service of the manager.
 ServiceEntry entryOf(const std::string& name);
 
-// Answers every message box with answer and keeps what each showed.
-class AnsweredBoxes {
-public:
-    struct Box {
-        std::string text, caption;
-        UINT style;
-    };
-    explicit AnsweredBoxes(int answer);
-    ~AnsweredBoxes();
-    std::vector<Box> boxes;
-};
-
-// Runs the steps, one per dialog of this thread as it opens (found by its
-// caption; "*" takes any), until every step ran. A step gets the dialog's handle.
-class DialogScript {
-public:
-    using Step = std::function<void(HWND dialog)>;
-    DialogScript();
-    ~DialogScript();
-    void expect(const std::string& caption, Step step);
-    bool finished() const;
-    int dialogsSeen() const;
-};
-
-// Clicks a button of a dialog as the user would, through the control.
-void click(HWND dialog, int id);
-std::string dialogText(HWND dialog, int id);
-void setDialogText(HWND dialog, int id, const std::string& text);
 // Chooses item index in a drop-down list and tells the dialog.
 void chooseListItem(HWND dialog, int id, int index);
 // The item data of the selected entry of a drop-down list; -1 without one.

@@ -58,11 +58,12 @@ TEST_F(ControlCommandsTest, StartingThreeOfWhichOneCannotStartCountsTwo) {
 
     controlSelected(host, SERVICE_START, 0);
 
-    EXPECT_EQ(host.status, "2 services have been started.");
     ASSERT_GE(host.statusWrites.size(), 3u);
     EXPECT_EQ(host.statusWrites[0], "") << "the command starts with a clear line";
     EXPECT_EQ(host.statusWrites[1].rfind(broken + ": ", 0), 0u) << host.statusWrites[1];
     EXPECT_GT(host.statusWrites[1].size(), broken.size() + 2) << "the platform's text follows";
+    EXPECT_EQ(host.status, "2 services have been started.\r\n" + host.statusWrites[1])
+        << "the summary goes above the failure, which stays";
     EXPECT_EQ(queryStatus(first).dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
     EXPECT_EQ(queryStatus(third).dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
     EXPECT_EQ(host.refreshes, 1);
@@ -90,8 +91,8 @@ TEST_F(ControlCommandsTest, AServiceSpecificCodeOnStopIsNamedAndNotCounted) {
     std::string name = started("--accept=stop --specific-code=0x12345");
     host.select({name});
     controlSelected(host, SERVICE_STOP, SERVICE_CONTROL_STOP);
-    EXPECT_TRUE(wrote(name + ": Service specific error code: 9029"));
-    EXPECT_EQ(host.status, "0 services have been controlled.");
+    EXPECT_EQ(host.status, "0 services have been controlled.\r\n" + name +
+                               ": Service specific error code: 9029");
 }
 
 TEST_F(ControlCommandsTest, AServiceStillStopPendingAfterTheDeadlineIsNeitherCountedNorNamed) {
@@ -128,9 +129,8 @@ TEST_F(ControlCommandsTest, PauseContinueAndRestartWithTheButtonsTheyAllow) {
 
     host.select({name, plain});
     controlSelected(host, SERVICE_PAUSE_CONTINUE, SERVICE_CONTROL_PARAMCHANGE);
-    EXPECT_TRUE(wrote(plain + ": " + Plinth::LWE(ERROR_INVALID_SERVICE_CONTROL).getMessage()))
-        << host.statusWrites.back();
-    EXPECT_EQ(host.status, "1 service has been restarted.");
+    EXPECT_EQ(host.status, "1 service has been restarted.\r\n" + plain + ": " +
+                               Plinth::LWE(ERROR_INVALID_SERVICE_CONTROL).getMessage());
 }
 
 namespace {

@@ -32,6 +32,18 @@ TEST_F(ServiceFixture, CommandIdsReachTheirOperations) {
     EXPECT_EQ(host.status, "There were removed 1 services or drivers.");
     EXPECT_EQ(queryStatus(name).dwCurrentState, 0u);
 
+    // Boot and system start types are for drivers.
+    TestServiceSetup driverSetup;
+    driverSetup.binaryPath = "C:\\windows\\system32\\drivers\\kvtest.sys";
+    driverSetup.type = SERVICE_KERNEL_DRIVER;
+    std::string driver = services.create(driverSetup);
+    host.select({driver});
+    for (const auto& [id, stored] :
+         {std::pair<int, const char*>{ID_START_TYPE_BOOT, "0x0"}, {ID_START_TYPE_SYSTEM, "0x1"}}) {
+        EXPECT_TRUE(runOperationCommand(host, id));
+        EXPECT_EQ(registryValues(driver)["Start"], stored) << id;
+    }
+
     EXPECT_FALSE(runOperationCommand(host, IDC_REFRESH));
     EXPECT_FALSE(runOperationCommand(host, ID_EDIT_SERVICE)) << "needs the entry at the mark";
 }

@@ -62,6 +62,7 @@ TEST_F(RemoteLoginTest, AComputerThatDoesNotExistIsReportedAndNothingElseChanges
     EXPECT_EQ(host.detailClears, 0) << "the details still belong to the computer shown";
     EXPECT_EQ(hostList(), std::vector<std::string>{"earlier"});
     EXPECT_EQ(host.appConfig.userName, "someone") << "what OK took stays for the next try";
+    EXPECT_EQ(host.appConfig.computerName, "") << "the computer changes only once reached";
 }
 
 TEST_F(RemoteLoginTest, AnEmptyUserNameOffersTheCurrentUserAndCancelKeepsTheConfiguration) {
@@ -101,8 +102,8 @@ TEST_F(RemoteLoginTest, TheHostFieldListsEachHostOnce) {
     rememberHost(host.hostField(), "al");
     rememberHost(host.hostField(), "");
     rememberHost(host.hostField(), "beta");
-    EXPECT_EQ(hostList(), (std::vector<std::string>{"beta", "alpha"}))
-        << "a name an entry starts with is not added again";
+    EXPECT_EQ(hostList(), (std::vector<std::string>{"beta", "al", "alpha"}))
+        << "whole names count, in any letter case";
 }
 
 TEST_F(RemoteLoginTest, SelectingAHostShowsItAndRefreshes) {

@@ -1,12 +1,16 @@
 // The real main window, opened in this process on Wine's service manager and
 // driven with the messages a user's actions send.
 #include "shell/win/MainWindow.h"
+#include "tests/windows/support/DialogScript.h"
 #include "tests/windows/support/SettingsFileAside.h"
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
 #include "tests/windows/support/TrayInstances.h"
 
+#include "framework/ErrorContext.h"
+#include "framework/Exception.h"
 #include "framework/win/MessageBoxes.h"
+#include "framework/win/MessageLoop.h"
 #include "framework/win/ModuleResources.h"
 #include "inventory/ListSortOrder.h"
 #include "resources/ResourceIds.h"
@@ -14,7 +18,11 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -31,17 +39,39 @@ void pump() {
     }
 }
 
-// Answers the first popup menu that opens with Escape and notes that one did.
+// Messages as the program's own loop handles them: the window's keys go
+// through its accelerators and dialog navigation first.
+void pumpAsTheProgram() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        Plinth::MessageLoop::current().dispatch(message);
+    }
+}
+
+// Answers the first popup menu that opens with Escape and notes which menu
+// it was and the state of its entries.
 struct MenuWatch {
     static inline bool shown = false;
+    static inline HMENU opened = nullptr;
+    static inline std::map<UINT, UINT> states; // by command id
     static void CALLBACK check(HWND, UINT, UINT_PTR, DWORD) {
-        if (HWND menu = FindWindowA("#32768", nullptr); menu && IsWindowVisible(menu)) {
-            shown = true;
-            EndMenu();
+        HWND window = FindWindowA("#32768", nullptr);
+        if (shown || !window || !IsWindowVisible(window)) {
+            return;
         }
+        shown = true;
+        opened = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
+        for (int i = 0; opened && i < GetMenuItemCount(opened); ++i) {
+            states[GetMenuItemID(opened, i)] = GetMenuState(opened, i, MF_BYPOSITION);
+        }
+        EndMenu();
     }
     UINT_PTR timer;
-    MenuWatch() : timer(SetTimer(nullptr, 0, 100, check)) { shown = false; }
+    MenuWatch() : timer(SetTimer(nullptr, 0, 50, check)) {
+        shown = false;
+        opened = nullptr;
+        states.clear();
+    }
     ~MenuWatch() { KillTimer(nullptr, timer); }
 };
 
@@ -60,6 +90,7 @@ protected:
         config.noPersist = !persist;
         config.noUpdate = true;
         window = std::make_unique<MainWindow>(config);
+        window->setManagerOpener(opener);
         window->create(nullptr);
         pump();
     }
@@ -133,8 +164,57 @@ protected:
         pump();
     }
     bool enabled(int id) const { return IsWindowEnabled(control(id)) != FALSE; }
+    void closeWindow() {
+        SendMessageA(window->handle(), WM_COMMAND, IDCANCEL, 0);
+        window.reset();
+        pump();
+    }
+    // What the worker threads ask for after a change: a refresh (registry
+    // watcher, status polls), then the rebuild that ends each icon pass.
+    void refreshAsTheWorkersDo() {
+        SendMessageA(window->handle(), WM_APP, 0, 0);
+        SendMessageA(window->handle(), WM_APP + 1, 0, 0);
+        pump();
+    }
+    void showOnlyOurServices() {
+        typeSearch("kvtest-" + std::to_string(GetCurrentProcessId()) + "-");
+    }
+    void clearSelection() {
+        LVITEMA none{};
+        none.stateMask = LVIS_SELECTED;
+        SendMessageA(listHandle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&none));
+        pump();
+    }
+    void selectAlso(int index) {
+        LVITEMA state{};
+        state.stateMask = LVIS_SELECTED;
+        state.state = LVIS_SELECTED;
+        SendMessageA(listHandle(), LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&state));
+        pump();
+    }
+    std::vector<std::string> itemsWith(UINT flag) {
+        std::vector<std::string> names;
+        for (int i = -1; (i = static_cast<int>(SendMessageA(listHandle(), LVM_GETNEXTITEM,
+                                                            static_cast<WPARAM>(i), flag))) >= 0;) {
+            names.push_back(window->list().textAt(i, 0));
+        }
+        return names;
+    }
+    void readHost(const std::string& name) {
+        SetWindowTextA(control(IDC_HOST), name.c_str());
+        click(IDC_REFRESH);
+        pump();
+    }
+    std::string started(const std::string& arguments = "--accept=stop") {
+        std::string name = services.create({arguments});
+        EXPECT_TRUE(startService(name));
+        EXPECT_TRUE(waitForState(name, SERVICE_RUNNING));
+        return name;
+    }
 
     AppConfig config;
+    ManagerOpener opener;
     std::unique_ptr<MainWindow> window;
 };
 
@@ -278,6 +358,15 @@ TEST_F(MainWindowTest, ANewServiceIsDrawnYellowWithBoldNames) {
     EXPECT_EQ(draw.clrTextBk, RGB(255, 255, 0));
     GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
     EXPECT_NE(font.lfWeight, FW_BOLD) << "only the name columns of a new service are bold";
+
+    // The next refresh ends the marks as it starts, before any rebuild.
+    window->refresh();
+    index = indexOfService(fresh);
+    EXPECT_EQ(window->list().textAt(index, listChangesColumn), "");
+    draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(index);
+    draw.nmcd.lItemlParam = window->list().numberAt(index);
+    SendMessageA(window->handle(), WM_NOTIFY, IDC_SERVICE_LIST, reinterpret_cast<LPARAM>(&draw));
+    EXPECT_NE(draw.clrTextBk, RGB(255, 255, 0));
     ReleaseDC(listHandle(), dc);
 }
 
@@ -295,10 +384,7 @@ TEST_F(MainWindowTest, ActionButtonsFollowTheSelection) {
     EXPECT_TRUE(enabled(IDC_REMOVE));
     EXPECT_EQ(window->statusLine(), off) << "the display name is shown";
 
-    LVITEMA none{};
-    none.stateMask = LVIS_SELECTED;
-    SendMessageA(listHandle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(&none));
+    clearSelection();
     select(indexOfService(manual));
     EXPECT_TRUE(enabled(IDC_START));
     EXPECT_FALSE(enabled(IDC_STOP));
@@ -427,7 +513,11 @@ TEST_F(MainWindowTest, StartButtonStartsTheSelectionAndReportsEachFailure) {
     pump();
     ASSERT_TRUE(enabled(IDC_START));
     click(IDC_START);
-    EXPECT_EQ(window->statusLine(), "2 services have been started.");
+    SendMessageA(window->handle(), WM_APP + 1, 0, 0); // the icon pass's rebuild
+    pump();
+    const std::string shown = window->statusLine();
+    EXPECT_EQ(shown.rfind("2 services have been started.\r\n" + broken + ": ", 0), 0u)
+        << "the summary and the failure stay readable together: " << shown;
     EXPECT_EQ(queryStatus(first).dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
     EXPECT_EQ(queryStatus(third).dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
     int index = indexOfService(third);
@@ -457,6 +547,227 @@ TEST_F(MainWindowTest, RemoveAsksFirstAndNoChangesNothing) {
     EXPECT_NE(window->statusLine().find("1"), std::string::npos) << window->statusLine();
 }
 
+TEST_F(MainWindowTest, AltAndAMenusLetterOpensThatMenuAndControlsNoService) {
+    std::string name = started("--accept=stop,pause,paramchange");
+    const LANGID languages[] = {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK),
+                                MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN),
+                                MAKELANGID(LANG_SWEDISH, SUBLANG_SWEDISH)};
+    for (LANGID language : languages) {
+        Plinth::setResourceLanguage(language);
+        open();
+        typeSearch(name);
+        select(indexOfService(name));
+        HMENU bar = GetMenu(window->handle());
+        ASSERT_EQ(GetMenuItemCount(bar), 4);
+        for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+            char title[64] = {};
+            GetMenuStringA(bar, i, title, sizeof title, MF_BYPOSITION);
+            const char* mark = std::strchr(title, '&');
+            ASSERT_NE(mark, nullptr) << title;
+            const UINT key = static_cast<UINT>(std::toupper(static_cast<unsigned char>(mark[1])));
+            MenuWatch watch;
+            // Alt held: the context bit of the key's message.
+            PostMessageA(listHandle(), WM_SYSKEYDOWN, key, 0x20000001);
+            pumpAsTheProgram();
+            EXPECT_EQ(MenuWatch::opened, GetSubMenu(bar, i)) << language << " " << title;
+            EXPECT_EQ(queryStatus(name).dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING))
+                << language << " " << title;
+        }
+        closeWindow();
+    }
+    Plinth::setResourceLanguage(languages[0]);
+}
+
+TEST_F(MainWindowTest, TheSelectionFollowsItsServicesWhenARefreshReordersTheList) {
+    std::string first = services.create({"--accept=stop"});
+    std::string second = services.create({"--accept=stop"});
+    std::string idle = services.create();
+    open();
+    showOnlyOurServices();
+    // A rebuild adds the items in the order the window first saw the
+    // services, and equal items keep that order when sorted: "mover", seen
+    // first, lands before "chosen" once both run.
+    const bool firstSeenFirst = window->list().numberAt(indexOfService(first)) <
+                                window->list().numberAt(indexOfService(second));
+    const std::string mover = firstSeenFirst ? first : second;
+    const std::string chosen = firstSeenFirst ? second : first;
+    ASSERT_TRUE(startService(chosen));
+    ASSERT_TRUE(waitForState(chosen, SERVICE_RUNNING));
+    refreshAsTheWorkersDo();
+    clickHeader(4);
+    clickHeader(4); // by Status, descending: the running services first
+    select(indexOfService(chosen));
+    const int before = indexOfService(chosen);
+
+    ASSERT_TRUE(startService(mover)); // another program starts it
+    ASSERT_TRUE(waitForState(mover, SERVICE_RUNNING));
+    refreshAsTheWorkersDo();
+    ASSERT_NE(indexOfService(chosen), before) << "the order must have changed";
+    EXPECT_EQ(itemsWith(LVNI_SELECTED), std::vector<std::string>{chosen});
+    EXPECT_EQ(itemsWith(LVNI_FOCUSED), std::vector<std::string>{chosen});
+    ASSERT_TRUE(enabled(IDC_STOP));
+    click(IDC_STOP);
+    EXPECT_EQ(queryStatus(chosen).dwCurrentState, static_cast<DWORD>(SERVICE_STOPPED));
+    EXPECT_EQ(queryStatus(mover).dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+
+    clearSelection();
+    select(indexOfService(mover));
+    selectAlso(indexOfService(idle));
+    ASSERT_TRUE(controlService(mover, SERVICE_CONTROL_STOP));
+    ASSERT_TRUE(waitForState(mover, SERVICE_STOPPED));
+    refreshAsTheWorkersDo();
+    std::vector<std::string> both = itemsWith(LVNI_SELECTED);
+    std::sort(both.begin(), both.end());
+    EXPECT_EQ(both, (std::vector<std::string>{std::min(mover, idle), std::max(mover, idle)}))
+        << "a selection of two stays whole";
+}
+
+TEST_F(MainWindowTest, ARefreshKeepsTheStretchInViewWithNothingSelected) {
+    open();
+    click(IDC_DRIVERS);
+    const int count = window->list().count();
+    const int perPage = static_cast<int>(SendMessageA(listHandle(), LVM_GETCOUNTPERPAGE, 0, 0));
+    ASSERT_GT(count, perPage) << "the list must be long enough to scroll";
+    SendMessageA(listHandle(), LVM_ENSUREVISIBLE, count - 1, FALSE);
+    const int top = static_cast<int>(SendMessageA(listHandle(), LVM_GETTOPINDEX, 0, 0));
+    ASSERT_GT(top, 0);
+    const std::string first = window->list().textAt(top, 0);
+    ASSERT_TRUE(itemsWith(LVNI_SELECTED).empty());
+
+    refreshAsTheWorkersDo();
+    const int after = static_cast<int>(SendMessageA(listHandle(), LVM_GETTOPINDEX, 0, 0));
+    EXPECT_EQ(window->list().textAt(after, 0), first);
+    EXPECT_TRUE(itemsWith(LVNI_SELECTED).empty()) << "nothing selected stays nothing";
+}
+
+TEST_F(MainWindowTest, KillRefusesOnTheListOfAnotherComputer) {
+    std::string name = started();
+    const DWORD pid = queryStatus(name).dwProcessId;
+    Plinth::UniqueHandleObject process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+    ASSERT_TRUE(process);
+    open();
+    // Wine's manager answers for any name, so the list shows this computer's
+    // services under another computer's name, process ids included.
+    readHost("kvtest-elsewhere");
+    ASSERT_FALSE(window->hostInfo().isLocal);
+    typeSearch(name);
+    ASSERT_EQ(window->list().count(), 1);
+    ASSERT_FALSE(window->list().textAt(0, 5).empty());
+    select(0);
+
+    ASSERT_TRUE(rightClick(cellPoint(0, 1)));
+    EXPECT_TRUE(MenuWatch::states[ID_KILL_PROCESS] & MF_GRAYED);
+    EXPECT_FALSE(MenuWatch::states[IDC_STOP] & MF_GRAYED) << "the other commands stay";
+
+    int questions = 0;
+    Plinth::setMessageBoxHook([&](HWND, const std::string&, const std::string&, UINT) {
+        ++questions;
+        return IDYES;
+    });
+    SendMessageA(window->handle(), WM_COMMAND, ID_KILL_PROCESS, 0);
+    Plinth::setMessageBoxHook({});
+    EXPECT_EQ(WaitForSingleObject(process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(questions, 0);
+    EXPECT_EQ(window->statusLine(), Plinth::loadString(IDS_KILL_ONLY_LOCAL));
+}
+
+TEST_F(MainWindowTest, AFailedConnectAsLeavesTheCommandsOnTheListedComputer) {
+    open();
+    const std::string listed = window->hostInfo().host;
+    DialogScript script;
+    AnsweredBoxes boxes(IDOK);
+    script.expect("Kelvane - Connect as", [](HWND dialog) {
+        setDialogText(dialog, IDC_CONNECT_HOST, "kvtest-no-such-computer");
+        setDialogText(dialog, IDC_CONNECT_USER, "someone");
+        kelvane::test::click(dialog, IDOK);
+    });
+    click(IDC_LOGIN_AS);
+    ASSERT_TRUE(script.finished());
+    ASSERT_EQ(boxes.boxes.size(), 1u) << "the failure is reported";
+    EXPECT_EQ(window->commandHost(), listed);
+    EXPECT_EQ(window->workingConfig().computerName, listed);
+    char field[256] = {};
+    GetWindowTextA(control(IDC_HOST), field, sizeof field);
+    EXPECT_EQ(field, listed);
+    EXPECT_EQ(window->workingConfig().userName, "someone") << "kept for the next try";
+}
+
+TEST_F(MainWindowTest, TheHistoryRecordsEveryHostReadByItsWholeName) {
+    open();
+    readHost("kvtest-srv10");
+    readHost("kvtest-srv1");
+    readHost("KVTEST-SRV10");
+    // A name already in the field's list, as the network browser leaves it.
+    HWND field = control(IDC_HOST);
+    SendMessageA(field, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>("kvtest-picked"));
+    SendMessageA(field, CB_SETCURSEL, 0, 0);
+    SendMessageA(window->handle(), WM_COMMAND, MAKEWPARAM(IDC_HOST, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(field));
+    pump();
+    const std::set<std::string>& history = window->workingConfig().computerHistory;
+    for (const char* name : {"kvtest-srv10", "kvtest-srv1", "kvtest-picked"}) {
+        EXPECT_EQ(history.count(name), 1u) << name;
+    }
+    EXPECT_EQ(history.count("KVTEST-SRV10"), 0u) << "the same computer in other letters";
+}
+
+// Wine's manager answers for every computer name; a real one does not for a
+// computer that cannot be reached.
+TEST_F(MainWindowTest, AReaderErrorStaysInTheStatusLine) {
+    opener = [](ScmConnection& connection, const std::string& host, DWORD rights) {
+        if (host == "kvtest-unreachable") {
+            Plinth::ErrorContext context("opening service manager", host);
+            throw Plinth::LWE(RPC_S_SERVER_UNAVAILABLE);
+        }
+        connection.openManager(host, rights);
+    };
+    open();
+    readHost("kvtest-unreachable");
+    const std::string shown = window->statusLine();
+    ASSERT_NE(shown.find(Plinth::LWE(RPC_S_SERVER_UNAVAILABLE).getMessage()), std::string::npos)
+        << shown;
+    SendMessageA(window->handle(), WM_APP + 1, 0, 0); // the icon pass's rebuild
+    for (int i = 0; i < 20; ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        pump();
+    }
+    EXPECT_EQ(window->statusLine(), shown);
+}
+
+namespace {
+
+// Makes the main window's own tooltip window fail, as a control that cannot
+// be made.
+LRESULT CALLBACK refuseTooltips(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        const CREATESTRUCTA& create = *reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
+        if (!IS_INTRESOURCE(create.lpszClass) &&
+            lstrcmpiA(create.lpszClass, TOOLTIPS_CLASSA) == 0 && create.hwndParent &&
+            !(GetWindowLongA(create.hwndParent, GWL_STYLE) & WS_CHILD)) {
+            return 1;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, AWindowThatCannotBeBuiltReportsItAndCloses) {
+    std::vector<std::string> captions;
+    Plinth::setMessageBoxHook([&](HWND, const std::string&, const std::string& caption, UINT) {
+        captions.push_back(caption);
+        return IDOK;
+    });
+    HHOOK hook = SetWindowsHookExA(WH_CBT, refuseTooltips, nullptr, GetCurrentThreadId());
+    open();
+    UnhookWindowsHookEx(hook);
+    Plinth::setMessageBoxHook({});
+    EXPECT_EQ(captions, std::vector<std::string>{"Exception"});
+    EXPECT_TRUE(window->ended()) << "it does not run without its reader";
+    SendMessageA(window->handle(), WM_APP, 0, 0); // a late refresh finds nothing to run
+    SendMessageA(window->handle(), WM_CLOSE, 0, 0);
+}
+
 // Without a tray instance the platform minimises; Wine without a window
 // manager never finishes that, so the rule's other half is tested natively.
 TEST_F(MainWindowTest, MinimisingClosesTheWindowWithOneTrayInstance) {
@@ -479,11 +790,6 @@ protected:
         }
         return count;
     }
-    void closeWindow() {
-        SendMessageA(window->handle(), WM_COMMAND, IDCANCEL, 0);
-        window.reset();
-    }
-
     SettingsFileAside settings;
     const std::string& path = settings.path();
 };
@@ -535,4 +841,32 @@ TEST_F(MainWindowSettingsTest, AnUnknownBaselineColumnKeepsTheOtherSettingsAndMa
     EXPECT_FALSE(window->colouring().colourBackground);
     EXPECT_EQ(marked(), 0) << "a baseline that could not be read whole marks nothing";
     EXPECT_GT(window->list().count(), 0);
+}
+
+// A work area that does not start at the screen's corner (a taskbar at the
+// top or left) separates the placement's coordinates from the screen's.
+TEST_F(MainWindowSettingsTest, TheWindowOpensWhereItWasClosedWithTheWorkAreaMoved) {
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    struct WorkArea {
+        RECT old;
+        ~WorkArea() { SystemParametersInfoA(SPI_SETWORKAREA, 0, &old, 0); }
+    } restore{work};
+    RECT moved = work;
+    moved.left += 40;
+    moved.top += 60;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_SETWORKAREA, 0, &moved, 0));
+
+    open(/*persist=*/true);
+    MoveWindow(window->handle(), 200, 150, 760, 560, TRUE);
+    WINDOWPLACEMENT closed{sizeof closed};
+    GetWindowPlacement(window->handle(), &closed);
+    closeWindow();
+    open(true);
+    WINDOWPLACEMENT reopened{sizeof reopened};
+    GetWindowPlacement(window->handle(), &reopened);
+    EXPECT_TRUE(EqualRect(&reopened.rcNormalPosition, &closed.rcNormalPosition))
+        << reopened.rcNormalPosition.left << "," << reopened.rcNormalPosition.top << " not "
+        << closed.rcNormalPosition.left << "," << closed.rcNormalPosition.top;
+    EXPECT_EQ(reopened.showCmd, closed.showCmd);
 }

@@ -1,6 +1,7 @@
 // The dialog and menu templates in each language: every control the code
 // relies on is there, no text is cut off, no two controls overlap and no
-// menu offers the same mnemonic twice.
+// menu offers the same mnemonic twice, and each Alt+letter of the main window
+// names one control or menu.
 #include "framework/win/ModuleResources.h"
 #include "framework/win/UniqueHandle.h"
 #include "resources/ResourceIds.h"
@@ -298,6 +299,56 @@ TEST_F(TemplateTest, MenusCarryTheirCommandsInEveryLanguage) {
             collectCommands(menu.get(), found,
                             std::string(language.name) + " menu " + std::to_string(id));
             EXPECT_EQ(found, commands) << language.name << " menu " << id;
+        }
+    }
+}
+
+// Alt and a letter reach the main window's controls and its menu bar alike
+// (and the accelerators before both): each letter must name one of them, or
+// a key meant to open a menu would press a button, Stop say.
+TEST_F(TemplateTest, EveryAltLetterOfTheMainWindowHasOneTargetInEveryLanguage) {
+    std::map<char, std::vector<std::string>> accelerators;
+    HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    ASSERT_NE(table, nullptr);
+    std::vector<ACCEL> entries(static_cast<size_t>(CopyAcceleratorTableA(table, nullptr, 0)));
+    CopyAcceleratorTableA(table, entries.data(), static_cast<int>(entries.size()));
+    DestroyAcceleratorTable(table);
+    for (const ACCEL& entry : entries) {
+        if ((entry.fVirt & FALT) && entry.key >= 'A' && entry.key <= 'Z') {
+            accelerators[static_cast<char>(std::tolower(entry.key))].push_back("accelerator");
+        }
+    }
+    for (const Language& language : languages) {
+        std::map<char, std::vector<std::string>> targets = accelerators;
+        UniqueWindow dialog = openDialog(language.id, IDD_MAIN);
+        ASSERT_TRUE(dialog);
+        for (HWND child = GetWindow(dialog.get(), GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            std::string kind = className(child);
+            if (kind != "Button" && kind != "Static") {
+                continue;
+            }
+            std::string text = windowText(child);
+            if (char key = mnemonic(text)) {
+                targets[key].push_back("control \"" + text + "\"");
+            }
+        }
+        UniqueMenu bar(
+            LoadMenuIndirectA(loadLocalisedResource(RT_MENU, MAKEINTRESOURCEA(IDM_MAIN))));
+        ASSERT_TRUE(bar);
+        for (int i = 0; i < GetMenuItemCount(bar.get()); ++i) {
+            char title[64] = {};
+            GetMenuStringA(bar.get(), static_cast<UINT>(i), title, sizeof title, MF_BYPOSITION);
+            char key = mnemonic(title);
+            EXPECT_NE(key, 0) << language.name << ": menu \"" << title << "\" has no letter";
+            targets[key].push_back(std::string("menu \"") + title + "\"");
+        }
+        for (const auto& [key, named] : targets) {
+            std::string all;
+            for (const std::string& target : named) {
+                all += " " + target;
+            }
+            EXPECT_EQ(named.size(), 1u) << language.name << ": Alt+" << key << " reaches" << all;
         }
     }
 }
