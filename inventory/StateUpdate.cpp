@@ -1,0 +1,104 @@
+#include "inventory/StateUpdate.h"
+
+#include "inventory/ServiceColumns.h"
+
+namespace kelvane {
+
+namespace {
+
+using C = ServiceColumns;
+
+constexpr std::int32_t stateColumns[] = {C::status, C::pid, C::active, C::typeImage};
+
+// The bits of the persisted state columns in a ChangeMask.
+ChangeMask stateBits() {
+    ChangeMask bits = 0;
+    ServiceTable::Lock guard = C::prototype().lock();
+    for (const auto& [name, column] : C::prototype().columns()) {
+        for (std::int32_t index : stateColumns) {
+            if (column.index == index && column.persist) {
+                bits |= ChangeMask(1) << index;
+            }
+        }
+    }
+    return bits;
+}
+
+} // namespace
+
+bool setStateCells(TableRow& row, const RowTexts& texts, std::uint32_t state,
+                   std::uint32_t processId) {
+    // The read's own rule makes the cells, so the two never disagree.
+    EnumeratedService service;
+    service.type = static_cast<std::uint32_t>(row.cell(C::type).intValue());
+    service.state = state;
+    service.processId = processId;
+    const TableRow fresh = buildServiceRow(texts, service, std::nullopt, {});
+    if (row.cells.size() < static_cast<std::size_t>(C::count)) {
+        row.cells.resize(C::count);
+    }
+    bool changed = false;
+    for (std::int32_t index : stateColumns) {
+        TableCell& cell = row.cells[static_cast<std::size_t>(index)];
+        const TableCell& now = fresh.cell(index);
+        if (cell.text != now.text) {
+            cell = now;
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+ChangeMask stateChangeMark(ChangeMask current, const TableRow& row, const ServiceTable& baseline) {
+    if (current == changeMaskNew) {
+        return current;
+    }
+    TableRow baselineRow;
+    if (!baseline.findRow(C::prototype().keyOf(row), baselineRow)) {
+        return changeMaskNew;
+    }
+    static const ChangeMask bits = stateBits();
+    const ChangeMask differing =
+        ServiceTable::changeMask(row, baselineRow, C::prototype().columns());
+    return (current & ~bits) | (differing & bits);
+}
+
+std::optional<StateUpdate> applyServiceState(ReaderState& reader, ShownTables& tables,
+                                             const ServiceTable* baseline, ServiceEntries& entries,
+                                             const RowTexts& texts, const ServiceState& state) {
+    const RowKey key{SharedText(state.serviceName)};
+    TableRow row;
+    {
+        std::lock_guard<std::recursive_mutex> guard(reader.lock);
+        if (!tables.shown.findRow(key, row) ||
+            !setStateCells(row, texts, state.state, state.processId)) {
+            return std::nullopt;
+        }
+        for (std::int32_t index : stateColumns) {
+            tables.shown.setCell(key, index, row.cell(index));
+            // The reader's row too, so the next refresh finds no difference
+            // that the list already shows.
+            reader.table.setCell(key, index, row.cell(index));
+        }
+    }
+    StateUpdate update;
+    update.number = entries.updateFromRow(
+        row,
+        [&](ChangeMask current) {
+            return baseline ? stateChangeMark(current, row, *baseline) : current;
+        },
+        update.entry);
+    if (update.number == 0) {
+        return std::nullopt;
+    }
+    return update;
+}
+
+ItemChange itemChangeFor(bool passesFilter, bool listed) {
+    if (passesFilter) {
+        return listed ? ItemChange::update : ItemChange::add;
+    }
+    return listed ? ItemChange::remove : ItemChange::none;
+}
+
+} // namespace kelvane
