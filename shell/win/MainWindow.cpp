@@ -88,6 +88,7 @@ MainWindow::~MainWindow() {
     // The threads go before the entries and tables they use, and the
     // checker while this window can still answer it.
     updateChecker_.shutdown();
+    StateWatcher::release(std::move(stateWatcher_));
     watcher_.reset();
     icons_.reset();
     reader_.reset();
@@ -111,6 +112,7 @@ void MainWindow::build() {
     startLayout();
     makeButtonsAndTooltips();
     reader_ = std::make_unique<ServiceReader>(serviceDatabaseKey(), managerOpener_);
+    startStateWatcher();
     if (HKEY key = serviceDatabaseKey()) {
         watcher_ = std::make_unique<RegistryWatcher>(key, handle());
     }
@@ -384,6 +386,9 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     }
     case WM_APP + 1:
         rebuildList(false);
+        return true;
+    case StateWatcher::changesMessage:
+        showStateChanges();
         return true;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == ID_ABOUT) {

@@ -1,8 +1,8 @@
 #pragma once
 // The program's working window: the service list with its filter controls,
 // the action buttons and the status line. It owns the service entries, the
-// tables of the refresh and the four worker threads (reader, icon cache,
-// registry watcher, update check).
+// tables of the refresh and the five worker threads (reader, icon cache,
+// registry watcher, update check, state watcher).
 #include "framework/win/ColorButton.h"
 #include "framework/win/CriticalSection.h"
 #include "framework/win/Dialog.h"
@@ -12,6 +12,7 @@
 #include "inventory/win/IconUpdater.h"
 #include "inventory/win/RegistryWatcher.h"
 #include "inventory/win/ServiceReader.h"
+#include "inventory/win/StateWatcher.h"
 #include "operations/BusyCounter.h"
 #include "operations/win/CommandHost.h"
 #include "resources/ResourceIds.h"
@@ -38,6 +39,9 @@ public:
     // manager answers for every computer name, so tests hand in one that
     // fails as an unreachable computer does.
     void setManagerOpener(ManagerOpener opener) { managerOpener_ = std::move(opener); }
+    // How the state watcher asks for notifications, before create(): tests
+    // hand in a manager that refuses them or reports what Wine's cannot.
+    void setStatusNotifier(StatusNotifier notifier) { statusNotifier_ = std::move(notifier); }
 
     // Reads the services of the computer in the host field into the list. A
     // refresh asked for while one runs (a change signalled meanwhile) runs
@@ -72,6 +76,7 @@ public:
     const std::string& settingsPath() const { return settingsPath_; }
     const ShownTables& tables() const { return tables_; }
     IconUpdater& icons() { return *icons_; }
+    StateWatcher& stateWatcher() { return *stateWatcher_; }
 
 protected:
     bool onInit() override;
@@ -140,6 +145,13 @@ private:
     // The reader's error, unless the status line already says it.
     void addStatusLineOnce(const std::string& line);
 
+    // The state watcher (MainWindowStates.cpp): made in build, told the
+    // services after each refresh; its reports change single rows in place.
+    void startStateWatcher();
+    void followServices();
+    void showStateChanges();
+    void showEntryState(int number, const ServiceEntry& entry, bool& reorder, bool& selected);
+
     // EntrySink: the refresh changes the list through these.
     void entryAdded(int number, const ServiceEntry& entry) override;
     void entryChanged(int number, const ServiceEntry& entry) override;
@@ -198,6 +210,10 @@ private:
     std::unique_ptr<IconUpdater> icons_;
     std::unique_ptr<RegistryWatcher> watcher_;
     UpdateChecker updateChecker_{*this};
+    StatusNotifier statusNotifier_;
+    std::unique_ptr<StateWatcher> stateWatcher_;
+    RowTexts stateTexts_;
+    bool statesWaiting_ = false; // reported during a refresh, shown after it
     BusyCounter busy_;
     bool ready_ = false; // built whole; until then messages get the defaults
     bool refreshing_ = false;

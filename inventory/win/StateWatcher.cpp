@@ -1,0 +1,415 @@
+#include "inventory/win/StateWatcher.h"
+
+#include "framework/Exception.h"
+#include "inventory/win/ServiceEnumeration.h"
+
+#include <unordered_map>
+#include <utility>
+
+namespace kelvane {
+
+namespace {
+
+// Every state, and the deletion, which ends a registration.
+constexpr DWORD notifyMask = SERVICE_NOTIFY_STOPPED | SERVICE_NOTIFY_START_PENDING |
+                             SERVICE_NOTIFY_STOP_PENDING | SERVICE_NOTIFY_RUNNING |
+                             SERVICE_NOTIFY_CONTINUE_PENDING | SERVICE_NOTIFY_PAUSE_PENDING |
+                             SERVICE_NOTIFY_PAUSED | SERVICE_NOTIFY_DELETE_PENDING;
+
+// How long a closed registration's record is kept: the manager may have
+// fired just before the close, and its writing of the record and the queued
+// call both come after it.
+constexpr DWORD retireGraceMs = 1000;
+
+// The manager asks a client whose notifications fell behind to open anew;
+// MinGW's headers lack the name.
+constexpr DWORD errorClientLagging = 1294; // ERROR_SERVICE_NOTIFY_CLIENT_LAGGING
+
+bool isGone(DWORD error) {
+    return error == ERROR_SERVICE_DOES_NOT_EXIST || error == ERROR_SERVICE_MARKED_FOR_DELETE;
+}
+
+// One service's notification: the record the manager writes and calls back
+// with, and the handle it belongs to. Records live at a fixed address from
+// the first arming until retireGraceMs after the handle was closed.
+struct Registration {
+    SERVICE_NOTIFYW record{};
+    Plinth::UniqueServiceHandle service;
+    std::string name;
+    std::vector<Registration*>* fired = nullptr; // the watching thread's
+    DWORD closedAt = 0;
+};
+
+// Closed registrations kept past the end of the thread that closed them:
+// its queued calls are gone with it, but a write of the manager may still
+// be on its way. Never destroyed, so no exit-time destructor frees a record
+// under such a write.
+struct Quarantine {
+    std::mutex mutex;
+    std::vector<std::unique_ptr<Registration>> records;
+};
+
+Quarantine& quarantine() {
+    static Quarantine* kept = new Quarantine;
+    return *kept;
+}
+
+bool settled(const Registration& registration) {
+    return GetTickCount() - registration.closedAt >= retireGraceMs;
+}
+
+void CALLBACK notified(void* parameter) {
+    auto* registration =
+        static_cast<Registration*>(static_cast<SERVICE_NOTIFYW*>(parameter)->pContext);
+    // A call queued before its handle was closed finds it closed: nothing.
+    if (registration->service) {
+        registration->fired->push_back(registration);
+    }
+}
+
+} // namespace
+
+// What the thread holds: the manager of the host followed, the armed
+// registrations, the services polled and the closed records.
+class StateWatcher::Watch {
+public:
+    explicit Watch(StateWatcher& owner) : owner_(owner) {}
+    ~Watch() {
+        for (auto& [name, registration] : active_) {
+            retire(std::move(registration));
+        }
+        active_.clear();
+        updateCounts();
+        // Calls queued before the closing run now and find their handles closed.
+        SleepEx(0, TRUE);
+        freeSettled();
+        std::lock_guard<std::mutex> guard(quarantine().mutex);
+        for (auto& registration : retired_) {
+            quarantine().records.push_back(std::move(registration));
+        }
+    }
+    Watch(const Watch&) = delete;
+    Watch& operator=(const Watch&) = delete;
+
+    void follow(const Target& target) {
+        if (!connection_ || target.host != host_ || target.isLocal != isLocal_) {
+            openManager(target);
+        }
+        std::unordered_map<std::string, bool> wanted;
+        for (const std::string& name : target.serviceNames) {
+            wanted.emplace(name, true);
+        }
+        for (auto it = active_.begin(); it != active_.end();) {
+            if (wanted.count(it->first)) {
+                ++it;
+            } else {
+                retire(std::move(it->second));
+                it = active_.erase(it);
+            }
+        }
+        std::unordered_map<std::string, Known> polled;
+        for (const std::string& name : target.serviceNames) {
+            if (owner_.stopRequests() != 0) {
+                break;
+            }
+            if (active_.count(name)) {
+                continue;
+            }
+            // Another computer is always polled, and so is a service that
+            // refused its notification before; its first poll tells all.
+            if (!isLocal_ || polled_.count(name) || !connection_) {
+                polled.emplace(name, Known{});
+            } else if (!startNotifications(name)) {
+                polled.emplace(name, Known{});
+            }
+        }
+        polled_ = std::move(polled);
+        lastPoll_ = GetTickCount() - pollIntervalMs;
+        updateCounts();
+    }
+
+    // The registrations whose calls ran in the last wait: report, arm again.
+    void takeFired() {
+        std::vector<Registration*> fired;
+        fired.swap(fired_);
+        for (Registration* registration : fired) {
+            // A stop closes them all; arming them again first would only
+            // make the window wait longer.
+            if (owner_.stopRequests() != 0) {
+                break;
+            }
+            if (!registration->service) {
+                continue;
+            }
+            const SERVICE_NOTIFYW& record = registration->record;
+            DWORD error = record.dwNotificationStatus;
+            if (error == ERROR_SUCCESS &&
+                (record.dwNotificationTriggered & SERVICE_NOTIFY_DELETE_PENDING) != 0) {
+                error = ERROR_SERVICE_MARKED_FOR_DELETE;
+            }
+            if (error == ERROR_SUCCESS) {
+                owner_.report({registration->name, record.ServiceStatus.dwCurrentState,
+                               record.ServiceStatus.dwProcessId});
+                if (arm(*registration)) {
+                    continue;
+                }
+                error = lastArmError_;
+            }
+            endRegistration(registration->name, error);
+        }
+        updateCounts();
+    }
+
+    void pollIfDue(bool visible) {
+        if (polled_.empty() || !connection_ || GetTickCount() - lastPoll_ < pollIntervalMs) {
+            return;
+        }
+        // A hidden or minimised window looks again an interval later.
+        lastPoll_ = GetTickCount();
+        if (!visible) {
+            return;
+        }
+        ++owner_.polls_;
+        try {
+            enumerator_.enumerate(
+                connection_->manager(), SERVICE_STATE_ALL,
+                [this](const EnumeratedService& service) {
+                    auto found = polled_.find(service.serviceName);
+                    if (found == polled_.end()) {
+                        return;
+                    }
+                    Known now{service.state, service.processId};
+                    if (found->second != now) {
+                        found->second = now;
+                        owner_.report({service.serviceName, now.state, now.processId});
+                    }
+                });
+        } catch (const Plinth::Exception&) {
+            // The next poll asks again.
+        }
+    }
+
+    // Until the next poll, or the next look whether the window is shown.
+    DWORD timeoutMs() const {
+        if (polled_.empty() || !connection_) {
+            return INFINITE;
+        }
+        const DWORD since = GetTickCount() - lastPoll_;
+        return since >= pollIntervalMs ? 0 : pollIntervalMs - since;
+    }
+
+    void freeSettled() {
+        for (auto it = retired_.begin(); it != retired_.end();) {
+            it = settled(**it) ? retired_.erase(it) : it + 1;
+        }
+        std::lock_guard<std::mutex> guard(quarantine().mutex);
+        auto& kept = quarantine().records;
+        for (auto it = kept.begin(); it != kept.end();) {
+            it = settled(**it) ? kept.erase(it) : it + 1;
+        }
+    }
+
+private:
+    struct Known {
+        DWORD state = 0;
+        DWORD processId = 0;
+        bool operator!=(const Known& other) const {
+            return state != other.state || processId != other.processId;
+        }
+    };
+
+    void openManager(const Target& target) {
+        for (auto& [name, registration] : active_) {
+            retire(std::move(registration));
+        }
+        active_.clear();
+        polled_.clear();
+        host_ = target.host;
+        isLocal_ = target.isLocal;
+        connection_ = std::make_unique<ScmConnection>();
+        try {
+            const DWORD rights = SC_MANAGER_CONNECT | SC_MANAGER_ENUMERATE_SERVICE;
+            if (owner_.setup_.openManager) {
+                owner_.setup_.openManager(*connection_, host_, rights);
+            } else {
+                connection_->openManager(host_, rights);
+            }
+        } catch (const Plinth::Exception&) {
+            // The refresh shows why; the next one tries again.
+            connection_.reset();
+        }
+    }
+
+    // False when the manager refuses; a service that is gone is no failure.
+    bool startNotifications(const std::string& name) {
+        auto registration = std::make_unique<Registration>();
+        registration->service.reset(
+            OpenServiceA(connection_->manager(), name.c_str(), SERVICE_QUERY_STATUS));
+        if (!registration->service) {
+            return isGone(GetLastError());
+        }
+        registration->name = name;
+        registration->fired = &fired_;
+        registration->record.dwVersion = SERVICE_NOTIFY_STATUS_CHANGE;
+        registration->record.pfnNotifyCallback = &notified;
+        registration->record.pContext = registration.get();
+        const bool armed = arm(*registration);
+        const DWORD error = armed ? ERROR_SUCCESS : lastArmError_;
+        if (armed) {
+            active_.emplace(name, std::move(registration));
+            return true;
+        }
+        retire(std::move(registration));
+        return isGone(error);
+    }
+
+    bool arm(Registration& registration) {
+        const StatusNotifier& notifier = owner_.setup_.notifier;
+        lastArmError_ = notifier ? notifier(registration.service.get(), registration.name,
+                                            notifyMask, &registration.record)
+                                 : NotifyServiceStatusChangeW(registration.service.get(),
+                                                              notifyMask, &registration.record);
+        return lastArmError_ == ERROR_SUCCESS;
+    }
+
+    // A deleted service leaves quietly; one whose notification failed is
+    // registered anew once (the manager asks that of a lagging client) and
+    // otherwise polled.
+    void endRegistration(const std::string& name, DWORD error) {
+        auto found = active_.find(name);
+        if (found == active_.end()) {
+            return;
+        }
+        retire(std::move(found->second));
+        active_.erase(found);
+        if (isGone(error)) {
+            return;
+        }
+        if (error == errorClientLagging && startNotifications(name) && active_.count(name)) {
+            return;
+        }
+        polled_.emplace(name, Known{});
+    }
+
+    void retire(std::unique_ptr<Registration> registration) {
+        registration->service.reset();
+        registration->closedAt = GetTickCount();
+        retired_.push_back(std::move(registration));
+    }
+
+    void updateCounts() {
+        owner_.registrations_ = static_cast<unsigned>(active_.size());
+        owner_.polled_ = static_cast<unsigned>(polled_.size());
+    }
+
+    StateWatcher& owner_;
+    std::unique_ptr<ScmConnection> connection_;
+    std::string host_;
+    bool isLocal_ = true;
+    std::unordered_map<std::string, std::unique_ptr<Registration>> active_;
+    std::vector<std::unique_ptr<Registration>> retired_;
+    std::vector<Registration*> fired_;
+    DWORD lastArmError_ = ERROR_SUCCESS;
+    std::unordered_map<std::string, Known> polled_;
+    DWORD lastPoll_ = 0;
+    ServiceEnumerator enumerator_;
+};
+
+StateWatcher::StateWatcher(Setup setup)
+    : WorkerThread("StateWatcher", &wake), setup_(std::move(setup)) {
+    start();
+}
+
+StateWatcher::~StateWatcher() {
+    stop(JoinBlocking, stopBoundMs);
+}
+
+void StateWatcher::release(std::unique_ptr<StateWatcher> watcher) {
+    if (!watcher || watcher->stop(JoinBlocking, stopBoundMs) == WAIT_OBJECT_0) {
+        return;
+    }
+    if (!watcher->released_.exchange(true)) {
+        watcher.release(); // its thread deletes it at its end
+        return;
+    }
+    // The thread is past its body; what remains of it does not block.
+    if (watcher->stop(JoinBlocking, stopBoundMs) != WAIT_OBJECT_0) {
+        watcher.release();
+    }
+}
+
+std::int32_t StateWatcher::exit(std::int32_t result) {
+    return released_.exchange(true) ? deleteOnExit : result;
+}
+
+void StateWatcher::follow(const std::string& host, bool isLocal,
+                          std::vector<std::string> serviceNames) {
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        target_ = {host, isLocal, std::move(serviceNames)};
+        targetNew_ = true;
+    }
+    SetEvent(followed.get());
+}
+
+bool StateWatcher::takeTarget(Target& target) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (!targetNew_) {
+        return false;
+    }
+    targetNew_ = false;
+    target = std::move(target_);
+    return true;
+}
+
+std::vector<ServiceState> StateWatcher::takeChanges() {
+    std::lock_guard<std::mutex> guard(mutex_);
+    posted_ = false;
+    return std::exchange(changes_, {});
+}
+
+StateWatcher::Counts StateWatcher::counts() const {
+    return {registrations_.load(), polled_.load(), polls_.load()};
+}
+
+void StateWatcher::report(const ServiceState& state) {
+    bool announce = false;
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        changes_.push_back(state);
+        announce = !posted_;
+        posted_ = true;
+    }
+    if (announce) {
+        PostMessageA(setup_.window, changesMessage, 0, 0);
+    }
+}
+
+bool StateWatcher::windowVisible() const {
+    return IsWindowVisible(setup_.window) && !IsIconic(setup_.window);
+}
+
+std::int32_t StateWatcher::run() {
+    Watch watch(*this);
+    HANDLE events[] = {wake.get(), followed.get()};
+    while (stopRequests() == 0) {
+        // Alertable: the manager's notifications run as queued calls here.
+        const DWORD woken = WaitForMultipleObjectsEx(2, events, FALSE, watch.timeoutMs(), TRUE);
+        if (woken == WAIT_FAILED) {
+            return -1;
+        }
+        if (stopRequests() != 0) {
+            break;
+        }
+        watch.takeFired();
+        Target target;
+        if (woken == WAIT_OBJECT_0 + 1 && takeTarget(target)) {
+            watch.follow(target);
+        }
+        watch.pollIfDue(windowVisible());
+        watch.freeSettled();
+    }
+    return 0;
+}
+
+} // namespace kelvane
