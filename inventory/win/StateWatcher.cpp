@@ -1,9 +1,11 @@
 #include "inventory/win/StateWatcher.h"
 
 #include "framework/Exception.h"
+#include "framework/win/DispatchingWaits.h"
 #include "inventory/win/ServiceEnumeration.h"
 
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 namespace kelvane {
@@ -75,10 +77,7 @@ class StateWatcher::Watch {
 public:
     explicit Watch(StateWatcher& owner) : owner_(owner) {}
     ~Watch() {
-        for (auto& [name, registration] : active_) {
-            retire(std::move(registration));
-        }
-        active_.clear();
+        retireAll();
         updateCounts();
         // Calls queued before the closing run now and find their handles closed.
         SleepEx(0, TRUE);
@@ -95,9 +94,9 @@ public:
         if (!connection_ || target.host != host_ || target.isLocal != isLocal_) {
             openManager(target);
         }
-        std::unordered_map<std::string, bool> wanted;
-        for (const std::string& name : target.serviceNames) {
-            wanted.emplace(name, true);
+        std::unordered_set<std::string> wanted;
+        for (const Followed& service : target.services) {
+            wanted.insert(service.name);
         }
         for (auto it = active_.begin(); it != active_.end();) {
             if (wanted.count(it->first)) {
@@ -107,24 +106,30 @@ public:
                 it = active_.erase(it);
             }
         }
-        std::unordered_map<std::string, Known> polled;
-        for (const std::string& name : target.serviceNames) {
-            if (owner_.stopRequests() != 0) {
-                break;
-            }
-            if (active_.count(name)) {
-                continue;
-            }
-            // Another computer is always polled, and so is a service that
-            // refused its notification before; its first poll tells all.
-            if (!isLocal_ || polled_.count(name) || !connection_) {
-                polled.emplace(name, Known{});
-            } else if (!startNotifications(name)) {
-                polled.emplace(name, Known{});
+        polled_.clear();
+        // Services first: they are what other programs start and stop.
+        for (bool drivers : {false, true}) {
+            for (const Followed& service : target.services) {
+                if (owner_.stopRequests() != 0) {
+                    break;
+                }
+                if (service.driver == drivers && !active_.count(service.name)) {
+                    followOne(service.name);
+                }
             }
         }
-        polled_ = std::move(polled);
         lastPoll_ = GetTickCount() - pollIntervalMs;
+        updateCounts();
+    }
+
+    void letGo(const std::vector<std::string>& names) {
+        for (const std::string& name : names) {
+            auto found = active_.find(name);
+            if (found != active_.end()) {
+                retire(std::move(found->second));
+                active_.erase(found);
+            }
+        }
         updateCounts();
     }
 
@@ -218,12 +223,20 @@ private:
         }
     };
 
-    void openManager(const Target& target) {
-        for (auto& [name, registration] : active_) {
-            retire(std::move(registration));
+    // Another computer is always polled, and so is a service whose
+    // notification was refused or that finds no room; its first poll tells
+    // its state.
+    void followOne(const std::string& name) {
+        if (!isLocal_ || !connection_ || refused_.count(name) ||
+            active_.size() >= maxNotifications || !startNotifications(name)) {
+            polled_.emplace(name, Known{});
         }
-        active_.clear();
+    }
+
+    void openManager(const Target& target) {
+        retireAll();
         polled_.clear();
+        refused_.clear();
         host_ = target.host;
         isLocal_ = target.isLocal;
         connection_ = std::make_unique<ScmConnection>();
@@ -240,27 +253,35 @@ private:
         }
     }
 
-    // False when the manager refuses; a service that is gone is no failure.
+    // False when the manager refuses, which is remembered; a service that
+    // is gone is no failure.
     bool startNotifications(const std::string& name) {
         auto registration = std::make_unique<Registration>();
         registration->service.reset(
             OpenServiceA(connection_->manager(), name.c_str(), SERVICE_QUERY_STATUS));
         if (!registration->service) {
-            return isGone(GetLastError());
+            return refusedUnlessGone(name, GetLastError());
         }
         registration->name = name;
         registration->fired = &fired_;
         registration->record.dwVersion = SERVICE_NOTIFY_STATUS_CHANGE;
         registration->record.pfnNotifyCallback = &notified;
         registration->record.pContext = registration.get();
-        const bool armed = arm(*registration);
-        const DWORD error = armed ? ERROR_SUCCESS : lastArmError_;
-        if (armed) {
-            active_.emplace(name, std::move(registration));
+        if (!arm(*registration)) {
+            const DWORD error = lastArmError_;
+            retire(std::move(registration));
+            return refusedUnlessGone(name, error);
+        }
+        active_.emplace(name, std::move(registration));
+        return true;
+    }
+
+    bool refusedUnlessGone(const std::string& name, DWORD error) {
+        if (isGone(error)) {
             return true;
         }
-        retire(std::move(registration));
-        return isGone(error);
+        refused_.insert(name);
+        return false;
     }
 
     bool arm(Registration& registration) {
@@ -288,6 +309,7 @@ private:
         if (error == errorClientLagging && startNotifications(name) && active_.count(name)) {
             return;
         }
+        refused_.insert(name);
         polled_.emplace(name, Known{});
     }
 
@@ -295,6 +317,13 @@ private:
         registration->service.reset();
         registration->closedAt = GetTickCount();
         retired_.push_back(std::move(registration));
+    }
+
+    void retireAll() {
+        for (auto& [name, registration] : active_) {
+            retire(std::move(registration));
+        }
+        active_.clear();
     }
 
     void updateCounts() {
@@ -311,6 +340,7 @@ private:
     std::vector<Registration*> fired_;
     DWORD lastArmError_ = ERROR_SUCCESS;
     std::unordered_map<std::string, Known> polled_;
+    std::unordered_set<std::string> refused_;
     DWORD lastPoll_ = 0;
     ServiceEnumerator enumerator_;
 };
@@ -342,14 +372,29 @@ std::int32_t StateWatcher::exit(std::int32_t result) {
     return released_.exchange(true) ? deleteOnExit : result;
 }
 
-void StateWatcher::follow(const std::string& host, bool isLocal,
-                          std::vector<std::string> serviceNames) {
+void StateWatcher::follow(const std::string& host, bool isLocal, std::vector<Followed> services) {
     {
         std::lock_guard<std::mutex> guard(mutex_);
-        target_ = {host, isLocal, std::move(serviceNames)};
+        target_ = {host, isLocal, std::move(services)};
         targetNew_ = true;
     }
     SetEvent(followed.get());
+}
+
+bool StateWatcher::letGo(std::vector<std::string> serviceNames, DWORD boundMs) {
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        letGo_ = std::move(serviceNames);
+    }
+    ResetEvent(letGone.get());
+    SetEvent(followed.get());
+    HANDLE done = letGone.get();
+    return Plinth::waitForObjects(1, &done, false, boundMs) == WAIT_OBJECT_0;
+}
+
+std::vector<std::string> StateWatcher::takeLetGo() {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return std::exchange(letGo_, {});
 }
 
 bool StateWatcher::takeTarget(Target& target) {
@@ -402,9 +447,16 @@ std::int32_t StateWatcher::run() {
             break;
         }
         watch.takeFired();
-        Target target;
-        if (woken == WAIT_OBJECT_0 + 1 && takeTarget(target)) {
-            watch.follow(target);
+        if (woken == WAIT_OBJECT_0 + 1) {
+            const std::vector<std::string> letGo = takeLetGo();
+            if (!letGo.empty()) {
+                watch.letGo(letGo);
+                SetEvent(letGone.get());
+            }
+            Target target;
+            if (takeTarget(target)) {
+                watch.follow(target);
+            }
         }
         watch.pollIfDue(windowVisible());
         watch.freeSettled();

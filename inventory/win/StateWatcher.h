@@ -38,6 +38,7 @@ namespace detail {
 struct StateWatcherEvents {
     Plinth::UniqueHandleObject wake{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
     Plinth::UniqueHandleObject followed{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+    Plinth::UniqueHandleObject letGone{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
 };
 } // namespace detail
 
@@ -45,6 +46,11 @@ class StateWatcher final : private detail::StateWatcherEvents, public Plinth::Wo
 public:
     static constexpr UINT changesMessage = WM_APP + 2;
     static constexpr DWORD pollIntervalMs = 2000;
+    // The most notifications held at once; services past it are polled.
+    // Wine's manager gives each pending one a thread of its own and stops
+    // answering every client at about 480; a few hundred cover the services
+    // of most computers, and services come before drivers.
+    static constexpr std::size_t maxNotifications = 400;
     // The longest its owner waits for the thread to end.
     static constexpr DWORD stopBoundMs = 5000;
 
@@ -68,8 +74,19 @@ public:
     // closing its handles then ends by itself and frees the watcher.
     static void release(std::unique_ptr<StateWatcher> watcher);
 
+    struct Followed {
+        std::string name;
+        bool driver = false;
+    };
     // After each refresh: the computer the list shows and the services read.
-    void follow(const std::string& host, bool isLocal, std::vector<std::string> serviceNames);
+    void follow(const std::string& host, bool isLocal, std::vector<Followed> services);
+    // Closes the registrations of these services and waits for that, while
+    // dispatching the caller's messages, at most boundMs; false when it did
+    // not come in time. An open handle keeps a deleted service in the
+    // manager until it is closed, and Wine's manager does not say that it
+    // was deleted: a window lets go of what its command may have deleted
+    // before it reads the list again. The next follow registers them anew.
+    bool letGo(std::vector<std::string> serviceNames, DWORD boundMs);
     // The states reported since the last call, oldest first. A state may be
     // one the list shows already.
     std::vector<ServiceState> takeChanges();
@@ -83,17 +100,19 @@ private:
     struct Target {
         std::string host;
         bool isLocal = true;
-        std::vector<std::string> serviceNames;
+        std::vector<Followed> services;
     };
 
     bool takeTarget(Target& target);
+    std::vector<std::string> takeLetGo();
     void report(const ServiceState& state);
     bool windowVisible() const;
 
     Setup setup_;
-    mutable std::mutex mutex_; // guards target_, targetNew_, changes_ and posted_
+    mutable std::mutex mutex_; // guards target_, targetNew_, letGo_, changes_ and posted_
     Target target_;
     bool targetNew_ = false;
+    std::vector<std::string> letGo_;
     std::vector<ServiceState> changes_;
     bool posted_ = false; // a message announces changes_ and has not been answered
     std::atomic<unsigned> registrations_{0}, polled_{0}, polls_{0};

@@ -149,6 +149,7 @@ private:
     // services after each refresh; its reports change single rows in place.
     void startStateWatcher();
     void followServices();
+    void letGoOfSelection();
     void showStateChanges();
     void showEntryState(int number, const ServiceEntry& entry, bool& reorder, bool& selected);
 
@@ -164,7 +165,7 @@ private:
     bool hostIsLocal() const override { return reader_->hostInfo().isLocal; }
     std::vector<ServiceEntry> selectedEntries() const override;
     void writeStatus(const std::string& text) override { setStatusLine(text); }
-    void refreshList() override { refresh(); }
+    void refreshList() override;
     HWND window() const override { return handle(); }
     AppConfig& config() override { return working_; }
     bool saveControls() override { return exchange(true); }

@@ -12,6 +12,9 @@ namespace kelvane {
 
 namespace {
 
+// How long a command's end waits for the watcher to close what it holds.
+constexpr DWORD letGoBoundMs = 2000;
+
 // The list columns whose texts a state change alters.
 bool sortedByState(int sortColumn) {
     return sortColumn == 4 || sortColumn == 5 || sortColumn == listChangesColumn;
@@ -29,19 +32,37 @@ void MainWindow::startStateWatcher() {
 }
 
 void MainWindow::followServices() {
-    std::vector<std::string> names;
+    std::vector<StateWatcher::Followed> services;
     {
         ServiceTable::Lock guard = tables_.shown.lock();
-        names.reserve(tables_.shown.rowCount());
+        services.reserve(tables_.shown.rowCount());
         for (const auto& [key, row] : tables_.shown.rows()) {
-            names.push_back(row.cell(ServiceColumns::serviceName).text.str());
+            services.push_back({row.cell(ServiceColumns::serviceName).text.str(),
+                                (row.cell(ServiceColumns::type).intValue() & 0x30) == 0});
         }
     }
     const HostInfo host = reader_->hostInfo();
-    stateWatcher_->follow(host.host, host.isLocal, std::move(names));
+    stateWatcher_->follow(host.host, host.isLocal, std::move(services));
     if (statesWaiting_) {
         statesWaiting_ = false;
         PostMessageA(handle(), StateWatcher::changesMessage, 0, 0);
+    }
+}
+
+// A command may have deleted what it acted on: the services are let go
+// before the list is read again, so no handle of the watcher keeps them.
+void MainWindow::refreshList() {
+    letGoOfSelection();
+    refresh();
+}
+
+void MainWindow::letGoOfSelection() {
+    std::vector<std::string> names;
+    for (const ServiceEntry& entry : selectedEntries()) {
+        names.push_back(entry.serviceName.str());
+    }
+    if (!names.empty()) {
+        stateWatcher_->letGo(std::move(names), letGoBoundMs);
     }
 }
 
