@@ -152,6 +152,7 @@ public:
                 (record.dwNotificationTriggered & SERVICE_NOTIFY_DELETE_PENDING) != 0) {
                 error = ERROR_SERVICE_MARKED_FOR_DELETE;
             }
+            ++owner_.notifications_;
             if (error == ERROR_SUCCESS) {
                 owner_.report({registration->name, record.ServiceStatus.dwCurrentState,
                                record.ServiceStatus.dwProcessId});
@@ -175,22 +176,25 @@ public:
             return;
         }
         ++owner_.polls_;
+        // Only the active services are listed: one that is not among them
+        // is stopped, so a poll costs what runs, not what is installed.
+        std::unordered_set<std::string> active;
         try {
-            enumerator_.enumerate(
-                connection_->manager(), SERVICE_STATE_ALL,
-                [this](const EnumeratedService& service) {
-                    auto found = polled_.find(service.serviceName);
-                    if (found == polled_.end()) {
-                        return;
-                    }
-                    Known now{service.state, service.processId};
-                    if (found->second != now) {
-                        found->second = now;
-                        owner_.report({service.serviceName, now.state, now.processId});
-                    }
-                });
+            enumerator_.enumerate(connection_->manager(), SERVICE_ACTIVE,
+                                  [&](const EnumeratedService& service) {
+                                      if (polled_.count(service.serviceName)) {
+                                          active.insert(service.serviceName);
+                                          polledState(service.serviceName,
+                                                      {service.state, service.processId});
+                                      }
+                                  });
         } catch (const Plinth::Exception&) {
-            // The next poll asks again.
+            return; // the next poll asks again
+        }
+        for (const auto& [name, known] : polled_) {
+            if (!active.count(name)) {
+                polledState(name, {SERVICE_STOPPED, 0});
+            }
         }
     }
 
@@ -222,6 +226,14 @@ private:
             return state != other.state || processId != other.processId;
         }
     };
+
+    void polledState(const std::string& name, const Known& now) {
+        Known& known = polled_[name];
+        if (known != now) {
+            known = now;
+            owner_.report({name, now.state, now.processId});
+        }
+    }
 
     // Another computer is always polled, and so is a service whose
     // notification was refused or that finds no room; its first poll tells
@@ -414,7 +426,7 @@ std::vector<ServiceState> StateWatcher::takeChanges() {
 }
 
 StateWatcher::Counts StateWatcher::counts() const {
-    return {registrations_.load(), polled_.load(), polls_.load()};
+    return {registrations_.load(), polled_.load(), polls_.load(), notifications_.load()};
 }
 
 void StateWatcher::report(const ServiceState& state) {

@@ -64,6 +64,7 @@ public:
         unsigned registrations = 0; // notifications armed now
         unsigned polled = 0;        // services followed by polling now
         unsigned polls = 0;         // enumerations since the start
+        unsigned notifications = 0; // notifications taken since the start
     };
 
     // The thread starts at once and waits for the first follow.
@@ -115,7 +116,7 @@ private:
     std::vector<std::string> letGo_;
     std::vector<ServiceState> changes_;
     bool posted_ = false; // a message announces changes_ and has not been answered
-    std::atomic<unsigned> registrations_{0}, polled_{0}, polls_{0};
+    std::atomic<unsigned> registrations_{0}, polled_{0}, polls_{0}, notifications_{0};
     std::atomic<bool> released_{false};
 };
 

@@ -1,23 +1,23 @@
 // What following service states costs, with many services shown:
 // - "watch-notified", "watch-polled": the CPU time of this process and of
-//   the service manager over a minute in which nothing changes, with
+//   the service manager over a minute in which nothing changes, beyond what
+//   the same window costs minimised and following nothing, with
 //   notifications and with notifications refused (polling every two
-//   seconds), against one full read;
+//   seconds), against the same CPU time of one full read;
 // - "state-change-calls", "state-change-items": the service manager and
 //   registry calls made and the list items touched while one service
 //   started by another program is shown, against a full refresh (F5).
 // Arguments: the number of services (750) and the seconds watched (60).
 #include "bench/windows/BenchServices.h"
 #include "bench/windows/statewatch/PlatformCallCount.h"
-#include "framework/win/ModuleResources.h"
 #include "resources/ResourceIds.h"
 #include "shell/win/MainWindow.h"
 #include "shell/win/ServiceDatabaseKey.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -137,17 +137,49 @@ std::unique_ptr<MainWindow> settledWindow(AppConfig& config, StatusNotifier noti
     pumpUntil(
         [&] {
             StateWatcher::Counts counts = window->stateWatcher().counts();
-            return counts.registrations + counts.polled >= services;
+            return counts.registrations + counts.polled >= services &&
+                   counts.notifications >= counts.registrations;
         },
         120000);
     pumpFor(2 * StateWatcher::pollIntervalMs + 1000);
     return window;
 }
 
-double watchedCpu(const CpuClock& clock, DWORD ms) {
-    const double start = clock.now();
+double threadCpuSeconds(HANDLE thread) {
+    FILETIME created{}, ended{}, kernel{}, user{};
+    return GetThreadTimes(thread, &created, &ended, &kernel, &user)
+               ? seconds(kernel) + seconds(user)
+               : 0;
+}
+
+// The CPU time a window's watching costs over ms beyond what the same
+// window costs minimised and following nothing (idle), and the watcher
+// thread's own share.
+struct Watched {
+    double cpu = 0;
+    double thread = 0;
+};
+Watched watch(const CpuClock& clock, MainWindow& window, DWORD ms, double idle) {
+    const HANDLE thread = window.stateWatcher().handle();
+    const double start = clock.now(), threadStart = threadCpuSeconds(thread);
     pumpFor(ms);
-    return clock.now() - start;
+    return {std::max(0.0, clock.now() - start - idle), threadCpuSeconds(thread) - threadStart};
+}
+
+void printWatched(const char* figure, const Watched& watched, double read, MainWindow& window,
+                  std::size_t shown, DWORD ms) {
+    const StateWatcher::Counts counts = window.stateWatcher().counts();
+    std::printf("figure %s ours %.0f baseline %.0f\n", figure, watched.cpu * 1e9, read * 1e9);
+    std::printf("figure %s: %zu services, %u notified, %u polled; %.3f s CPU over %lu s beyond "
+                "the idle window, %.3f s of it on the watcher thread; one read %.3f s\n",
+                figure, shown, counts.registrations, counts.polled, watched.cpu, ms / 1000,
+                watched.thread, read);
+}
+
+StatusNotifier refusingNotifier() {
+    return [](SC_HANDLE, const std::string&, DWORD, SERVICE_NOTIFYW*) -> DWORD {
+        return ERROR_ACCESS_DENIED;
+    };
 }
 
 } // namespace
@@ -156,14 +188,8 @@ int main(int argc, char** argv) {
     const int count = argc > 1 ? std::atoi(argv[1]) : 750;
     const DWORD watchMs = (argc > 2 ? std::atoi(argv[2]) : 60) * 1000;
     bench::countPlatformCalls();
-    Plinth::setResourceModule(GetModuleHandleA(nullptr));
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    Plinth::UniqueServiceHandle manager(
-        OpenSCManagerA(nullptr, SERVICES_ACTIVE_DATABASEA, SC_MANAGER_ALL_ACCESS));
-    if (!manager || !openServiceDatabaseKey()) {
-        std::fprintf(stderr, "cannot open the service manager or the services key\n");
+    Plinth::UniqueServiceHandle manager = bench::prepareWindowBench();
+    if (!manager) {
         return 1;
     }
     bench::BenchServices services(manager.get(), count - 1);
@@ -194,12 +220,22 @@ int main(int argc, char** argv) {
     AppConfig config;
     config.noPersist = true;
     config.noUpdate = true;
+    double idle = 0;
+    {
+        // Minimised and refused everything: it watches nothing at all.
+        auto window = settledWindow(config, refusingNotifier(), shown);
+        ShowWindow(window->handle(), SW_MINIMIZE);
+        pumpFor(1000);
+        const double start = clock.now();
+        pumpFor(watchMs);
+        idle = clock.now() - start;
+        std::printf("figure idle-window: %.3f s CPU over %lu s\n", idle, watchMs / 1000);
+        SendMessageA(window->handle(), WM_COMMAND, IDCANCEL, 0);
+    }
     {
         auto window = settledWindow(config, nullptr, shown);
-        const double notified = watchedCpu(clock, watchMs);
-        std::printf("figure watch-notified ours %.0f baseline %.0f\n", notified * 1e9, read * 1e9);
-        std::printf("figure watch-notified: %u registrations, %.3f s CPU over %lu s, read %.3f s\n",
-                    window->stateWatcher().counts().registrations, notified, watchMs / 1000, read);
+        printWatched("watch-notified", watch(clock, *window, watchMs, idle), read, *window, shown,
+                     watchMs);
 
         HWND list = window->list().handle();
         listProcedure = reinterpret_cast<WNDPROC>(
@@ -226,15 +262,9 @@ int main(int argc, char** argv) {
         SendMessageA(window->handle(), WM_COMMAND, IDCANCEL, 0);
     }
     {
-        StatusNotifier refuse = [](SC_HANDLE, const std::string&, DWORD,
-                                   SERVICE_NOTIFYW*) -> DWORD { return ERROR_ACCESS_DENIED; };
-        auto window = settledWindow(config, refuse, shown);
-        const unsigned pollsBefore = window->stateWatcher().counts().polls;
-        const double polled = watchedCpu(clock, watchMs);
-        std::printf("figure watch-polled ours %.0f baseline %.0f\n", polled * 1e9, read * 1e9);
-        std::printf("figure watch-polled: %u services, %u polls, %.3f s CPU over %lu s\n",
-                    window->stateWatcher().counts().polled,
-                    window->stateWatcher().counts().polls - pollsBefore, polled, watchMs / 1000);
+        auto window = settledWindow(config, refusingNotifier(), shown);
+        printWatched("watch-polled", watch(clock, *window, watchMs, idle), read, *window, shown,
+                     watchMs);
         SendMessageA(window->handle(), WM_COMMAND, IDCANCEL, 0);
     }
     if (liveService) {
