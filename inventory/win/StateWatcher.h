@@ -3,10 +3,11 @@
 // shows, so a service started, stopped or ended by another program shows its
 // new state at once, without a read. On this computer it asks the manager
 // for a status notification per service (armed again after each); for
-// another computer, and for services whose notification the manager
-// refuses, it enumerates the states every two seconds while the window can
-// be seen. The states found are queued and announced to the window by one
-// posted message per batch; the window applies them (inventory/StateUpdate.h).
+// another computer, and for services whose notification the manager refuses
+// or finds no room, it enumerates the active services (state only) every two
+// seconds while the window can be seen. The states found are queued and
+// announced to the window by one posted message per batch; the window
+// applies them (inventory/StateUpdate.h).
 //
 // Notifications arrive as calls queued to the thread that registered them,
 // so registering, re-arming and closing all happen on this thread, which
