@@ -119,25 +119,19 @@ protected:
         pump();
     }
 
-    // The status and PID the list shows for a service; "absent" when it
-    // has no item.
-    std::pair<std::string, std::string> shown(const std::string& name) {
+    // The list's texts of a service in a column; "absent" when it has no item.
+    std::string shownIn(const std::string& name, int column) {
         ServiceListView& list = window->list();
         for (int i = 0; i < list.count(); ++i) {
             if (list.textAt(i, 0) == name) {
-                return {list.textAt(i, 4), list.textAt(i, 5)};
+                return list.textAt(i, column);
             }
         }
-        return {"absent", ""};
+        return column == 4 ? "absent" : "";
     }
-    std::string changeMark(const std::string& name) {
-        ServiceListView& list = window->list();
-        for (int i = 0; i < list.count(); ++i) {
-            if (list.textAt(i, 0) == name) {
-                return list.textAt(i, listChangesColumn);
-            }
-        }
-        return "absent";
+    // The status and PID the list shows.
+    std::pair<std::string, std::string> shown(const std::string& name) {
+        return {shownIn(name, 4), shownIn(name, 5)};
     }
     bool shows(const std::string& name, const std::string& status, const std::string& pid) {
         return shown(name) == std::make_pair(status, pid);
@@ -196,7 +190,8 @@ TEST_F(StateWatcherTest, AServiceWhoseProcessCrashesShowsItsStoppedState) {
     ASSERT_TRUE(pumpUntil([&] { return manager.armed(); }));
     manager.deliver(ERROR_SUCCESS, SERVICE_RUNNING, 4242);
     ASSERT_TRUE(pumpUntil([&] { return shows(name, "started", "4242"); }));
-    EXPECT_EQ(changeMark(name), "changed") << "against the state the window opened with";
+    EXPECT_EQ(shownIn(name, listChangesColumn), "changed")
+        << "against the state the window opened with";
 
     // With inactive services hidden, the crashed one leaves the list.
     SendMessageA(window->item(IDC_INACTIVE), BM_CLICK, 0, 0);
@@ -206,7 +201,7 @@ TEST_F(StateWatcherTest, AServiceWhoseProcessCrashesShowsItsStoppedState) {
     EXPECT_TRUE(pumpUntil([&] { return shows(name, "absent", ""); }));
     SendMessageA(window->item(IDC_INACTIVE), BM_CLICK, 0, 0);
     EXPECT_TRUE(shows(name, "-", ""));
-    EXPECT_EQ(changeMark(name), "") << "back to the state the window opened with";
+    EXPECT_EQ(shownIn(name, listChangesColumn), "") << "back to the state the window opened with";
 
     // Its deletion ends the registration without a word and without polling.
     ASSERT_TRUE(pumpUntil([&] { return manager.armed(); }));
