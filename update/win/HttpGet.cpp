@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <wininet.h>
 
+#include <cstring>
 #include <vector>
 
 namespace kelvane {
