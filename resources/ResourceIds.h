@@ -75,11 +75,12 @@
 #define IDS_FIRST 101
 #define IDS_LAST 188
 
-// Update check: the download dialog and the refused setup's text.
+// Update check: the download dialog and the refused setup's texts.
 #define IDD_UPDATE_DOWNLOAD 168
 #define IDC_DOWNLOAD_ADDRESS 1038
 #define IDC_DOWNLOAD_PROGRESS 1039
 #define IDS_UNSIGNED_SETUP 200
+#define IDS_SETUP_OTHER_SIGNER 201
 
 // Service operations: the parameters and "Connect as" dialogs, and the texts
 // of the kill command (ops uses string ids 189 to 199).

@@ -44,6 +44,13 @@ NOTIFYICONDATAA iconData(HWND owner) {
     return data;
 }
 
+// An elevated window gets no registered messages from unelevated processes
+// unless it lets them in: the shell (restarted, it sends "TaskbarCreated")
+// and other instances (the tray broadcast) run unelevated.
+void acceptFromUnelevatedProcesses(HWND window, UINT message) {
+    ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
+}
+
 BOOL CALLBACK countAnswer(HWND window, LPARAM context) {
     DWORD_PTR answer = 0;
     if (SendMessageTimeoutA(window, trayBroadcastMessage(), 0,
@@ -98,6 +105,8 @@ void TrayWindow::create() {
         throw Plinth::LWE(GetLastError());
     }
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    acceptFromUnelevatedProcesses(window, taskbarCreated_);
+    acceptFromUnelevatedProcesses(window, trayBroadcastMessage());
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     icon_ = static_cast<HICON>(LoadImageA(Plinth::resourceModule(), MAKEINTRESOURCEA(IDI_KELVANE),

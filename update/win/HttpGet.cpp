@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <wininet.h>
 
+#include <cstring>
 #include <vector>
 
 namespace kelvane {
@@ -37,6 +38,14 @@ public:
 private:
     HINTERNET handle_;
 };
+
+// The address the answer finally came from, after any redirection.
+bool answeredOverHttps(HINTERNET request) {
+    char address[INTERNET_MAX_URL_LENGTH + 1] = {};
+    DWORD size = sizeof address - 1;
+    return InternetQueryOptionA(request, INTERNET_OPTION_URL, address, &size) &&
+           _strnicmp(address, "https://", 8) == 0;
+}
 
 } // namespace
 
@@ -109,7 +118,8 @@ bool httpGet(const HttpRequest& request, const HttpSink& sink) {
     const bool known = HttpQueryInfoA(
         http.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &size, nullptr);
     bool complete = true;
-    if (status < 200 || status > 299 || (known && announced > request.maxBytes)) {
+    if (status < 200 || status > 299 || (known && announced > request.maxBytes) ||
+        (request.secureOnly && !answeredOverHttps(http.get()))) {
         complete = false; // refused before any of it is read
     } else {
         if (known && request.progressBar) {

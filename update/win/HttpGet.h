@@ -19,11 +19,16 @@ struct HttpRequest {
     // received) ends the transfer and counts as incomplete, so a hostile
     // server cannot make us hold more.
     std::size_t maxBytes = static_cast<std::size_t>(-1);
+    // Only an answer that came over https counts: the library follows
+    // redirections, also from https to http.
+    bool secureOnly = false;
 };
 
 // Appends the body to sink. True when the number of bytes received equals
 // the announced length, or when none was announced; false when fewer came,
-// maxBytes was exceeded or the server answered with an error status. Raises LIE when the internet library fails.
+// maxBytes was exceeded, the server answered with an error status or, with
+// secureOnly, from an address that is no https address. Raises LIE when the
+// internet library fails.
 bool httpGet(const HttpRequest& request, std::string& sink);
 
 // Takes each block as it arrives (a setup goes straight to its file); a sink

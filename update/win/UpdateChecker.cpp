@@ -82,6 +82,7 @@ UpdateCheckerSettings productUpdateSettings() {
     settings.agentName = settings.baseName + " " + settings.currentVersion;
     settings.systemText = thisSystemText();
     settings.productPage = KELVANE_WEB_ADDRESS;
+    settings.publishers = {KELVANE_PUBLISHER_CERTIFICATES};
     return settings;
 }
 

@@ -4,9 +4,11 @@
 // download (UpdateDownload) or, without a download, its web page.
 #include "framework/win/WorkerThread.h"
 #include "update/PadDescription.h"
+#include "update/PublisherPin.h"
 #include "update/win/UpdateHost.h"
 
 #include <string>
+#include <vector>
 
 namespace kelvane {
 
@@ -18,6 +20,8 @@ struct UpdateCheckerSettings {
     std::string agentName;          // "kelvane 4.6"
     std::string systemText;         // "WIN<major>.<minor>.<build>" of this system
     std::string productPage;        // offered when the description names no page
+    // A downloaded setup starts only when signed by one of these.
+    std::vector<PinnedCertificate> publishers;
 };
 
 // The settings of the shipped program, with this system's text.
