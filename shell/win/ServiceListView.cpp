@@ -23,7 +23,7 @@ constexpr ColumnSpec columnSpecs[listColumnCount] = {
     {117, 250, false}, {172, 115, false}, {173, 115, false}, {118, 100, false},
     {119, 120, false}, {120, 150, false}, {121, 250, false}, {122, 150, false},
     {131, 50, false},  {240, 250, false}, {241, 150, false}, {242, 150, false},
-    {243, 80, false},  {244, 250, false},
+    {243, 100, false}, {244, 250, false},
 };
 
 } // namespace
