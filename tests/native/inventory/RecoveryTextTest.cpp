@@ -43,13 +43,3 @@ TEST(RecoveryTextTest, ActionsInOrderWithTheCommandAndTheResetPeriod) {
     failure.actions.clear();
     EXPECT_EQ(recoveryText(failure, englishWords()), "") << "no actions, nothing happens";
 }
-
-TEST(RecoveryTextTest, DurationsTakeTheLargestUnitThatDividesThem) {
-    const std::pair<std::uint64_t, const char*> cases[] = {
-        {1500, "1500 ms"}, {2000, "2 s"},         {120000, "2 min"},
-        {7200000, "2 h"},  {172800000, "2 days"}, {0, "0 s"},
-    };
-    for (const auto& [ms, text] : cases) {
-        EXPECT_EQ(durationText(ms, englishWords()), text) << ms;
-    }
-}

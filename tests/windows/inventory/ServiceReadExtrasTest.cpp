@@ -183,9 +183,7 @@ TEST(ServiceReadExtrasTest, StructuresWineDoesNotGiveDecodeIntoTheirWords) {
     EXPECT_EQ(reader.read(nullptr, false).description, manager.description);
 }
 
-class RefusingManagerTest : public ServiceFixture {};
-
-TEST_F(RefusingManagerTest, ARefusedQueryEmptiesItsCellAndTheReadGoesOn) {
+TEST_F(ServiceFixture, ARefusedQueryEmptiesItsCellAndTheReadGoesOn) {
     Plinth::setResourceModule(GetModuleHandleA(nullptr));
     TestServiceSetup automatic;
     automatic.startType = SERVICE_AUTO_START;
