@@ -8,6 +8,7 @@ void ServiceColumns::build(ServiceTable& table) {
         ColumnType type;
         bool key;
         bool persist;
+        bool optionalInBaseline = false;
     };
     static const Definition definitions[count] = {
         {"serviceName", ColumnType::Text, true, true},
@@ -25,9 +26,16 @@ void ServiceColumns::build(ServiceTable& table) {
         {"typeImage", ColumnType::Integer, false, true},
         {"time", ColumnType::Time, false, false},
         {"changed", ColumnType::Integer, false, false},
+        {"description", ColumnType::Text, false, false},
+        {"dependencies", ColumnType::Text, false, true, true},
+        {"neededBy", ColumnType::Text, false, false},
+        {"startOptions", ColumnType::Text, false, true, true},
+        {"onFailure", ColumnType::Text, false, true, true},
+        {"loadOrderGroup", ColumnType::Text, false, false},
     };
     for (const Definition& d : definitions) {
-        table.defineColumn(d.name, d.type, d.key, d.persist);
+        table.defineColumn(d.name, d.type, d.key, d.persist).optionalInBaseline =
+            d.optionalInBaseline;
     }
 }
 

@@ -209,6 +209,10 @@ ChangeMask ServiceTable::changeMask(const TableRow& row, const TableRow& baselin
         if (!info.persist || info.index < 0 || info.index > 31) {
             continue;
         }
+        // A baseline from before the column existed cannot tell what changed.
+        if (baselineRow.absentColumns & (std::uint32_t{1} << info.index)) {
+            continue;
+        }
         if (row.cell(info.index).text != baselineRow.cell(info.index).text) {
             mask |= std::uint32_t{1} << info.index;
         }

@@ -87,7 +87,7 @@ public:
     static ServiceTable diff(const ServiceTable& newer, const ServiceTable& older);
 
     // The ChangeMask of row against baselineRow over the persisted columns
-    // among columns.
+    // among columns, leaving out those the baseline row marks absent.
     static ChangeMask changeMask(const TableRow& row, const TableRow& baselineRow,
                                  const ColumnMap& columns);
 

@@ -23,7 +23,7 @@ void writeXml(const ServiceTable& table, XmlStreamWriter& writer) {
         writer.createElement("row");
         for (const ColumnInfo* column : stored) {
             const SharedText& text = entry.second.cell(column->index).text;
-            if (!text.empty()) {
+            if (!text.empty() || column->optionalInBaseline) {
                 writer.setAttribute(column->name, text.str());
             }
         }
@@ -103,8 +103,12 @@ TableCell cellFromText(std::string_view text, ColumnType type, TextPool& pool) {
 void readXml(ServiceTable& table, const XmlNode& node) {
     ServiceTable::Lock guard = table.lock();
     int32_t width = 0;
+    uint32_t optional = 0;
     for (const auto& entry : table.columns()) {
         width = std::max(width, entry.second.index + 1);
+        if (entry.second.optionalInBaseline && entry.second.index < 32) {
+            optional |= uint32_t{1} << entry.second.index;
+        }
     }
     // Rows name the same columns in the same order: the column found for
     // each attribute position is tried first for the next row.
@@ -117,6 +121,7 @@ void readXml(ServiceTable& table, const XmlNode& node) {
         TableRow row;
         row.cells.resize(static_cast<size_t>(width));
         size_t position = 0;
+        uint32_t carried = 0;
         for (const auto& [name, value] : child->attributes) {
             if (recent.size() <= position) {
                 recent.resize(position + 1, nullptr);
@@ -130,7 +135,11 @@ void readXml(ServiceTable& table, const XmlNode& node) {
             }
             row.cells[static_cast<size_t>(column->index)] =
                 cellFromText(value, column->type, pools[static_cast<size_t>(column->index)]);
+            if (column->index < 32) {
+                carried |= uint32_t{1} << column->index;
+            }
         }
+        row.absentColumns = optional & ~carried;
         table.addRow(std::move(row));
     }
 }

@@ -16,6 +16,9 @@ struct RowMark {
 struct TableRow {
     std::vector<TableCell> cells; // at the index of each column
     std::uint32_t mark = RowMark::present;
+    // Bit n: a stored row that did not carry the optional column with index
+    // n (see ColumnInfo::optionalInBaseline); the cell is not known.
+    std::uint32_t absentColumns = 0;
 
     // The cell at index, or an empty cell when the row is shorter: rows read
     // from a stored table may lack columns.

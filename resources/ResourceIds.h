@@ -74,6 +74,9 @@
 // String table: 101 to 188 in every language.
 #define IDS_FIRST 101
 #define IDS_LAST 188
+// The columns after the seventeen and the words of their cells.
+#define IDS_LATER_COLUMNS_FIRST 240
+#define IDS_LATER_COLUMNS_LAST 255
 
 // Update check: the download dialog and the refused setup's texts.
 #define IDD_UPDATE_DOWNLOAD 168

@@ -5,6 +5,7 @@
 #include "framework/TextFormat.h"
 #include "framework/win/ModuleResources.h"
 #include "inventory/RefreshCycle.h"
+#include "inventory/RowFilter.h"
 #include "inventory/win/FileDetailsReader.h"
 #include "inventory/win/ServiceRead.h"
 #include "shell/Settings.h"
@@ -79,8 +80,9 @@ int runHeadlessExport(AppConfig& config, const std::string& path) {
         sheet.columns = exportColumns(text);
         {
             std::lock_guard<ServiceEntries::Mutex> guard(entries.mutex());
-            // The main window's first view: services of both kinds, active and not.
-            appendExportRows(sheet, entries.entries(), 0x30, 3, detailsOf, text);
+            // An inventory: every service and driver the list can show, active and not.
+            appendExportRows(sheet, entries.entries(), typeAllServices | typeAllDrivers, 3,
+                             detailsOf, text);
         }
         if (!writeExportFile(sheet, path)) {
             throw Plinth::UserException(Plinth::formatText(Plinth::loadString(230).c_str(), path));

@@ -1,7 +1,7 @@
 #pragma once
-// "export=PATH": reads the services once and writes them to PATH with the
-// change marks against the last run, without a window, so that a scheduled
-// task can keep a daily inventory.
+// "export=PATH": reads the services and drivers once and writes them to PATH
+// with the change marks against the last run, without a window, so that a
+// scheduled task can keep a daily inventory.
 #include "shell/AppConfig.h"
 
 #include <string>

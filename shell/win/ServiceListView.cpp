@@ -16,12 +16,15 @@ struct ColumnSpec {
     bool right;
 };
 
+// The seventeen, then the later columns after them, so that the columns
+// before keep their numbers.
 constexpr ColumnSpec columnSpecs[listColumnCount] = {
     {112, 20, false},  {111, 150, false}, {160, 60, false},  {114, 60, false},
     {113, 60, false},  {161, 60, true},   {115, 75, false},  {116, 300, false},
     {117, 250, false}, {172, 115, false}, {173, 115, false}, {118, 100, false},
     {119, 120, false}, {120, 150, false}, {121, 250, false}, {122, 150, false},
-    {131, 50, false},
+    {131, 50, false},  {240, 250, false}, {241, 150, false}, {242, 150, false},
+    {243, 100, false}, {244, 250, false},
 };
 
 } // namespace

@@ -1,7 +1,8 @@
 #pragma once
-// The service list control of the main window: seventeen columns whose texts
-// the list object holds per item and hands over on request, sorting with
-// header arrows, and the cell colours of the custom draw.
+// The service list control of the main window: the seventeen columns and
+// the later ones, whose texts the list object holds per item and hands over
+// on request, sorting with header arrows, and the cell colours of the custom
+// draw.
 #include "inventory/ListItemTexts.h"
 #include "inventory/RowColors.h"
 #include "shell/ListSelection.h"

@@ -63,17 +63,23 @@ protected:
 TEST_F(ServiceTableTest, ServiceColumnsHaveTheirIndexesAndOneKey) {
     const ServiceTable& columns = C::prototype();
     EXPECT_EQ(columns.keyCount(), 1);
-    ASSERT_EQ(columns.columns().size(), 15u);
+    ASSERT_EQ(columns.columns().size(), static_cast<size_t>(C::count));
     EXPECT_EQ(columns.findColumn("serviceName")->index, 0);
     EXPECT_EQ(columns.findColumn("changed")->index, 14);
     EXPECT_EQ(columns.findColumn("time")->type, ColumnType::Time);
-    int persisted = 0;
+    int persisted = 0, optional = 0;
     for (const auto& entry : columns.columns()) {
-        persisted += entry.second.persist ? 1 : 0;
+        // The first fifteen as they always were; the later persisted ones
+        // are those an older baseline lacks.
+        persisted += entry.second.persist && entry.second.index < 15 ? 1 : 0;
+        optional += entry.second.optionalInBaseline ? 1 : 0;
+        EXPECT_EQ(entry.second.optionalInBaseline, entry.second.persist && entry.second.index >= 15)
+            << entry.first;
     }
     EXPECT_EQ(persisted, 9);
+    EXPECT_EQ(optional, 3);
     // A table made from the prototype has its columns and no rows.
-    EXPECT_EQ(newer.columns().size(), 15u);
+    EXPECT_EQ(newer.columns().size(), static_cast<size_t>(C::count));
     EXPECT_EQ(newer.rowCount(), 0u);
 }
 
@@ -115,7 +121,7 @@ TEST_F(ServiceTableTest, DiffHoldsAddedChangedAndRemovedRows) {
     EXPECT_EQ(markOf(difference, "Added"), RowMark::present);
     EXPECT_EQ(markOf(difference, "Changed"), RowMark::present);
     EXPECT_EQ(markOf(difference, "Gone"), RowMark::removed);
-    EXPECT_EQ(difference.columns().size(), 15u);
+    EXPECT_EQ(difference.columns().size(), static_cast<size_t>(C::count));
 }
 
 TEST_F(ServiceTableTest, DiffOfEqualOrEmptyTables) {
