@@ -14,6 +14,8 @@ namespace {
 
 // Wider than any screen: a larger stored width is a damaged one.
 constexpr int widestColumn = 20000;
+// Far more columns than the list has; the list drops the ones it lacks.
+constexpr int lastColumnIndex = 999;
 constexpr int lowestDpi = 24, highestDpi = 4800;
 constexpr int kindCount = 3;
 
@@ -118,14 +120,14 @@ void readColumns(const XmlNode& columns, ViewState& view) {
     }
     const std::string order = columns.attribute("order");
     for (std::string_view column : commaSeparated(order)) {
-        if (auto index = readNumber(column, 0, widestColumn)) {
+        if (auto index = readNumber(column, 0, lastColumnIndex)) {
             view.order.push_back(*index);
         }
     }
 }
 
 void readSort(const XmlNode& sort, ViewState& view) {
-    if (auto column = readNumber(sort.attribute("column"), 0, widestColumn)) {
+    if (auto column = readNumber(sort.attribute("column"), 0, lastColumnIndex)) {
         view.sort = ListSort{*column, readFlag(sort.attribute("ascending")).value_or(true)};
     }
 }
