@@ -133,6 +133,7 @@ void MainWindow::build() {
     if (!folder.empty()) {
         readStoredSettings(folder);
     }
+    showView(settings_.view);
     startIconCache(folder);
     exchange(false);
     applyInitialPlacement();
@@ -208,22 +209,19 @@ void MainWindow::registerAnchorsAndEnlarge() {
     RECT outer{};
     GetWindowRect(handle(), &outer);
     SetWindowPos(handle(), nullptr, 0, 0, outer.right - outer.left,
-                 outer.bottom - outer.top + startEnlargement,
+                 outer.bottom - outer.top + scaled(startEnlargement),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     relayout();
 }
 
 void MainWindow::prepareList() {
     HWND list = item(IDC_SERVICE_LIST);
-    LOGFONTA face{};
-    HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(handle(), WM_GETFONT, 0, 0));
-    if (dialogFont && GetObjectA(dialogFont, sizeof face, &face)) {
-        face.lfWeight = FW_BOLD;
-        boldFont_.reset(CreateFontIndirectA(&face));
-    }
-    list_.attach(list, boldFont_.get());
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    list_.insertColumns();
+    list_.attach(list, nullptr);
+    makeBoldFont(reinterpret_cast<HFONT>(SendMessageA(handle(), WM_GETFONT, 0, 0)));
+    // Headers can be dragged: the user's column order is kept.
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP,
+                 LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
+    list_.insertColumns(dpi());
 }
 
 void MainWindow::extendSystemMenu() {
@@ -247,13 +245,7 @@ void MainWindow::fillFilterControls() {
                      reinterpret_cast<LPARAM>(Plinth::loadString(text).c_str()));
     }
     SendMessageA(services, CB_SETCURSEL, 2, 0);
-    CheckDlgButton(handle(), IDC_SERVICES, BST_CHECKED);
     showAdminControls();
-    filter_.typeMask = typeAllServices;
-    CheckDlgButton(handle(), IDC_ACTIVE, BST_CHECKED);
-    CheckDlgButton(handle(), IDC_INACTIVE, BST_CHECKED);
-    filter_.activeMask = 3;
-    CheckDlgButton(handle(), IDC_MICROSOFT, BST_CHECKED);
 }
 
 void MainWindow::readStoredSettings(const std::string& folder) {
@@ -344,6 +336,7 @@ void MainWindow::close(int result) {
     }
     reader_->stop(Plinth::WorkerThread::JoinDispatching, 30000);
     settings_.takePlacement(storedPlacementOf(handle()));
+    settings_.view = currentView();
     if (!working_.noPersist && !settingsPath_.empty()) {
         writeStoredSettings();
     }
@@ -384,6 +377,7 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     }
     case WM_APP + 1:
         rebuildList(false);
+        list_.refitFittedColumns();
         return true;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == ID_ABOUT) {
@@ -436,21 +430,17 @@ bool MainWindow::onCommand(int id, int code, HWND control) {
         return true;
     case IDC_SERVICES:
     case IDC_DRIVERS:
+    case IDC_ACTIVE:
+    case IDC_INACTIVE:
+    case IDC_MICROSOFT:
         if (code == BN_CLICKED) {
-            typeFilterChanged();
+            filterBoxesChanged();
         }
         return true;
     case IDC_SERVICE_KIND:
     case IDC_DRIVER_KIND:
         if (code == CBN_SELCHANGE) {
-            typeFilterChanged();
-        }
-        return true;
-    case IDC_ACTIVE:
-    case IDC_INACTIVE:
-    case IDC_MICROSOFT:
-        if (code == BN_CLICKED) {
-            stateFilterChanged();
+            filterBoxesChanged();
         }
         return true;
     case IDC_FILTER:
@@ -503,6 +493,9 @@ bool MainWindow::onCommand(int id, int code, HWND control) {
         return true;
     case ID_COLOR_LEGEND:
         showColorLegend();
+        return true;
+    case ID_RESET_VIEW:
+        resetView();
         return true;
     case ID_BUG_REPORT:
         openWithVerb(KELVANE_ISSUES_ADDRESS, "open");
@@ -560,19 +553,8 @@ bool MainWindow::isChecked(int id) const {
     return IsDlgButtonChecked(handle(), id) == BST_CHECKED;
 }
 
-void MainWindow::typeFilterChanged() {
-    const bool services = isChecked(IDC_SERVICES), drivers = isChecked(IDC_DRIVERS);
-    EnableWindow(item(IDC_SERVICE_KIND), services);
-    EnableWindow(item(IDC_DRIVER_KIND), drivers);
-    filter_.typeMask = typeMaskFor(
-        services, static_cast<int>(SendMessageA(item(IDC_SERVICE_KIND), CB_GETCURSEL, 0, 0)),
-        drivers, static_cast<int>(SendMessageA(item(IDC_DRIVER_KIND), CB_GETCURSEL, 0, 0)));
-    rebuildList(true);
-}
-
-void MainWindow::stateFilterChanged() {
-    filter_.activeMask = activeMaskFor(isChecked(IDC_ACTIVE), isChecked(IDC_INACTIVE));
-    filter_.showMicrosoft = isChecked(IDC_MICROSOFT);
+void MainWindow::filterBoxesChanged() {
+    takeFilterBoxes(filterBoxes());
     rebuildList(true);
 }
 

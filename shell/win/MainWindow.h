@@ -80,6 +80,7 @@ protected:
     bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool translateKey(MSG& message) override;
     void onDestroy() override;
+    void onDpiChanged(int oldDpi, int newDpi) override;
 
 private:
     // Construction steps.
@@ -102,10 +103,20 @@ private:
     void writeStoredSettings();
 
     // Filters.
-    void typeFilterChanged();
-    void stateFilterChanged();
+    void filterBoxesChanged();
     void searchTextChanged(const std::string& text);
     bool isChecked(int id) const;
+
+    // How the user arranged the list (MainWindowView.cpp).
+    void showView(const ViewState& view);
+    ViewState currentView() const;
+    void resetView();
+    void showFilterBoxes(const FilterBoxes& boxes);
+    FilterBoxes filterBoxes() const;
+    // The filter settings for the boxes; each combo box is usable while its
+    // check box is checked.
+    void takeFilterBoxes(const FilterBoxes& boxes);
+    void makeBoldFont(HFONT font);
 
     // Selection, buttons and the list's notifications.
     void selectionChanged();

@@ -68,6 +68,7 @@ void MainWindow::refresh() {
         refreshAgain_ = false;
         refreshOnce();
     } while (refreshAgain_);
+    list_.fitWaitingColumns();
 }
 
 void MainWindow::refreshOnce() {
@@ -111,6 +112,7 @@ void MainWindow::rebuildList(bool iconPass) {
     if (!rebuildItems()) {
         return;
     }
+    list_.fitWaitingColumns();
     if (iconPass) {
         icons_->startPass();
     }

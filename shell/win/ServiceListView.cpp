@@ -48,13 +48,14 @@ void ServiceListView::attach(HWND list, HFONT boldFont) {
     boldFont_ = boldFont;
 }
 
-void ServiceListView::insertColumns() {
+void ServiceListView::insertColumns(int dpi) {
+    dpi_ = dpi;
     for (int i = 0; i < listColumnCount; ++i) {
         std::string title = Plinth::loadString(columnSpecs[i].title);
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         column.fmt = columnSpecs[i].right ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        column.cx = columnSpecs[i].width;
+        column.cx = MulDiv(columnSpecs[i].width, dpi, 96);
         column.pszText = title.data();
         column.iSubItem = i;
         SendMessageA(list_, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
@@ -160,6 +161,15 @@ void ServiceListView::chooseSortColumn(int column) {
     }
     showSortArrow(sortColumn_, true);
     sort();
+}
+
+void ServiceListView::restoreSort(const std::optional<ListSort>& sort) {
+    showSortArrow(sortColumn_, false);
+    sortColumn_ = sort && sort->column >= 0 && sort->column < listColumnCount ? sort->column : 0;
+    ascending_ = sort ? sort->ascending : true;
+    if (sort) {
+        showSortArrow(sortColumn_, true);
+    }
 }
 
 void ServiceListView::showSortArrow(int column, bool show) {

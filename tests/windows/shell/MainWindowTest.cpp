@@ -164,6 +164,38 @@ protected:
         pump();
     }
     bool enabled(int id) const { return IsWindowEnabled(control(id)) != FALSE; }
+    std::vector<int> columnOrder() {
+        std::vector<int> order(listColumnCount);
+        SendMessageA(listHandle(), LVM_GETCOLUMNORDERARRAY, order.size(),
+                     reinterpret_cast<LPARAM>(order.data()));
+        return order;
+    }
+    int columnWidth(int column) {
+        return static_cast<int>(SendMessageA(listHandle(), LVM_GETCOLUMNWIDTH, column, 0));
+    }
+    // The widest text of a column as the list draws it.
+    int widestText(int column) {
+        int widest = 0;
+        for (int i = 0; i < window->list().count(); ++i) {
+            widest = std::max(
+                widest, static_cast<int>(SendMessageA(
+                            listHandle(), LVM_GETSTRINGWIDTHA, 0,
+                            reinterpret_cast<LPARAM>(window->list().textAt(i, column).c_str()))));
+        }
+        return widest;
+    }
+    bool isChecked(int id) const { return IsDlgButtonChecked(window->handle(), id) == BST_CHECKED; }
+    bool sortedBy(int column, bool ascending) {
+        ServiceListView& list = window->list();
+        for (int i = 1; i < list.count(); ++i) {
+            int order =
+                compareListTexts(column, list.textAt(i - 1, column), list.textAt(i, column));
+            if (ascending ? order > 0 : order < 0) {
+                return false;
+            }
+        }
+        return true;
+    }
     void closeWindow() {
         SendMessageA(window->handle(), WM_COMMAND, IDCANCEL, 0);
         window.reset();
@@ -252,16 +284,6 @@ TEST_F(MainWindowTest, TheListFillsWithTheManagersServicesAndSortsByHeaderClicks
     EXPECT_GE(indexOfService(ours), 0);
     EXPECT_EQ(window->statusLine(), "");
 
-    auto sortedBy = [&](int column, bool ascending) {
-        for (int i = 1; i < list.count(); ++i) {
-            int order =
-                compareListTexts(column, list.textAt(i - 1, column), list.textAt(i, column));
-            if (ascending ? order > 0 : order < 0) {
-                return false;
-            }
-        }
-        return true;
-    };
     EXPECT_TRUE(sortedBy(0, true)) << "by internal name before any choice";
     clickHeader(1);
     EXPECT_TRUE(window->colouring().sortChosen);
@@ -790,6 +812,21 @@ protected:
         }
         return count;
     }
+    void writeSettings(const std::string& document) {
+        CreateDirectoryA(path.substr(0, path.rfind('\\')).c_str(), nullptr);
+        HANDLE file =
+            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, document.data(), static_cast<DWORD>(document.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    std::string settingsText() {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
     SettingsFileAside settings;
     const std::string& path = settings.path();
 };
@@ -822,19 +859,13 @@ TEST_F(MainWindowSettingsTest, NoPersistReadsAndWritesNothing) {
 
 TEST_F(MainWindowSettingsTest, AnUnknownBaselineColumnKeepsTheOtherSettingsAndMarksNothing) {
     std::string ours = services.create();
-    CreateDirectoryA(path.substr(0, path.rfind('\\')).c_str(), nullptr);
-    std::string document = "<?xml version=\"1.0\" encoding=\"utf-8\"?><kelvane version=\"4.6\">"
-                           "<hostnames><hostname>elsewhere</hostname></hostnames>"
-                           "<flags color-bkgnd=\"false\"/><last-entries>"
-                           "<row serviceName=\"" +
-                           ours +
-                           "\"/><row bogus=\"1\"/>"
-                           "</last-entries></kelvane>\n";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, document.data(), static_cast<DWORD>(document.size()), &written, nullptr);
-    CloseHandle(file);
+    writeSettings("<?xml version=\"1.0\" encoding=\"utf-8\"?><kelvane version=\"4.6\">"
+                  "<hostnames><hostname>elsewhere</hostname></hostnames>"
+                  "<flags color-bkgnd=\"false\"/><last-entries>"
+                  "<row serviceName=\"" +
+                  ours +
+                  "\"/><row bogus=\"1\"/>"
+                  "</last-entries></kelvane>\n");
 
     open(/*persist=*/true);
     EXPECT_EQ(window->workingConfig().computerHistory.count("elsewhere"), 1u);
@@ -869,4 +900,153 @@ TEST_F(MainWindowSettingsTest, TheWindowOpensWhereItWasClosedWithTheWorkAreaMove
         << reopened.rcNormalPosition.left << "," << reopened.rcNormalPosition.top << " not "
         << closed.rcNormalPosition.left << "," << closed.rcNormalPosition.top;
     EXPECT_EQ(reopened.showCmd, closed.showCmd);
+}
+
+TEST_F(MainWindowSettingsTest, TheArrangedListComesBackAtTheNextStartAndResetViewUndoesIt) {
+    open(/*persist=*/true);
+    SendMessageA(listHandle(), LVM_SETCOLUMNWIDTH, 1, 222);
+    std::vector<int> order = columnOrder();
+    std::swap(order[0], order[3]);
+    SendMessageA(listHandle(), LVM_SETCOLUMNORDERARRAY, order.size(),
+                 reinterpret_cast<LPARAM>(order.data()));
+    clickHeader(3);
+    clickHeader(3);
+    click(IDC_DRIVERS);
+    chooseKind(IDC_DRIVER_KIND, 0);
+    click(IDC_MICROSOFT);
+    click(IDC_INACTIVE);
+    const FilterSettings chosen = window->filterSettings();
+    closeWindow();
+
+    open(true);
+    EXPECT_EQ(columnWidth(1), 222);
+    EXPECT_EQ(columnOrder(), order);
+    EXPECT_TRUE(window->colouring().sortChosen);
+    EXPECT_EQ(window->list().sortColumn(), 3);
+    EXPECT_FALSE(window->list().ascending());
+    EXPECT_TRUE(sortedBy(3, false)) << "sorted as before";
+    EXPECT_EQ(window->filterSettings().typeMask, chosen.typeMask);
+    EXPECT_EQ(window->filterSettings().typeMask, 0x31u);
+    EXPECT_EQ(window->filterSettings().activeMask, 1u);
+    EXPECT_FALSE(window->filterSettings().showMicrosoft);
+    EXPECT_TRUE(isChecked(IDC_DRIVERS));
+    EXPECT_TRUE(enabled(IDC_DRIVER_KIND));
+    EXPECT_FALSE(isChecked(IDC_MICROSOFT));
+
+    SendMessageA(window->handle(), WM_COMMAND, ID_RESET_VIEW, 0);
+    pump();
+    std::vector<int> natural(listColumnCount);
+    for (int i = 0; i < listColumnCount; ++i) {
+        natural[i] = i;
+    }
+    EXPECT_EQ(columnOrder(), natural);
+    EXPECT_FALSE(window->colouring().sortChosen);
+    EXPECT_TRUE(sortedBy(0, true));
+    EXPECT_EQ(window->filterSettings().typeMask, 0x30u);
+    EXPECT_EQ(window->filterSettings().activeMask, 3u);
+    EXPECT_TRUE(window->filterSettings().showMicrosoft);
+    EXPECT_FALSE(enabled(IDC_DRIVER_KIND));
+    EXPECT_GE(columnWidth(1), widestText(1)) << "fitted to the display names again";
+    closeWindow();
+    EXPECT_EQ(settingsText().find("<sort"), std::string::npos) << "no sort chosen any more";
+}
+
+// The form today's file has: the columns are fitted to the first list and
+// the filter is the default one; a view that names a column the list does
+// not have harms nothing.
+TEST_F(MainWindowSettingsTest, AFileWithoutTheViewFitsTheColumnsAndADamagedViewIsIgnored) {
+    const std::string older = "<?xml version=\"1.0\" encoding=\"utf-8\"?><kelvane version=\"4.6\">"
+                              "<ui/><flags color-bkgnd=\"true\"/><last-entries/>";
+    writeSettings(older + "</kelvane>\n");
+    open(/*persist=*/true);
+    RECT list{};
+    GetClientRect(listHandle(), &list);
+    for (int column : {0, 1, 2, 3, 6}) {
+        EXPECT_GE(columnWidth(column), std::min<int>(widestText(column), list.right / 2))
+            << "column " << column;
+        EXPECT_LE(columnWidth(column), list.right / 2) << "column " << column;
+    }
+    EXPECT_GT(columnWidth(0), 20 + widestText(0) / 2) << "the internal name is readable";
+    // The image files' details come a moment later; their columns widen for them.
+    ASSERT_TRUE(waitUntil([&] {
+        pump();
+        return widestText(listManufacturerColumn) > 0;
+    }));
+    EXPECT_GE(columnWidth(listManufacturerColumn),
+              std::min<int>(widestText(listManufacturerColumn), list.right / 2));
+    EXPECT_EQ(window->filterSettings().typeMask, 0x30u);
+    EXPECT_EQ(window->filterSettings().activeMask, 3u);
+    EXPECT_FALSE(window->colouring().sortChosen);
+    closeWindow();
+    const std::string written = settingsText();
+    EXPECT_LT(written.find("</last-entries>"), written.find("<view>"))
+        << "the view follows the older elements";
+
+    writeSettings(older + "<view><columns dpi=\"96\" widths=\"50,x,70\" "
+                          "order=\"99,2,-1,2,1\"/><sort column=\"99\"/>"
+                          "<filter drivers=\"maybe\" driver-kind=\"7\"/></view></kelvane>\n");
+    open(true);
+    EXPECT_GT(window->list().count(), 0);
+    std::vector<int> expected{2, 1, 0};
+    for (int i = 3; i < listColumnCount; ++i) {
+        expected.push_back(i);
+    }
+    EXPECT_EQ(columnOrder(), expected);
+    EXPECT_EQ(columnWidth(0), 50);
+    EXPECT_EQ(columnWidth(2), 70);
+    EXPECT_GE(columnWidth(1), widestText(1)) << "an unreadable width is fitted";
+    EXPECT_FALSE(window->colouring().sortChosen);
+    EXPECT_EQ(window->filterSettings().typeMask, 0x30u);
+}
+
+// Moved to a screen of another DPI, the window takes the size the system
+// suggests, and its controls, fonts, columns and smallest size grow with it.
+TEST_F(MainWindowTest, ADpiChangeScalesControlsFontsAndColumnsWithTheWindow) {
+    open();
+    HWND main = window->handle();
+    auto listPlace = [&] {
+        RECT place{}, client{};
+        GetWindowRect(listHandle(), &place);
+        MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&place), 2);
+        GetClientRect(main, &client);
+        return RECT{place.left, place.top, client.right - place.right,
+                    client.bottom - place.bottom};
+    };
+    auto fontHeight = [&] {
+        LOGFONTA face{};
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(listHandle(), WM_GETFONT, 0, 0)),
+                   sizeof face, &face);
+        return std::abs(face.lfHeight);
+    };
+    auto smallest = [&] {
+        MINMAXINFO limits{};
+        SendMessageA(main, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+        return limits.ptMinTrackSize;
+    };
+    const RECT before = listPlace();
+    const int width = columnWidth(1), height = fontHeight();
+    const POINT limit = smallest();
+    RECT outer{};
+    GetWindowRect(main, &outer);
+    RECT suggested{outer.left, outer.top, outer.left + (outer.right - outer.left) * 3 / 2,
+                   outer.top + (outer.bottom - outer.top) * 3 / 2};
+    SendMessageA(main, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    pump();
+
+    RECT now{};
+    GetWindowRect(main, &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested))
+        << now.left << "," << now.top << "," << now.right << "," << now.bottom << " not "
+        << suggested.left << "," << suggested.top << "," << suggested.right << ","
+        << suggested.bottom;
+    const RECT after = listPlace();
+    const LONG was[] = {before.left, before.top, before.right, before.bottom};
+    const LONG is[] = {after.left, after.top, after.right, after.bottom};
+    for (int edge = 0; edge < 4; ++edge) {
+        EXPECT_NEAR(is[edge], was[edge] * 3 / 2, 2) << "list margin " << edge;
+    }
+    EXPECT_NEAR(columnWidth(1), width * 3 / 2, 1);
+    EXPECT_NEAR(fontHeight(), height * 3 / 2, 1);
+    EXPECT_NEAR(smallest().x, limit.x * 3 / 2, 1);
+    EXPECT_NEAR(smallest().y, limit.y * 3 / 2, 1);
 }
