@@ -363,6 +363,12 @@ void MainWindow::onDestroy() {
 }
 
 bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    // The buttons draw themselves from the first paint on, which comes while
+    // the window is still being built; a button left undrawn then stays blank.
+    if (message == WM_DRAWITEM) {
+        result = Plinth::forwardDrawItem(lParam) ? TRUE : FALSE;
+        return true;
+    }
     if (!ready_) {
         return false;
     }
@@ -394,9 +400,6 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         CheckMenuItem(reinterpret_cast<HMENU>(wParam), ID_COLOR_BACKGROUND,
                       MF_BYCOMMAND | (colouring_.colourBackground ? MF_CHECKED : MF_UNCHECKED));
         return false;
-    case WM_DRAWITEM:
-        result = Plinth::forwardDrawItem(lParam) ? TRUE : FALSE;
-        return true;
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(wParam) == item(IDC_SERVICE_LIST) && lParam == -1) {
             contextMenuFromKeyboard();

@@ -401,6 +401,22 @@ TEST_F(MainWindowTest, ActionButtonsFollowTheSelection) {
     for (int id : {IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE, IDC_RESTART, IDC_REMOVE}) {
         EXPECT_FALSE(enabled(id)) << "nothing selected: " << id;
     }
+    // The first paint comes while the window is still being built; an
+    // enabled button it leaves blank stays blank.
+    for (int id : {IDC_REFRESH, IDC_LOGIN_AS}) {
+        HWND button = control(id);
+        RECT box{};
+        GetClientRect(button, &box);
+        HDC dc = GetDC(button);
+        int navy = 0;
+        for (int y = box.top; y < box.bottom; ++y) {
+            for (int x = box.left; x < box.right; ++x) {
+                navy += GetPixel(dc, x, y) == RGB(0, 0, 128);
+            }
+        }
+        ReleaseDC(button, dc);
+        EXPECT_GT(navy, 0) << "button " << id << " shows no text";
+    }
     select(indexOfService(off));
     EXPECT_FALSE(enabled(IDC_START)) << "a disabled service never starts";
     EXPECT_TRUE(enabled(IDC_REMOVE));
