@@ -33,11 +33,13 @@ SharedText::SharedText(const SharedText& other) noexcept : block_(other.block_) 
 }
 
 SharedText& SharedText::operator=(const SharedText& other) noexcept {
-    if (other.block_) {
-        other.block_->refs.fetch_add(1, std::memory_order_relaxed);
+    // Taken before release: in x = x, release empties other as well.
+    Block* incoming = other.block_;
+    if (incoming) {
+        incoming->refs.fetch_add(1, std::memory_order_relaxed);
     }
     release();
-    block_ = other.block_;
+    block_ = incoming;
     return *this;
 }
 

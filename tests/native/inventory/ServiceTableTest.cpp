@@ -224,3 +224,15 @@ TEST(TableCellTest, NumbersAndTheirTexts) {
     EXPECT_EQ(TableCell::fromText(SharedText("7"), ColumnType::Text).intValue(), 0);
     EXPECT_EQ(TableCell().realValue(), 0.0);
 }
+
+TEST(SharedTextTest, AssignmentToItselfKeepsTheTextAndItsCount) {
+    SharedText text("Spooler");
+    const SharedText copy = text;
+    SharedText& same = text; // x = x, as a loop over cells may do
+    text = same;
+    EXPECT_EQ(text.str(), "Spooler");
+    EXPECT_TRUE(text.sharesBufferWith(copy));
+    SharedText moved = std::move(text);
+    moved = std::move(moved);
+    EXPECT_EQ(moved.str(), "Spooler");
+}
