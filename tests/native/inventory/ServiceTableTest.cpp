@@ -144,9 +144,9 @@ TEST_F(ServiceTableTest, UnpersistedChangeIsInDiffButMasksToZero) {
 
     ServiceTable difference = ServiceTable::diff(newer, older);
     ASSERT_EQ(difference.rowCount(), 1u);
-    markAgainstBaseline(difference, older);
     TableRow marked;
     ASSERT_TRUE(difference.findRow({SharedText("Svc")}, marked));
+    markAgainstBaseline(marked, older);
     EXPECT_EQ(marked.cell(C::changed).text.str(), "");
     EXPECT_EQ(marked.cell(C::changed).intValue(), 0);
 }
@@ -168,11 +168,12 @@ TEST_F(ServiceTableTest, ServiceMissingFromBaselineIsMarkedNew) {
     newer.addRow(serviceRow("Fresh"));
     newer.addRow(serviceRow("Other"));
     ServiceTable difference = ServiceTable::diff(newer, C::newTable());
-    markAgainstBaseline(difference, older);
 
     TableRow fresh, other;
     ASSERT_TRUE(difference.findRow({SharedText("Fresh")}, fresh));
     ASSERT_TRUE(difference.findRow({SharedText("Other")}, other));
+    markAgainstBaseline(fresh, older);
+    markAgainstBaseline(other, older);
     EXPECT_EQ(fresh.cell(C::changed).text.str(), "-1");
     EXPECT_EQ(fresh.cell(C::changed).intValue(), changeMaskNew);
     EXPECT_EQ(ServiceEntry::fromRow(fresh).changed, changeMaskNew);
@@ -208,9 +209,9 @@ TEST_F(ServiceTableTest, ShortRowsReadAsEmptyCells) {
     EXPECT_TRUE(entry.displayName.empty());
     EXPECT_EQ(entry.iconIndex, -1);
     ServiceTable difference = ServiceTable::diff(newer, older);
-    markAgainstBaseline(difference, older);
     TableRow marked;
     ASSERT_TRUE(difference.findRow({SharedText("Svc")}, marked));
+    markAgainstBaseline(marked, older);
     EXPECT_NE(marked.cell(C::changed).intValue(), 0);
 }
 
