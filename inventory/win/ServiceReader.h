@@ -6,6 +6,7 @@
 #include "framework/win/WorkerThread.h"
 #include "inventory/ReaderState.h"
 #include "inventory/win/HostInfo.h"
+#include "inventory/win/ServiceRead.h"
 
 #include <windows.h>
 
@@ -25,7 +26,9 @@ struct ReaderEvents {
 class ServiceReader : private detail::ReaderEvents, public Plinth::WorkerThread {
 public:
     // servicesKey: the local services key that start-up opened (key times).
-    explicit ServiceReader(HKEY servicesKey);
+    // openManager: how each read opens the manager; empty for the platform's
+    // (tests hand in one that fails or hangs as a remote computer can).
+    explicit ServiceReader(HKEY servicesKey, ManagerOpener openManager = nullptr);
     ~ServiceReader() override;
 
     // Classifies host for the buttons that depend on it (refresh step 4).
@@ -42,6 +45,7 @@ public:
 private:
     WinsockSession sockets_;
     HKEY servicesKey_;
+    ManagerOpener openManager_;
     ReaderState state_;
     HostInfo host_; // under state_.lock
 };
