@@ -32,7 +32,9 @@ class MainWindow : public Plinth::Dialog,
                    private CommandHost {
 public:
     // Works on a copy of config; OK (command 1) assigns the copy back.
-    explicit MainWindow(AppConfig& config);
+    // openManager: how the reader opens the manager; empty for the
+    // platform's (tests hand in one that fails or hangs).
+    explicit MainWindow(AppConfig& config, ManagerOpener openManager = nullptr);
     ~MainWindow() override;
 
     // Reads the services of the computer in the host field into the list. A
@@ -91,7 +93,9 @@ private:
     bool exchange(bool save);
     void putFirstInCombo(int comboId, const std::string& text, std::set<std::string>* history);
     void close(int result);
-    void writeStoredSettings();
+    // Stores the placement, histories and baseline unless "nopersist".
+    void saveSession();
+    void relaunchAsAdministrator();
 
     // Filters.
     void typeFilterChanged();
@@ -157,6 +161,8 @@ private:
 
     AppConfig& config_;
     AppConfig working_;
+    ManagerOpener openManager_;
+    HWND formerThreadMainWindow_ = nullptr;
     Settings settings_;
     std::string settingsPath_;
 
