@@ -149,6 +149,23 @@ void skipSpace(std::string_view& text) {
     }
 }
 
+// The "]" that closes a bracket whose text starts text: the first one outside
+// quotes, since a filter value may hold "]" (as it may hold "/").
+size_t bracketEnd(std::string_view text) {
+    char quote = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quote) {
+            quote = c == quote ? 0 : quote;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == ']') {
+            return i;
+        }
+    }
+    return text.size();
+}
+
 // The filters of "[@a='x' and @b="y"]"; text is what lies inside the brackets.
 void parseFilters(std::string_view text, XmlPathStep& step) {
     while (!text.empty() && text.front() == '@') {
@@ -185,7 +202,7 @@ XmlPathStep parseStep(std::string_view text) {
         return step;
     }
     std::string_view inside = text.substr(open + 1);
-    inside = inside.substr(0, inside.find(']'));
+    inside = inside.substr(0, bracketEnd(inside));
     skipSpace(inside);
     if (!inside.empty() && inside.front() >= '0' && inside.front() <= '9') {
         int64_t n = 0;
@@ -204,23 +221,10 @@ XmlPathStep parseStep(std::string_view text) {
 // The end of the step that starts at from: the next "/" outside brackets, so
 // that a filter value may hold a slash.
 size_t stepEnd(std::string_view text, size_t from) {
-    char quote = 0;
-    bool inBrackets = false;
     for (size_t i = from; i < text.size(); ++i) {
-        const char c = text[i];
-        if (quote) {
-            if (c == quote) {
-                quote = 0;
-            }
-        } else if (inBrackets) {
-            if (c == '\'' || c == '"') {
-                quote = c;
-            } else if (c == ']') {
-                inBrackets = false;
-            }
-        } else if (c == '[') {
-            inBrackets = true;
-        } else if (c == '/') {
+        if (text[i] == '[') {
+            i += 1 + bracketEnd(text.substr(i + 1));
+        } else if (text[i] == '/') {
             return i;
         }
     }

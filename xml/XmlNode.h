@@ -99,7 +99,8 @@ public:
     XmlAttributes attributes; // ANSI, decoded
     std::vector<std::unique_ptr<XmlNode>> children;
     // Raw UTF-8 text pieces: before the start tag, after it up to the first
-    // child or end tag, before the end tag, and after the end tag.
+    // child or end tag (all of an element without children), the blanks
+    // before the end tag of an element with children, and after the end tag.
     std::string leading;
     std::string content;
     std::string endLeading;

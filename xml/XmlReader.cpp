@@ -45,8 +45,9 @@ bool isNameByte(unsigned char c) {
     return nameBytes.table[c];
 }
 
-// No "&", no "<" and no byte above 0x7F: the text is its own decoding.
-// Eight bytes at a time, since attribute values are most of a settings file.
+// No "&", no "<", no "_" (an escaped byte starts with it) and no byte above
+// 0x7F: the text is its own decoding. Eight bytes at a time, since attribute
+// values are most of a settings file.
 bool isPlainText(std::string_view text) {
     constexpr uint64_t ones = 0x0101010101010101ull;
     constexpr uint64_t highs = 0x8080808080808080ull;
@@ -59,17 +60,40 @@ bool isPlainText(std::string_view text) {
     for (; n >= 8; p += 8, n -= 8) {
         uint64_t word;
         std::memcpy(&word, p, 8);
-        if ((word & highs) || hasByte(word, '&') || hasByte(word, '<')) {
+        if ((word & highs) || hasByte(word, '&') || hasByte(word, '<') || hasByte(word, '_')) {
             return false;
         }
     }
     for (; n > 0; ++p, --n) {
         const auto c = static_cast<unsigned char>(*p);
-        if (c >= 0x80 || c == '&' || c == '<') {
+        if (c >= 0x80 || c == '&' || c == '<' || c == '_') {
             return false;
         }
     }
     return true;
+}
+
+// The ">" that ends the start tag at the beginning of text: the first one
+// outside quoted attribute values, since a value may hold ">". A value must
+// close before the next "<" (a value holds none); one that does not ends the
+// tag at its first ">", as if values could not hold one.
+size_t startTagEnd(std::string_view text) {
+    char quote = 0;
+    for (size_t i = 1; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quote) {
+            if (c == quote) {
+                quote = 0;
+            } else if (c == '<') {
+                return text.find('>');
+            }
+        } else if (c == '>') {
+            return i;
+        } else if ((c == '"' || c == '\'') && text[i - 1] == '=') {
+            quote = c;
+        }
+    }
+    return quote ? text.find('>') : std::string_view::npos;
 }
 
 constexpr std::string_view cdataOpen = "<![CDATA[";
@@ -146,6 +170,10 @@ bool XmlTreeBuilder::endElement() {
     if (wholeSection) {
         distribute(current, pending.substr(cdataOpen.size(),
                                            pending.size() - cdataOpen.size() - cdataClose.size()));
+    } else if (current.children.empty()) {
+        // The element's whole text, trailing blanks included: "srv " is a
+        // host name as typed, and a search text may be blanks alone.
+        current.content.append(pending);
     } else {
         const size_t split = whitespaceSuffixStart(pending);
         current.endLeading.append(pending.substr(split));
@@ -269,7 +297,8 @@ void XmlTextReader::read(std::string_view bytes) {
             take(end - lt);
             continue;
         }
-        const size_t gt = rest.find('>');
+        const bool startTag = rest.size() > 1 && rest[1] != '/' && rest[1] != '?' && rest[1] != '!';
+        const size_t gt = startTag ? startTagEnd(rest) : rest.find('>');
         end = gt == std::string_view::npos ? input_.size() : lt + gt + 1;
         handleTag(end);
     }
