@@ -230,12 +230,15 @@ int escapedByte(std::string_view text) {
 } // namespace
 
 std::string decodeXmlText(std::string_view text) {
-    if (findMarkup(text, 0) == std::string_view::npos) {
-        return utf8ToAnsi(text);
-    }
+    std::string out;
+    decodeXmlText(text, out);
+    return out;
+}
+
+void decodeXmlText(std::string_view text, std::string& out) {
     // Decoded in UTF-8 (a reference may name any character), then converted
     // once.
-    std::string out;
+    out.clear();
     out.reserve(text.size());
     static constexpr struct {
         std::string_view entity;
@@ -292,7 +295,9 @@ std::string decodeXmlText(std::string_view text) {
             ++i;
         }
     }
-    return isAscii(out) ? out : platform::utf8ToAnsi(out);
+    if (!isAscii(out)) {
+        out = platform::utf8ToAnsi(out);
+    }
 }
 
 } // namespace kelvane

@@ -18,5 +18,8 @@ void appendXmlText(std::string& out, std::string_view text, bool asCdata = false
 // references, the escaped control bytes and CDATA sections resolved, then
 // converted from UTF-8; anything else that starts with "&" stays as it is.
 std::string decodeXmlText(std::string_view text);
+// The same into out, whose room is reused (the reader's way: no allocation
+// per value).
+void decodeXmlText(std::string_view text, std::string& out);
 
 } // namespace kelvane

@@ -237,3 +237,26 @@ TEST(SharedTextTest, AssignmentToItselfKeepsTheTextAndItsCount) {
     moved = std::move(moved);
     EXPECT_EQ(moved.str(), "Spooler");
 }
+
+TEST(SharedTextTest, BatchTextsOutliveTheBatchAndEachOtherInAnyOrder) {
+    std::vector<SharedText> kept;
+    {
+        SharedTextBatch batch;
+        for (int i = 0; i < 2000; ++i) { // several chunks
+            kept.push_back(batch.make("text " + std::to_string(i)));
+        }
+        SharedText dropped = batch.make("gone at once");
+        kept.push_back(batch.make(std::string(5000, 'x'))); // too long for a chunk
+    }
+    EXPECT_EQ(kept[1234].str(), "text 1234");
+    EXPECT_EQ(kept.back().size(), 5000u);
+    // Every other one first, then the rest from the back: ASan sees any
+    // chunk freed early or never.
+    for (size_t i = 0; i < kept.size(); i += 2) {
+        kept[i] = SharedText();
+    }
+    EXPECT_EQ(kept[1].str(), "text 1");
+    while (!kept.empty()) {
+        kept.pop_back();
+    }
+}
