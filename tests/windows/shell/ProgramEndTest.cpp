@@ -2,6 +2,7 @@
 // server it asked has accepted the connection and says nothing.
 #include <winsock2.h>
 
+#include "tests/windows/support/LoopbackHttpServer.h"
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TrayInstances.h"
 
@@ -21,18 +22,7 @@ namespace {
 // Accepts every connection on the loopback address and never answers.
 class SilentServer {
 public:
-    SilentServer() {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(listener_, 4);
-        int length = sizeof address;
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
+    SilentServer() : listener_(listenOnLoopback(port_, 4)) {
         thread_ = std::thread([this] {
             SOCKET client;
             while ((client = accept(listener_, nullptr, nullptr)) != INVALID_SOCKET) {
@@ -56,8 +46,8 @@ public:
     int accepted() const { return accepted_; }
 
 private:
-    SOCKET listener_ = INVALID_SOCKET;
     unsigned short port_ = 0;
+    SOCKET listener_;
     std::vector<SOCKET> clients_;
     std::atomic<int> accepted_{0};
     std::thread thread_;
@@ -70,7 +60,7 @@ class ProxySetting {
 public:
     explicit ProxySetting(const std::string& server) {
         RegCreateKeyA(HKEY_CURRENT_USER, keyPath, key_.put());
-        saved_ = read("ProxyServer", enabled_);
+        readSettings();
         DWORD on = 1;
         RegSetValueExA(key_.get(), "ProxyEnable", 0, REG_DWORD, reinterpret_cast<BYTE*>(&on),
                        sizeof on);
@@ -96,19 +86,19 @@ private:
     static constexpr const char* keyPath =
         "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 
-    std::string read(const char* server, DWORD& enabled) {
-        DWORD size = sizeof enabled;
+    // The user's own settings, put back at the end.
+    void readSettings() {
+        DWORD size = sizeof enabled_;
         if (RegQueryValueExA(key_.get(), "ProxyEnable", nullptr, nullptr,
-                             reinterpret_cast<BYTE*>(&enabled), &size) != ERROR_SUCCESS) {
-            enabled = 0;
+                             reinterpret_cast<BYTE*>(&enabled_), &size) != ERROR_SUCCESS) {
+            enabled_ = 0;
         }
         char text[512] = {};
         size = sizeof text - 1;
-        if (RegQueryValueExA(key_.get(), server, nullptr, nullptr, reinterpret_cast<BYTE*>(text),
-                             &size) != ERROR_SUCCESS) {
-            return {};
+        if (RegQueryValueExA(key_.get(), "ProxyServer", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS) {
+            saved_ = text;
         }
-        return text;
     }
 
     Plinth::UniqueKey key_;
