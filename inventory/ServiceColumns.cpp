@@ -69,17 +69,4 @@ void markAgainstBaseline(TableRow& row, const ServiceTable& baseline) {
     row.cells[ServiceColumns::changed] = TableCell::integer(mask);
 }
 
-void markAgainstBaseline(ServiceTable& diffTable, const ServiceTable& baseline) {
-    ServiceTable::Lock target = diffTable.lock();
-    ServiceTable::Lock source = baseline.lock();
-    for (const auto& entry : diffTable.rows()) {
-        if (entry.second.mark == RowMark::removed) {
-            continue;
-        }
-        TableRow row = entry.second;
-        markAgainstBaseline(row, baseline);
-        diffTable.setCell(entry.first, ServiceColumns::changed, row.cell(ServiceColumns::changed));
-    }
-}
-
 } // namespace kelvane

@@ -53,8 +53,4 @@ public:
 // when it is not 0. An unchanged row keeps the cell it has.
 void markAgainstBaseline(TableRow& row, const ServiceTable& baseline);
 
-// Marks every present row of a difference table; removed rows are left alone.
-// Locks diffTable, then baseline.
-void markAgainstBaseline(ServiceTable& diffTable, const ServiceTable& baseline);
-
 } // namespace kelvane

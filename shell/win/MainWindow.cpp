@@ -1,6 +1,8 @@
 #include "shell/win/MainWindow.h"
 
 #include "framework/Exception.h"
+#include "framework/FailureReport.h"
+#include "framework/win/Reports.h"
 #include "framework/win/ShellOpen.h"
 #include "framework/TextFormat.h"
 #include "framework/win/ModuleResources.h"
@@ -33,6 +35,8 @@ namespace {
 constexpr COLORREF navy = RGB(0, 0, 128), blue = RGB(0, 0, 255);
 constexpr COLORREF removeFace = RGB(224, 224, 224), removeHover = RGB(192, 64, 64);
 constexpr int startEnlargement = 200;
+// How long the end of the window waits for the reader (see docs/shutdown.md).
+constexpr DWORD readerStopBoundMs = 3000;
 
 struct ButtonColours {
     int id;
@@ -72,8 +76,9 @@ std::optional<std::string> selectedComboText(HWND combo) {
 
 } // namespace
 
-MainWindow::MainWindow(AppConfig& config)
-    : Plinth::Dialog(IDD_MAIN), config_(config), working_(config), busy_([this](bool busy) {
+MainWindow::MainWindow(AppConfig& config, ManagerOpener openManager)
+    : Plinth::Dialog(IDD_MAIN), config_(config), working_(config),
+      openManager_(std::move(openManager)), busy_([this](bool busy) {
           if (busy) {
               for (int id :
                    {IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE, IDC_RESTART, IDC_REMOVE}) {
@@ -86,11 +91,13 @@ MainWindow::MainWindow(AppConfig& config)
 
 MainWindow::~MainWindow() {
     // The threads go before the entries and tables they use, and the
-    // checker while this window can still answer it.
+    // checker while this window can still answer it. The reader keeps all
+    // it uses in itself, so a read that hangs in a remote manager is left
+    // to end on its own instead of holding up the end of the window.
     updateChecker_.shutdown();
     watcher_.reset();
     icons_.reset();
-    reader_.reset();
+    Plinth::WorkerThread::stopWithin(std::move(reader_), readerStopBoundMs);
 }
 
 bool MainWindow::onInit() {
@@ -110,7 +117,10 @@ void MainWindow::build() {
     attachMenu();
     startLayout();
     makeButtonsAndTooltips();
-    reader_ = std::make_unique<ServiceReader>(serviceDatabaseKey(), managerOpener_);
+    // Report boxes that name no owner belong to this window while it is open.
+    formerThreadMainWindow_ = Plinth::threadMainWindow();
+    Plinth::setThreadMainWindow(handle());
+    reader_ = std::make_unique<ServiceReader>(serviceDatabaseKey(), openManager_);
     if (HKEY key = serviceDatabaseKey()) {
         watcher_ = std::make_unique<RegistryWatcher>(key, handle());
     }
@@ -334,20 +344,30 @@ void MainWindow::close(int result) {
         }
         config_ = working_;
     }
-    reader_->stop(Plinth::WorkerThread::JoinDispatching, 30000);
-    settings_.takePlacement(storedPlacementOf(handle()));
-    settings_.view = currentView();
-    if (!working_.noPersist && !settingsPath_.empty()) {
-        writeStoredSettings();
-    }
+    // Only asked to stop: the end of the window waits for it, with a bound,
+    // so that a read hanging in the manager cannot keep the window open.
+    reader_->stop(Plinth::WorkerThread::NoJoin);
+    saveSession();
     end(result);
 }
 
-void MainWindow::writeStoredSettings() {
+void MainWindow::saveSession() {
+    settings_.takePlacement(storedPlacementOf(handle()));
+    settings_.view = currentView();
+    if (working_.noPersist || settingsPath_.empty()) {
+        return;
+    }
     settings_.computerHistory = working_.computerHistory;
     settings_.searchHistory = working_.searchHistory;
     settings_.colourBackground = colouring_.colourBackground;
     writeSettingsFile(settingsPath_, settings_, tables_.baseline);
+}
+
+void MainWindow::relaunchAsAdministrator() {
+    // The new process reads the settings file as it starts, and this one
+    // ends by the quit message without a close: store the session first.
+    saveSession();
+    relaunchElevated(handle());
 }
 
 bool MainWindow::translateKey(MSG& message) {
@@ -355,6 +375,9 @@ bool MainWindow::translateKey(MSG& message) {
 }
 
 void MainWindow::onDestroy() {
+    if (Plinth::threadMainWindow() == handle()) {
+        Plinth::setThreadMainWindow(formerThreadMainWindow_);
+    }
     if (tooltip_) {
         DestroyWindow(tooltip_);
         tooltip_ = nullptr;
@@ -507,7 +530,7 @@ bool MainWindow::onCommand(int id, int code, HWND control) {
         showHelpContents(handle());
         return true;
     case IDC_ADMIN:
-        relaunchElevated(handle());
+        relaunchAsAdministrator();
         return true;
     case ID_EDIT_SERVICE:
         editEntryAtSelectionMark();
@@ -601,9 +624,15 @@ void MainWindow::runTaskManager() {
     CloseHandle(process.hProcess);
 }
 
-int runMainWindow(AppConfig& config) {
-    MainWindow window(config);
-    return static_cast<int>(window.runModal(nullptr));
+int runMainWindow(AppConfig& config, bool endsProgram, const ManagerOpener& openManager) {
+    MainWindow window(config, openManager);
+    const auto result = static_cast<int>(window.runModal(nullptr));
+    if (endsProgram) {
+        // Before the window's threads are joined: a report box now would
+        // have no window to belong to and would hold up the end.
+        Plinth::enterShutdown();
+    }
+    return result;
 }
 
 } // namespace kelvane

@@ -32,12 +32,10 @@ class MainWindow : public Plinth::Dialog,
                    private CommandHost {
 public:
     // Works on a copy of config; OK (command 1) assigns the copy back.
-    explicit MainWindow(AppConfig& config);
+    // openManager: how the reader opens the manager; empty for the
+    // platform's (tests hand in one that fails or hangs).
+    explicit MainWindow(AppConfig& config, ManagerOpener openManager = nullptr);
     ~MainWindow() override;
-    // How the reader opens a computer's manager, before create(). Wine's
-    // manager answers for every computer name, so tests hand in one that
-    // fails as an unreachable computer does.
-    void setManagerOpener(ManagerOpener opener) { managerOpener_ = std::move(opener); }
 
     // Reads the services of the computer in the host field into the list. A
     // refresh asked for while one runs (a change signalled meanwhile) runs
@@ -100,7 +98,9 @@ private:
     bool exchange(bool save);
     void putFirstInCombo(int comboId, const std::string& text, std::set<std::string>* history);
     void close(int result);
-    void writeStoredSettings();
+    // Stores the placement, histories and baseline unless "nopersist".
+    void saveSession();
+    void relaunchAsAdministrator();
 
     // Filters.
     void filterBoxesChanged();
@@ -182,6 +182,8 @@ private:
 
     AppConfig& config_;
     AppConfig working_;
+    ManagerOpener openManager_;
+    HWND formerThreadMainWindow_ = nullptr;
     Settings settings_;
     std::string settingsPath_;
 
@@ -204,7 +206,6 @@ private:
     Plinth::CriticalSection refreshLock_;
     ServiceEntries entries_;
     ShownTables tables_;
-    ManagerOpener managerOpener_;
     std::unique_ptr<ServiceReader> reader_;
     std::unique_ptr<IconUpdater> icons_;
     std::unique_ptr<RegistryWatcher> watcher_;

@@ -105,6 +105,9 @@ void UpdateChecker::startAutomaticCheck() {
 
 void UpdateChecker::shutdown() {
     stop(NoJoin);
+    // A server that accepted and never answers would otherwise hold the
+    // thread until the library's time-out.
+    transfers_.cancel();
     HANDLE thread = handle();
     if (!started_ || threadId() == GetCurrentThreadId()) {
         return;
@@ -127,6 +130,7 @@ int32_t UpdateChecker::init() {
 }
 
 int32_t UpdateChecker::run() {
+    HttpCancel::Scope cancellable(transfers_);
     runAutomaticCheck();
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "framework/win/WorkerThread.h"
 #include "update/PadDescription.h"
 #include "update/PublisherPin.h"
+#include "update/win/HttpGet.h"
 #include "update/win/UpdateHost.h"
 
 #include <string>
@@ -42,8 +43,9 @@ public:
     // internet library pass to the caller as LIE.
     void checkVersionCommand();
 
-    // Before the main window goes: answers the check's open boxes with No
-    // and waits for its thread, dispatching messages meanwhile.
+    // Before the main window goes: ends the check's transfer (closing its
+    // request), answers its open boxes with No and waits for its thread,
+    // dispatching messages meanwhile.
     void shutdown();
 
     // The thread body: once per calendar day (unless "nopersist") and only
@@ -68,6 +70,7 @@ private:
     bool rememberDay_ = true;
     bool started_ = false;
     bool comReady_ = false;
+    HttpCancel transfers_; // of the thread's body
 };
 
 // Opens an http or https address with the shell's "open" verb.

@@ -7,11 +7,16 @@
 #include "tests/windows/support/TestServices.h"
 
 #include "framework/win/UniqueHandle.h"
+#include "framework/Exception.h"
+#include "framework/win/ModuleResources.h"
+#include "shell/win/HeadlessExport.h"
+#include "shell/win/ServiceDatabaseKey.h"
 
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
+#include <thread>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -144,6 +149,50 @@ TEST_F(HeadlessExportTest, WritesEveryServiceAndDriverTheManagerLists) {
     EXPECT_EQ(exported, managerServiceNames());
     EXPECT_EQ(exported.count(driver), 1u) << "the kernel driver sc.exe created";
     EXPECT_FALSE(settings.exists()) << "nopersist stores no settings";
+
+    // Texts from the platform end at their NUL (Wine's language names count
+    // it): no cell carries a control byte.
+    std::ifstream in(csv, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        for (char c : line) {
+            EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 && c != '\t')
+                << "byte " << int(c) << " in: " << line;
+        }
+    }
+}
+
+TEST_F(HeadlessExportTest, AReadThatNeverEndsIsGivenUpAndStoresNothing) {
+    // Wine's manager answers every computer name at once, so the manager
+    // that never answers is handed in (see docs/wine-peers.md).
+    Plinth::setResourceModule(GetModuleHandleA(nullptr));
+    ASSERT_TRUE(openServiceDatabaseKey());
+    Plinth::UniqueHandleObject release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    HANDLE releaseEvent = release.get();
+    auto silentManager = [releaseEvent](ScmConnection&, const std::string&, DWORD) {
+        WaitForSingleObject(releaseEvent, 300000);
+        throw Plinth::SDKException(RPC_S_SERVER_UNAVAILABLE);
+    };
+    Plinth::UniqueHandleObject finished(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const std::string csv = tempPath("never.csv");
+    int code = -1;
+    std::thread run([&] {
+        AppConfig config;
+        config.computerName = "far-away";
+        code = runHeadlessExport(config, csv, silentManager);
+        SetEvent(finished.get());
+    });
+    const bool ended = WaitForSingleObject(finished.get(), 60000) == WAIT_OBJECT_0;
+    SetEvent(releaseEvent);
+    run.join();
+    closeServiceDatabaseKey();
+    EXPECT_TRUE(ended) << "the export ends within 60 s";
+    EXPECT_EQ(code, 2);
+    EXPECT_EQ(GetFileAttributesA(csv.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(settings.exists()) << "no read, nothing stored";
 }
 
 TEST_F(HeadlessExportTest, LaterColumnsReadBackInOrderAfterTheSeventeen) {

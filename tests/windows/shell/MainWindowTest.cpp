@@ -9,16 +9,20 @@
 
 #include "framework/ErrorContext.h"
 #include "framework/Exception.h"
+#include "framework/FailureReport.h"
+#include "framework/win/DispatchingWaits.h"
 #include "framework/win/MessageBoxes.h"
 #include "framework/win/MessageLoop.h"
 #include "framework/win/ModuleResources.h"
 #include "inventory/ListSortOrder.h"
 #include "resources/ResourceIds.h"
 #include "shell/win/ServiceDatabaseKey.h"
+#include "shell/win/StartTargets.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstring>
 #include <fstream>
@@ -86,11 +90,10 @@ protected:
     }
     static void TearDownTestSuite() { closeServiceDatabaseKey(); }
 
-    void open(bool persist = false) {
+    void open(bool persist = false, ManagerOpener openManager = nullptr) {
         config.noPersist = !persist;
         config.noUpdate = true;
-        window = std::make_unique<MainWindow>(config);
-        window->setManagerOpener(opener);
+        window = std::make_unique<MainWindow>(config, openManager ? std::move(openManager) : opener);
         window->create(nullptr);
         pump();
     }
@@ -272,6 +275,38 @@ void putOnClipboard(const std::string& text) {
     GlobalUnlock(memory);
     SetClipboardData(CF_TEXT, memory);
     CloseClipboard();
+}
+
+// A window whose handler fails on WM_APP, as any window of the program can.
+LRESULT CALLBACK failingProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_APP) {
+        throw Plinth::UserException("handler failed");
+    }
+    return DefWindowProcA(window, message, w, l);
+}
+
+// Set by a manager opener once the read hangs in it.
+std::atomic<bool> readHangs{false};
+
+// Once the read hangs, posts WM_CLOSE to the dialogs of this thread, as the
+// close box does, and stops (a timer that keeps firing would keep restarting
+// the refresh's waits).
+void CALLBACK closeDialogsOfThisThread(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (!readHangs) {
+        return;
+    }
+    KillTimer(nullptr, timer);
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM) {
+            char kind[16] = {};
+            GetClassNameA(window, kind, sizeof kind);
+            if (std::string(kind) == "#32770" && IsWindowVisible(window)) {
+                PostMessageA(window, WM_CLOSE, 0, 0);
+            }
+            return TRUE;
+        },
+        0);
 }
 
 } // namespace
@@ -818,6 +853,55 @@ TEST_F(MainWindowTest, MinimisingClosesTheWindowWithOneTrayInstance) {
     EXPECT_TRUE(endAllTrayInstances());
 }
 
+TEST_F(MainWindowTest, AReportDuringAHandlerBelongsToTheMainWindow) {
+    open();
+    WNDCLASSA type{};
+    type.lpfnWndProc = &failingProcedure;
+    type.hInstance = GetModuleHandleA(nullptr);
+    type.lpszClassName = "KelvaneFailingWindow";
+    RegisterClassA(&type);
+    Plinth::UniqueWindow failing(CreateWindowExA(0, type.lpszClassName, "", 0, 0, 0, 10, 10,
+                                                 nullptr, nullptr, type.hInstance, nullptr));
+    ASSERT_TRUE(failing);
+    HWND owner = nullptr;
+    int boxes = 0;
+    Plinth::setMessageBoxHook([&](HWND boxOwner, const std::string&, const std::string&, UINT) {
+        owner = boxOwner;
+        ++boxes;
+        return IDOK;
+    });
+    PostMessageA(failing.get(), WM_APP, 0, 0);
+    Plinth::sleepDispatching(300);
+    Plinth::setMessageBoxHook({});
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(owner, window->handle()) << "the box has the main window as its owner";
+}
+
+// The close box while a read hangs in the manager: the window ends, and the
+// program's end has begun (no report box) before its threads are joined, so
+// the reader, which here hangs until the end begins, lets go in time.
+TEST_F(MainWindowTest, ClosingWhileAReadHangsEndsTheWindowAfterTheEndHasBegun) {
+    config.noPersist = true;
+    config.noUpdate = true;
+    std::atomic<bool> endSeenByTheReader{false};
+    readHangs = false;
+    auto hangingManager = [&](ScmConnection&, const std::string&, DWORD) {
+        readHangs = true;
+        waitUntil([] { return Plinth::shuttingDown(); }, 20000);
+        endSeenByTheReader = Plinth::shuttingDown();
+        throw Plinth::SDKException(RPC_S_SERVER_UNAVAILABLE);
+    };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, closeDialogsOfThisThread);
+    const ULONGLONG started = GetTickCount64();
+    runMainWindow(config, /*endsProgram=*/true, hangingManager);
+    KillTimer(nullptr, timer);
+    const bool ending = Plinth::shuttingDown();
+    Plinth::leaveShutdown();
+    EXPECT_TRUE(ending);
+    EXPECT_TRUE(endSeenByTheReader) << "the counter rose before the reader was waited for";
+    EXPECT_LT(GetTickCount64() - started, 60000u) << "a hang check, not a timing";
+}
+
 class MainWindowSettingsTest : public MainWindowTest {
 protected:
     bool fileExists() const { return settings.exists(); }
@@ -864,6 +948,34 @@ TEST_F(MainWindowSettingsTest, BaselineCarriesOverAndMarksOnlyWhatIsNew) {
     ASSERT_GE(index, 0);
     EXPECT_EQ(window->list().textAt(index, listChangesColumn), Plinth::loadString(180));
     EXPECT_EQ(window->list().textAt(indexOfService(kept), listChangesColumn), "");
+}
+
+TEST_F(MainWindowSettingsTest, AReadThatFailsKeepsTheStoredBaseline) {
+    std::string ours = services.create();
+    open(/*persist=*/true);
+    closeWindow();
+
+    bool refuse = true;
+    open(true, [&refuse](ScmConnection& connection, const std::string& host, DWORD rights) {
+        if (refuse) {
+            throw Plinth::SDKException(RPC_S_SERVER_UNAVAILABLE);
+        }
+        connection.openManager(host, rights);
+    });
+    EXPECT_EQ(window->list().count(), 0) << "the read failed";
+    refuse = false;
+    click(IDC_REFRESH);
+    EXPECT_GE(indexOfService(ours), 0);
+    EXPECT_EQ(marked(), 0) << "nothing changed since the stored baseline";
+    refuse = true;
+    click(IDC_REFRESH);
+    closeWindow();
+
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream file;
+    file << in.rdbuf();
+    EXPECT_NE(file.str().find("serviceName=\"" + ours + "\""), std::string::npos)
+        << "the file still holds the rows";
 }
 
 TEST_F(MainWindowSettingsTest, NoPersistReadsAndWritesNothing) {
