@@ -8,7 +8,7 @@ endfunction()
 # Win32 headers in the form the program uses: ANSI functions, no min/max macros.
 set(KELVANE_WIN32_LIBS
     advapi32 user32 gdi32 comctl32 comdlg32 shell32 shlwapi ole32 oleaut32 uuid
-    version wininet ws2_32 mpr wintrust url)
+    version wininet ws2_32 mpr wintrust crypt32 url)
 
 function(kelvane_windows_settings target)
     target_compile_definitions(${target} PUBLIC

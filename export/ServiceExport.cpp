@@ -12,13 +12,17 @@ std::vector<ExportColumn> exportColumns(const std::function<std::string(unsigned
         const char16_t* format;
         uint8_t alignment;
     };
+    // The seventeen, then the later columns after them, so that the columns
+    // before keep their places.
     static const Column columns[] = {
         {112, u"General", 0},     {111, u"General", 0},     {160, u"General", 0},
         {114, u"General", 0},     {113, u"General", 0},     {161, u"0", 3},
         {115, u"General", 0},     {116, u"General", 0},     {117, u"General", 0},
         {172, u"M/D/YY h:mm", 0}, {173, u"M/D/YY h:mm", 0}, {118, u"General", 0},
         {119, u"General", 0},     {120, u"General", 0},     {121, u"General", 0},
-        {122, u"General", 0},     {131, u"General", 0},
+        {122, u"General", 0},     {131, u"General", 0},     {240, u"General", 0},
+        {241, u"General", 0},     {242, u"General", 0},     {243, u"General", 0},
+        {244, u"General", 0},
     };
     std::vector<ExportColumn> result;
     for (const Column& column : columns) {
@@ -61,6 +65,11 @@ void appendExportRows(
             entry.changed == changeMaskNew ? newWord
             : entry.changed != 0           ? changedWord
                                            : std::string(),
+            entry.description.str(),
+            entry.dependencies.str(),
+            entry.neededBy.str(),
+            entry.startOptions.str(),
+            entry.onFailure.str(),
         });
     }
 }

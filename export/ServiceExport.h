@@ -1,7 +1,7 @@
 #pragma once
-// What the export writes: the seventeen columns of the service list and one
-// row per entry that passes the type and state filter, and which of the two
-// formats a chosen file name asks for.
+// What the export writes: the columns of the service list (the seventeen,
+// then the later ones) and one row per entry that passes the type and state
+// filter, and which of the two formats a chosen file name asks for.
 #include "export/ExportSheet.h"
 #include "inventory/FileDetails.h"
 #include "inventory/ServiceEntries.h"

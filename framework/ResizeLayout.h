@@ -38,6 +38,13 @@ public:
 
     void anchor(int controlId, unsigned flags) { anchors_.push_back({controlId, flags}); }
 
+    // The controls now stand as they should for this client size (they were
+    // moved by other means): later changes count from it.
+    void rebase(int clientWidth, int clientHeight) {
+        width_ = clientWidth;
+        height_ = clientHeight;
+    }
+
     // The new places of the anchored controls for a new client size, given
     // each control's current rectangle in client coordinates; controls that
     // stay put are left out, and nothing is returned when the size is the

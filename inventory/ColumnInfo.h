@@ -15,6 +15,10 @@ struct ColumnInfo {
     std::int32_t index = -1; // position of the column's cell in every row
     bool key = false;
     bool persist = true; // stored and compared against the baseline
+    // A persisted column that baselines stored before it existed lack. It is
+    // stored even when empty, so that a stored row without it means "not
+    // known" and is not compared in that column.
+    bool optionalInBaseline = false;
 };
 
 } // namespace kelvane

@@ -20,6 +20,11 @@ ListItemTexts listItemTexts(const ServiceEntry& entry, const FileDetails* detail
         texts[14] = details->description;
         texts[15] = details->comment;
     }
+    texts[listDescriptionColumn] = entry.description.str();
+    texts[listDependenciesColumn] = entry.dependencies.str();
+    texts[listNeededByColumn] = entry.neededBy.str();
+    texts[listStartOptionsColumn] = entry.startOptions.str();
+    texts[listOnFailureColumn] = entry.onFailure.str();
     if (entry.changed == changeMaskNew) {
         texts[listChangesColumn] = words.newEntry;
     } else if (entry.changed != 0) {

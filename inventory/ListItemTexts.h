@@ -1,6 +1,7 @@
 #pragma once
 // What one item of the service list shows: seventeen column texts, taken
-// from its entry and what is known of its image file.
+// from its entry and what is known of its image file, and the columns after
+// them.
 #include "inventory/FileDetails.h"
 #include "inventory/ServiceEntry.h"
 
@@ -9,9 +10,15 @@
 
 namespace kelvane {
 
-constexpr int listColumnCount = 17;
+constexpr int listColumnCount = 22;
 constexpr int listChangesColumn = 16;
 constexpr int listManufacturerColumn = 13;
+// After the seventeen, so that the columns before keep their numbers.
+constexpr int listDescriptionColumn = 17;
+constexpr int listDependenciesColumn = 18;
+constexpr int listNeededByColumn = 19;
+constexpr int listStartOptionsColumn = 20;
+constexpr int listOnFailureColumn = 21;
 
 struct ChangeWords {
     std::string newEntry;     // "new"

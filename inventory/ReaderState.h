@@ -6,6 +6,7 @@
 #include "inventory/ServiceTable.h"
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -20,5 +21,11 @@ struct ReaderState {
     // the read has ended.
     std::atomic<bool> busy{false};
 };
+
+// One read as the reader thread runs it: the error text is cleared, read
+// runs, and whatever it throws becomes the error text; busy is cleared in
+// every case, so the window's wait always ends. The caller signals done
+// afterwards.
+void runOneRead(ReaderState& state, const std::function<void()>& read);
 
 } // namespace kelvane

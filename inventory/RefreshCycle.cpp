@@ -46,7 +46,9 @@ RefreshResult runRefreshCycle(ReaderState& reader, ShownTables& tables, bool isL
         std::lock_guard<std::recursive_mutex> guard(reader.lock);
         result.errorText = reader.errorText;
     }
-    if (isLocal) {
+    // A read that failed shows less than the computer has: as a baseline it
+    // would mark every service "new" next time and be stored at close.
+    if (isLocal && result.errorText.empty()) {
         tables.baseline.assign(tables.shown);
         tables.baselineValid = true;
     }

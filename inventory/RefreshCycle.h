@@ -27,9 +27,10 @@ struct RefreshResult {
 // Runs after the read has been started (busy set): clears the change marks,
 // then until the reader is neither busy nor has new data, waits one step
 // (waitStep returns false when the application is quitting) and applies the
-// difference. At the end, for the local computer, the shown table becomes
-// the baseline. Lock order: reader lock, then table locks; the entries are
-// changed after the reader lock has been left.
+// difference. At the end of a read of the local computer that ended without
+// an error, the shown table becomes the baseline. Lock order: reader lock,
+// then table locks; the entries are changed after the reader lock has been
+// left.
 RefreshResult runRefreshCycle(ReaderState& reader, ShownTables& tables, bool isLocal,
                               ServiceEntries& entries, EntrySink& sink,
                               const std::function<bool()>& waitStep);

@@ -32,6 +32,18 @@ RowTexts RowTexts::load(const std::function<std::string(unsigned id)>& loadStrin
     t.ownProcess = loadString(126);
     t.sharedProcess = loadString(127);
     t.interactive = loadString(178);
+    t.delayed = loadString(245);
+    t.trigger = loadString(246);
+    RecoveryWords& r = t.recovery;
+    r.noAction = loadString(247);
+    r.restart = loadString(248);
+    r.reboot = loadString(249);
+    r.run = loadString(250);
+    r.after = loadString(251);
+    r.reset = loadString(252);
+    r.rebootMessage = loadString(253);
+    r.day = loadString(254);
+    r.days = loadString(255);
     return t;
 }
 
@@ -93,9 +105,34 @@ std::int32_t iconClass(std::uint32_t type, std::uint32_t state) {
     return base + (state == running ? 1 : 0);
 }
 
+std::string startOptionsText(const RowTexts& texts, std::optional<std::uint32_t> startType,
+                             const ServiceExtras& extras) {
+    constexpr std::uint32_t automaticStart = 2;
+    const bool delayed = extras.delayedStart && startType == automaticStart;
+    if (delayed && extras.triggerStart) {
+        return texts.delayed + ", " + texts.trigger;
+    }
+    return delayed ? texts.delayed : extras.triggerStart ? texts.trigger : std::string();
+}
+
+namespace {
+
+std::string joined(const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items) {
+        if (!text.empty()) {
+            text += ", ";
+        }
+        text += item;
+    }
+    return text;
+}
+
+} // namespace
+
 TableRow buildServiceRow(const RowTexts& texts, const EnumeratedService& service,
                          const std::optional<ServiceConfiguration>& configuration,
-                         const std::string& timeText) {
+                         const std::string& timeText, const ServiceExtras& extras) {
     using C = ServiceColumns;
     TableRow row;
     row.cells.resize(C::count);
@@ -107,9 +144,9 @@ TableRow buildServiceRow(const RowTexts& texts, const EnumeratedService& service
     row.cells[C::serviceName] = TableCell(SharedText(service.serviceName));
     row.cells[C::displayName] = TableCell(SharedText(service.displayName));
     row.cells[C::typeText] = TableCell(SharedText(typeText(texts, service.type)));
-    row.cells[C::start] = TableCell(SharedText(
-        startText(texts, configuration ? std::optional<std::uint32_t>(configuration->startType)
-                                       : std::nullopt)));
+    const std::optional<std::uint32_t> startType =
+        configuration ? std::optional<std::uint32_t>(configuration->startType) : std::nullopt;
+    row.cells[C::start] = TableCell(SharedText(startText(texts, startType)));
     row.cells[C::status] = TableCell(SharedText(state.text));
     // The one Integer cell whose text may be empty: a service without a process.
     row.cells[C::pid] = service.processId != 0 ? number(service.processId) : TableCell();
@@ -121,10 +158,16 @@ TableRow buildServiceRow(const RowTexts& texts, const EnumeratedService& service
         row.cells[C::command] = TableCell(SharedText(configuration->command));
         row.cells[C::binaryPath] = TableCell(SharedText(configuration->binaryPath));
         row.cells[C::startType] = number(configuration->startType);
+        row.cells[C::dependencies] = TableCell(SharedText(joined(configuration->dependencies)));
+        row.cells[C::loadOrderGroup] = TableCell(SharedText(configuration->loadOrderGroup));
     } else {
         row.cells[C::startType] = TableCell::integer(0);
     }
     row.cells[C::time] = TableCell(SharedText(timeText));
+    row.cells[C::description] = TableCell(SharedText(extras.description));
+    row.cells[C::startOptions] = TableCell(SharedText(startOptionsText(texts, startType, extras)));
+    row.cells[C::onFailure] =
+        TableCell(SharedText(recoveryText(extras.failureActions, texts.recovery)));
     return row;
 }
 

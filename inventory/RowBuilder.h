@@ -2,21 +2,26 @@
 // How one enumerated service becomes a row of the reader's table. The
 // platform side enumerates and queries; everything it found is handed in
 // here, so the rules are the same natively and on Windows.
+#include "inventory/RecoveryText.h"
 #include "inventory/TableRow.h"
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kelvane {
 
-// The 17 texts of one read, in the user-interface language.
+// The texts of one read, in the user-interface language.
 struct RowTexts {
     std::string starting, stopping, started, pausing, paused;
     std::string automatic, boot, manual, disabled, system;
     std::string kernelDriver, fileSystemDriver, adapter, recognizer;
     std::string ownProcess, sharedProcess, interactive;
+    // Of the columns after the seventeen.
+    std::string delayed, trigger;
+    RecoveryWords recovery;
 
     // Loads them by string-table number.
     static RowTexts load(const std::function<std::string(unsigned id)>& loadString);
@@ -37,6 +42,17 @@ struct ServiceConfiguration {
     std::string account;
     std::string command;    // the binary path name as configured
     std::string binaryPath; // the image file resolved from it
+    std::vector<std::string> dependencies; // services, and groups with their "+"
+    std::string loadOrderGroup;
+};
+
+// What the further configuration queries give; a query the system refuses
+// leaves its part empty (or false).
+struct ServiceExtras {
+    std::string description;
+    bool delayedStart = false; // counts only for an automatic start
+    bool triggerStart = false;
+    FailureActions failureActions;
 };
 
 struct StateInfo {
@@ -50,10 +66,15 @@ std::string startText(const RowTexts& texts, std::optional<std::uint32_t> startT
 // 0 kernel driver, 2 file system driver, 4 service, 6 other; plus 1 running.
 std::int32_t iconClass(std::uint32_t type, std::uint32_t state);
 
-// The fifteen cells of the service; timeText is the formatted change time
-// of its registry key, empty when unknown.
+// "delayed", "trigger", both joined by ", ", or empty.
+std::string startOptionsText(const RowTexts& texts, std::optional<std::uint32_t> startType,
+                             const ServiceExtras& extras);
+
+// The cells of the service; timeText is the formatted change time of its
+// registry key, empty when unknown. The neededBy cell is left empty: it
+// comes from the whole table (inventory/NeededBy.h).
 TableRow buildServiceRow(const RowTexts& texts, const EnumeratedService& service,
                          const std::optional<ServiceConfiguration>& configuration,
-                         const std::string& timeText);
+                         const std::string& timeText, const ServiceExtras& extras = {});
 
 } // namespace kelvane

@@ -1,6 +1,8 @@
 #include "inventory/RowColors.h"
 
+#include "inventory/ListItemTexts.h"
 #include "inventory/RowFilter.h"
+#include "inventory/ServiceColumns.h"
 #include "inventory/WildcardMatch.h"
 
 namespace kelvane {
@@ -26,7 +28,18 @@ std::uint32_t listColumnChangeBit(int listColumn) {
     if (listColumn >= 0 && listColumn <= 8) {
         return std::uint32_t{1} << listColumn;
     }
-    return listColumn == 9 ? std::uint32_t{1} << 13 : 0;
+    switch (listColumn) {
+    case 9:
+        return std::uint32_t{1} << ServiceColumns::time;
+    case listDependenciesColumn:
+        return std::uint32_t{1} << ServiceColumns::dependencies;
+    case listStartOptionsColumn:
+        return std::uint32_t{1} << ServiceColumns::startOptions;
+    case listOnFailureColumn:
+        return std::uint32_t{1} << ServiceColumns::onFailure;
+    default:
+        return 0;
+    }
 }
 
 bool needsCellDrawing(const ServiceEntry& entry, const ListColouring& colouring) {

@@ -54,7 +54,8 @@ struct ListColouring {
 };
 
 // The ChangeMask bit that list column c shows: columns 0 to 8 show table
-// columns 0 to 8, column 9 the "time" column; others none.
+// columns 0 to 8, column 9 the "time" column, and the persisted columns
+// after the seventeen their own; others none.
 std::uint32_t listColumnChangeBit(int listColumn);
 
 // True when each cell of the entry's item needs its own colours; otherwise

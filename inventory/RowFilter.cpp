@@ -53,8 +53,10 @@ bool passesFilter(const ServiceEntry& entry, const FilterSettings& settings,
         return true;
     }
     const std::string pattern = searchPattern(settings.searchText);
-    for (const SharedText* text : {&entry.displayName, &entry.serviceName, &entry.account,
-                                   &entry.command, &entry.timeText}) {
+    for (const SharedText* text :
+         {&entry.displayName, &entry.serviceName, &entry.account, &entry.command, &entry.timeText,
+          &entry.description, &entry.dependencies, &entry.neededBy, &entry.startOptions,
+          &entry.onFailure}) {
         if (wildcardMatch(text->view(), pattern)) {
             return true;
         }

@@ -8,6 +8,7 @@ void ServiceColumns::build(ServiceTable& table) {
         ColumnType type;
         bool key;
         bool persist;
+        bool optionalInBaseline = false;
     };
     static const Definition definitions[count] = {
         {"serviceName", ColumnType::Text, true, true},
@@ -25,9 +26,16 @@ void ServiceColumns::build(ServiceTable& table) {
         {"typeImage", ColumnType::Integer, false, true},
         {"time", ColumnType::Time, false, false},
         {"changed", ColumnType::Integer, false, false},
+        {"description", ColumnType::Text, false, false},
+        {"dependencies", ColumnType::Text, false, true, true},
+        {"neededBy", ColumnType::Text, false, false},
+        {"startOptions", ColumnType::Text, false, true, true},
+        {"onFailure", ColumnType::Text, false, true, true},
+        {"loadOrderGroup", ColumnType::Text, false, false},
     };
     for (const Definition& d : definitions) {
-        table.defineColumn(d.name, d.type, d.key, d.persist);
+        table.defineColumn(d.name, d.type, d.key, d.persist).optionalInBaseline =
+            d.optionalInBaseline;
     }
 }
 
@@ -59,19 +67,6 @@ void markAgainstBaseline(TableRow& row, const ServiceTable& baseline) {
         row.cells.resize(ServiceColumns::count);
     }
     row.cells[ServiceColumns::changed] = TableCell::integer(mask);
-}
-
-void markAgainstBaseline(ServiceTable& diffTable, const ServiceTable& baseline) {
-    ServiceTable::Lock target = diffTable.lock();
-    ServiceTable::Lock source = baseline.lock();
-    for (const auto& entry : diffTable.rows()) {
-        if (entry.second.mark == RowMark::removed) {
-            continue;
-        }
-        TableRow row = entry.second;
-        markAgainstBaseline(row, baseline);
-        diffTable.setCell(entry.first, ServiceColumns::changed, row.cell(ServiceColumns::changed));
-    }
 }
 
 } // namespace kelvane

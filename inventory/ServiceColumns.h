@@ -1,6 +1,7 @@
 #pragma once
-// The fifteen columns every service table has, and the marking of changed
-// services against the last-known state.
+// The columns every service table has, and the marking of changed services
+// against the last-known state. The first fifteen keep their indexes and
+// stored names in every version; later ones follow them.
 #include "inventory/ServiceTable.h"
 
 #include <cstdint>
@@ -26,8 +27,15 @@ public:
         typeImage = 12,
         time = 13,
         changed = 14,
+        // What administrators look up beside the fifteen.
+        description = 15,    // the service's own description
+        dependencies = 16,   // services and "+groups" it needs, joined by ", "
+        neededBy = 17,       // services whose dependencies name it, computed over the table
+        startOptions = 18,   // "delayed" and/or "trigger"
+        onFailure = 19,      // the recovery actions in words
+        loadOrderGroup = 20, // not shown: how a "+group" dependency finds its services
     };
-    static constexpr std::int32_t count = 15;
+    static constexpr std::int32_t count = 21;
 
     // The process-wide prototype: the columns alone, no rows. Built on
     // first use and kept until the program ends.
@@ -44,9 +52,5 @@ public:
 // lacks the service, else the ChangeMask over the persisted service columns
 // when it is not 0. An unchanged row keeps the cell it has.
 void markAgainstBaseline(TableRow& row, const ServiceTable& baseline);
-
-// Marks every present row of a difference table; removed rows are left alone.
-// Locks diffTable, then baseline.
-void markAgainstBaseline(ServiceTable& diffTable, const ServiceTable& baseline);
 
 } // namespace kelvane

@@ -22,6 +22,11 @@ ServiceEntry ServiceEntry::fromRow(const TableRow& row) {
     entry.typeImage = row.cell(C::typeImage).intValue();
     entry.timeText = row.cell(C::time).text;
     entry.changed = row.cell(C::changed).intValue();
+    entry.description = row.cell(C::description).text;
+    entry.dependencies = row.cell(C::dependencies).text;
+    entry.neededBy = row.cell(C::neededBy).text;
+    entry.startOptions = row.cell(C::startOptions).text;
+    entry.onFailure = row.cell(C::onFailure).text;
     return entry;
 }
 

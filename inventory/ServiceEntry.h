@@ -24,6 +24,12 @@ struct ServiceEntry {
     std::int32_t iconIndex = -1; // set by the icon cache
     SharedText timeText;
     ChangeMask changed = 0;
+    // The columns after the seventeen.
+    SharedText description;
+    SharedText dependencies;
+    SharedText neededBy;
+    SharedText startOptions;
+    SharedText onFailure;
 
     // Cells the row lacks give empty texts and 0.
     static ServiceEntry fromRow(const TableRow& row);

@@ -21,6 +21,7 @@ ServiceTable::ServiceTable(const ServiceTable& other) {
     Lock source = other.lock();
     columns_ = other.columns_;
     keyCount_ = other.keyCount_;
+    keyIndexes_ = other.keyIndexes_;
     rows_ = other.rows_;
 }
 
@@ -28,9 +29,11 @@ ServiceTable::ServiceTable(ServiceTable&& other) {
     Lock source = other.lock();
     columns_ = std::move(other.columns_);
     keyCount_ = other.keyCount_;
+    keyIndexes_ = std::move(other.keyIndexes_);
     rows_ = std::move(other.rows_);
     other.columns_.clear();
     other.keyCount_ = 0;
+    other.keyIndexes_.clear();
     other.rows_.clear();
 }
 
@@ -39,12 +42,8 @@ ServiceTable ServiceTable::withColumnsOf(const ServiceTable& prototype) {
     Lock source = prototype.lock();
     table.columns_ = prototype.columns_;
     table.keyCount_ = prototype.keyCount_;
+    table.keyIndexes_ = prototype.keyIndexes_;
     return table;
-}
-
-ColumnInfo& ServiceTable::column(const std::string& name) {
-    Lock guard = lock();
-    return columns_[name];
 }
 
 ColumnInfo& ServiceTable::defineColumn(const std::string& name, ColumnType type, bool key,
@@ -61,6 +60,7 @@ ColumnInfo& ServiceTable::defineColumn(const std::string& name, ColumnType type,
             ++keyCount_;
         }
     }
+    rememberKeyIndexes();
     return info;
 }
 
@@ -80,13 +80,20 @@ std::size_t ServiceTable::rowCount() const {
     return rows_.size();
 }
 
-RowKey ServiceTable::keyOfLocked(const TableRow& row) const {
-    RowKey key;
-    key.reserve(static_cast<std::size_t>(keyCount_));
+void ServiceTable::rememberKeyIndexes() {
+    keyIndexes_.clear();
     for (const auto& entry : columns_) {
         if (entry.second.key) {
-            key.push_back(row.cell(entry.second.index).text);
+            keyIndexes_.push_back(entry.second.index);
         }
+    }
+}
+
+RowKey ServiceTable::keyOfLocked(const TableRow& row) const {
+    RowKey key;
+    key.reserve(keyIndexes_.size());
+    for (const std::int32_t index : keyIndexes_) {
+        key.push_back(row.cell(index).text);
     }
     return key;
 }
@@ -106,37 +113,20 @@ bool ServiceTable::findRow(const RowKey& key, TableRow& row) const {
     return true;
 }
 
-bool ServiceTable::containsRow(const RowKey& key) const {
-    Lock guard = lock();
-    return rows_.count(key) != 0;
-}
-
 void ServiceTable::addRow(const TableRow& row) {
     addRow(TableRow(row));
 }
 
 void ServiceTable::addRow(TableRow&& row) {
     Lock guard = lock();
-    rows_[keyOfLocked(row)] = std::move(row);
-}
-
-bool ServiceTable::setCell(const RowKey& key, std::int32_t index, const TableCell& cell) {
-    Lock guard = lock();
-    const auto found = rows_.find(key);
-    if (found == rows_.end() || index < 0) {
-        return false;
+    RowKey key = keyOfLocked(row);
+    // Rows mostly come in key order (a stored table, a name-ordered read):
+    // one comparison with the last key then takes the place of a search.
+    if (rows_.empty() || compareKeys(rows_.rbegin()->first, key) < 0) {
+        rows_.emplace_hint(rows_.end(), std::move(key), std::move(row));
+        return;
     }
-    for (const auto& entry : columns_) {
-        if (entry.second.key && entry.second.index == index) {
-            return false;
-        }
-    }
-    auto& cells = found->second.cells;
-    if (cells.size() <= static_cast<std::size_t>(index)) {
-        cells.resize(static_cast<std::size_t>(index) + 1);
-    }
-    cells[static_cast<std::size_t>(index)] = cell;
-    return true;
+    rows_[std::move(key)] = std::move(row);
 }
 
 void ServiceTable::removeRow(const RowKey& key) {
@@ -157,6 +147,7 @@ void ServiceTable::assign(const ServiceTable& other) {
     Lock source = other.lock();
     columns_ = other.columns_;
     keyCount_ = other.keyCount_;
+    keyIndexes_ = other.keyIndexes_;
     rows_ = other.rows_;
 }
 
@@ -171,6 +162,7 @@ ServiceTable ServiceTable::diff(const ServiceTable& newer, const ServiceTable& o
     for (const auto& entry : older.columns_) {
         result.columns_.insert(entry);
     }
+    result.rememberKeyIndexes();
 
     // Both maps are in key order, so every result row goes to the end.
     auto& out = result.rows_;
@@ -207,6 +199,10 @@ ChangeMask ServiceTable::changeMask(const TableRow& row, const TableRow& baselin
         const ColumnInfo& info = entry.second;
         // A column beyond bit 31 cannot be told apart in the mask.
         if (!info.persist || info.index < 0 || info.index > 31) {
+            continue;
+        }
+        // A baseline from before the column existed cannot tell what changed.
+        if (baselineRow.absentColumns & (std::uint32_t{1} << info.index)) {
             continue;
         }
         if (row.cell(info.index).text != baselineRow.cell(info.index).text) {

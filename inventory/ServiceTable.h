@@ -11,6 +11,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace kelvane {
 
@@ -47,9 +48,6 @@ public:
 
     Lock lock() const { return Lock(mutex_); }
 
-    // The column of that name, created (type Text, index -1, not a key,
-    // persisted) when absent.
-    ColumnInfo& column(const std::string& name);
     // The column of that name with these properties; a new column gets the
     // next index, and a new key column counts towards keyCount.
     ColumnInfo& defineColumn(const std::string& name, ColumnType type, bool key, bool persist);
@@ -65,15 +63,11 @@ public:
     RowKey keyOf(const TableRow& row) const;
     // A copy of the row with that key, or false.
     bool findRow(const RowKey& key, TableRow& row) const;
-    bool containsRow(const RowKey& key) const;
 
     // Inserts the row or, when its key is present, replaces the stored
     // row's cells and mark.
     void addRow(const TableRow& row);
     void addRow(TableRow&& row);
-    // Replaces one cell of the row with that key; false when there is no
-    // such row or the index belongs to a key column, which would reorder it.
-    bool setCell(const RowKey& key, std::int32_t index, const TableCell& cell);
     void removeRow(const RowKey& key);
     void removeAllRows();
 
@@ -87,16 +81,19 @@ public:
     static ServiceTable diff(const ServiceTable& newer, const ServiceTable& older);
 
     // The ChangeMask of row against baselineRow over the persisted columns
-    // among columns.
+    // among columns, leaving out those the baseline row marks absent.
     static ChangeMask changeMask(const TableRow& row, const TableRow& baselineRow,
                                  const ColumnMap& columns);
 
 private:
     RowKey keyOfLocked(const TableRow& row) const;
+    // After every change of the columns: the key is built once per row.
+    void rememberKeyIndexes();
 
     mutable Mutex mutex_;
     ColumnMap columns_;
     int keyCount_ = 0;
+    std::vector<std::int32_t> keyIndexes_; // of the key columns, in column-map order
     RowMap rows_;
 };
 

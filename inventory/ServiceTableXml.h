@@ -1,6 +1,8 @@
 #pragma once
 // The stored form of a service table: one "row" element per row, one
-// attribute per persisted, non-empty cell, named by its column.
+// attribute per persisted, non-empty cell, named by its column. Columns
+// optional in a baseline are written even when empty; a stored row without
+// one reads back with the column marked absent.
 #include "inventory/ServiceTable.h"
 
 namespace kelvane {

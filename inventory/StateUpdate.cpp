@@ -74,11 +74,13 @@ std::optional<StateUpdate> applyServiceState(ReaderState& reader, ShownTables& t
             !setStateCells(row, texts, state.state, state.processId)) {
             return std::nullopt;
         }
-        for (std::int32_t index : stateColumns) {
-            tables.shown.setCell(key, index, row.cell(index));
-            // The reader's row too, so the next refresh finds no difference
-            // that the list already shows.
-            reader.table.setCell(key, index, row.cell(index));
+        tables.shown.addRow(row);
+        // The reader's row too, so the next refresh finds no difference
+        // that the list already shows.
+        TableRow read;
+        if (reader.table.findRow(key, read)) {
+            setStateCells(read, texts, state.state, state.processId);
+            reader.table.addRow(std::move(read));
         }
     }
     StateUpdate update;

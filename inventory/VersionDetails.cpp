@@ -61,7 +61,8 @@ void readVersionDetails(const VersionResource& resource, FileDetails& details) {
         return;
     }
     if (auto name = resource.languageName(readWord(*translations, 0))) {
-        details.language = *name;
+        // Some systems count the terminating NUL into the name's length.
+        details.language = valueText(*name);
     }
     for (std::size_t i = 0; i < count; ++i) {
         std::string block =

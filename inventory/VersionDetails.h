@@ -16,7 +16,8 @@ public:
     // The raw bytes at a value path ("\", "\VarFileInfo\Translation",
     // "\StringFileInfo\040904e4\CompanyName"); nothing when the query fails.
     virtual std::optional<std::string> query(const std::string& path) const = 0;
-    // The display name of a language identifier; nothing when unknown.
+    // The display name of a language identifier; nothing when unknown. Both
+    // may carry the terminating NUL and more: texts end at the first NUL.
     virtual std::optional<std::string> languageName(std::uint16_t language) const = 0;
 };
 

@@ -11,3 +11,15 @@
 #ifndef KELVANE_PAD_ADDRESS
 #define KELVANE_PAD_ADDRESS "https://www.trevolt.example/kelvane/pad.xml"
 #endif
+// The certificates a downloaded setup must be signed with, each as
+// {subject, thumbprint}: the subject in the X.500 form Windows writes, most
+// specific part first ("CN=..., O=..., C=..."), and the certificate's SHA-256
+// (64 hex digits) or SHA-1 (40) thumbprint. A renewed certificate is added
+// beside the old one, which stays while published setups still carry it. The
+// entry below stands until whoever ships the program sets the real
+// certificate: it matches no certificate, so no downloaded setup is started.
+// clang-format off
+#define KELVANE_PUBLISHER_CERTIFICATES \
+    {"CN=Trevolt AB, O=Trevolt AB, C=SE", \
+     "0000000000000000000000000000000000000000000000000000000000000000"}
+// clang-format on

@@ -68,18 +68,23 @@
 #define ID_CHECK_VERSION 32788
 #define ID_KILL_PROCESS 32789
 #define ID_BUG_REPORT 32790
+#define ID_RESET_VIEW 32791
 #define ID_TRAY_SHOW 40001
 #define ID_HELP_CONTENTS 57670
 
 // String table: 101 to 188 in every language.
 #define IDS_FIRST 101
 #define IDS_LAST 188
+// The columns after the seventeen and the words of their cells.
+#define IDS_LATER_COLUMNS_FIRST 240
+#define IDS_LATER_COLUMNS_LAST 255
 
-// Update check: the download dialog and the refused setup's text.
+// Update check: the download dialog and the refused setup's texts.
 #define IDD_UPDATE_DOWNLOAD 168
 #define IDC_DOWNLOAD_ADDRESS 1038
 #define IDC_DOWNLOAD_PROGRESS 1039
 #define IDS_UNSIGNED_SETUP 200
+#define IDS_SETUP_OTHER_SIGNER 201
 
 // Service operations: the parameters and "Connect as" dialogs, and the texts
 // of the kill command (ops uses string ids 189 to 199).

@@ -21,40 +21,15 @@ const std::vector<int>& actionButtonIds() {
     return ids;
 }
 
-const std::vector<int>& serviceActionCommandIds() {
-    static const std::vector<int> ids{IDC_START,
-                                      IDC_STOP,
-                                      IDC_PAUSE,
-                                      IDC_CONTINUE,
-                                      IDC_RESTART,
-                                      ID_START_TYPE_DISABLED,
-                                      ID_START_TYPE_MANUAL,
-                                      ID_START_TYPE_AUTOMATIC,
-                                      ID_START_TYPE_BOOT,
-                                      ID_START_TYPE_SYSTEM,
-                                      ID_KILL_PROCESS};
-    return ids;
-}
-
-const std::vector<int>& inspectionCommandIds() {
-    static const std::vector<int> ids{ID_EDIT_SERVICE, ID_COPY_TO_CLIPBOARD, ID_FILE_PROPERTIES,
-                                      ID_OPEN_FOLDER, IDC_REMOVE};
-    return ids;
-}
-
 AdminControlPlan planAdminControls(bool adminRights, bool isLocal) {
     AdminControlPlan plan;
     plan.elevation = elevationCase(adminRights, isLocal);
-    plan.enabledCommands = inspectionCommandIds();
     if (plan.elevation) {
         plan.shownButtons = {IDC_ADMIN};
         plan.hiddenButtons = actionButtonIds();
-        plan.disabledCommands = serviceActionCommandIds();
     } else {
         plan.shownButtons = actionButtonIds();
         plan.hiddenButtons = {IDC_ADMIN};
-        plan.enabledCommands.insert(plan.enabledCommands.end(), serviceActionCommandIds().begin(),
-                                    serviceActionCommandIds().end());
     }
     return plan;
 }

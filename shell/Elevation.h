@@ -22,18 +22,12 @@ struct AdminControlPlan {
     bool elevation = false;
     std::vector<int> shownButtons; // control ids of the main window
     std::vector<int> hiddenButtons;
-    std::vector<int> enabledCommands; // entries of the service context menu
-    std::vector<int> disabledCommands;
 };
 
-// The admin button, the six action buttons and the context menu's entries.
+// The admin button and the six action buttons.
 AdminControlPlan planAdminControls(bool adminRights, bool isLocal);
 
 // The six action buttons the admin button replaces.
 const std::vector<int>& actionButtonIds();
-// The context menu's entries that change a service (all start types included).
-const std::vector<int>& serviceActionCommandIds();
-// The context menu's entries that only look at a service, enabled always.
-const std::vector<int>& inspectionCommandIds();
 
 } // namespace kelvane

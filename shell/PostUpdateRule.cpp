@@ -1,6 +1,9 @@
 #include "shell/PostUpdateRule.h"
 
+#include "update/SetupSource.h"
+
 #include <cctype>
+#include <string_view>
 
 namespace kelvane {
 
@@ -50,6 +53,23 @@ bool liesDirectlyInFolder(const std::string& path, const std::string& folder) {
         return false;
     }
     return name.find_first_of("\\/:") == std::string::npos;
+}
+
+std::string setupDownloadFolderOf(const std::string& path, const std::string& temporaryFolder) {
+    size_t separator = path.find_last_of("\\/");
+    if (separator == std::string::npos) {
+        return {};
+    }
+    std::string folder = path.substr(0, separator);
+    std::string name = folder.substr(folder.find_last_of("\\/") + 1);
+    const std::string_view prefix = setupFolderPrefix;
+    bool ownName = name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+                   name.find_first_not_of("0123456789abcdef", prefix.size()) == std::string::npos;
+    if (!ownName || !liesDirectlyInFolder(path, folder) ||
+        !liesDirectlyInFolder(folder, temporaryFolder)) {
+        return {};
+    }
+    return folder;
 }
 
 } // namespace kelvane

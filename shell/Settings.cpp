@@ -19,7 +19,8 @@ void Settings::takePlacement(const std::string& current) {
 
 bool Settings::operator==(const Settings& other) const {
     return placement == other.placement && computerHistory == other.computerHistory &&
-           searchHistory == other.searchHistory && colourBackground == other.colourBackground;
+           searchHistory == other.searchHistory && colourBackground == other.colourBackground &&
+           view == other.view;
 }
 
 std::string settingsFilePath(const std::string& localAppDataFolder) {
@@ -90,6 +91,7 @@ std::string settingsDocument(const Settings& settings, const BaselineWriter& bas
         baseline(writer);
     }
     writer.back();
+    writeViewState(writer, settings.view);
     writer.back();
     writer.close();
     return bytes;
@@ -120,6 +122,7 @@ bool readSettingsDocument(const XmlDocument& document, Settings& settings,
         baseline(cursor.current());
         cursor.back();
     }
+    settings.view = readViewState(*root);
     return true;
 }
 

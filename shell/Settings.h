@@ -1,7 +1,9 @@
 #pragma once
 // The per-user settings file: window placement, computer and search
-// histories, the colouring switch and the baseline of service states.
+// histories, the colouring switch and the baseline of service states; then
+// how the user arranged the list.
 #include "shell/FileOps.h"
+#include "shell/ViewState.h"
 
 #include <functional>
 #include <optional>
@@ -21,6 +23,7 @@ struct Settings {
     std::set<std::string> computerHistory;
     std::set<std::string> searchHistory;
     bool colourBackground = true;
+    ViewState view;
 
     // A placement just taken from the window replaces the stored one unless
     // the window could not report one.

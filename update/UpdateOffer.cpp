@@ -1,6 +1,7 @@
 #include "update/UpdateOffer.h"
 
 #include "framework/TextFormat.h"
+#include "update/SetupSource.h"
 
 namespace kelvane {
 
@@ -8,28 +9,8 @@ std::string systemTextFor(unsigned major, unsigned minor, unsigned build) {
     return Plinth::formatText("WIN%d.%d.%d", major, minor, build);
 }
 
-std::string setupFileName(std::string_view urlPath) {
-    size_t slash = urlPath.rfind('/');
-    if (slash == std::string_view::npos) {
-        return {};
-    }
-    std::string_view name = urlPath.substr(slash + 1);
-    // The platform drops trailing dots and blanks, so these would name the
-    // folder itself or its parent.
-    if (name.find_first_not_of(". ") == std::string_view::npos) {
-        return {};
-    }
-    for (char c : name) {
-        if (static_cast<unsigned char>(c) < 0x20 ||
-            std::string_view("<>:\"\\|?*").find(c) != std::string_view::npos) {
-            return {};
-        }
-    }
-    return std::string(name);
-}
-
 UpdateOffer chooseOffer(const PadInfo& info, const std::string& productPage) {
-    if (isFollowableDownloadUrl(info.downloadUrl)) {
+    if (!setupFileNameFor(info.downloadUrl).empty()) {
         return {UpdateOffer::Kind::RunSetup, info.downloadUrl};
     }
     return {UpdateOffer::Kind::OpenWebPage,

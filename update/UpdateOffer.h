@@ -5,18 +5,11 @@
 #include "update/PadDescription.h"
 
 #include <string>
-#include <string_view>
 
 namespace kelvane {
 
 // "WIN<major>.<minor>.<build>": the system text that messages address.
 std::string systemTextFor(unsigned major, unsigned minor, unsigned build);
-
-// The local name for a setup whose address has this path: the text after
-// its last "/". Empty when there is no "/" or the text is no plain file name
-// (empty, only dots, or holding a character a file name cannot carry), so a
-// download never lands outside the temporary folder.
-std::string setupFileName(std::string_view urlPath);
 
 struct UpdateOffer {
     enum class Kind { RunSetup, OpenWebPage };
@@ -24,10 +17,11 @@ struct UpdateOffer {
     std::string address;
 };
 
-// Run the setup when the description names a web download; otherwise open
-// its web page, or productPage when the description names none we may open.
-// Addresses that are no http or https address never reach the shell: a
-// description could otherwise have us open a local program.
+// Run the setup when the description names a download we may fetch (see
+// setupFileNameFor); otherwise open its web page, or productPage when the
+// description names none we may open. Addresses that are no http or https
+// address never reach the shell: a description could otherwise have us open
+// a local program.
 UpdateOffer chooseOffer(const PadInfo& info, const std::string& productPage);
 
 // Text 147 filled with the new version, its release day, name and author.

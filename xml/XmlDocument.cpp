@@ -3,6 +3,7 @@
 #include "xml/XmlReader.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace kelvane {
@@ -32,6 +33,7 @@ bool XmlDocument::readFile(const std::string& path) {
     std::string bytes;
     if (!readWholeFile(path, bytes)) {
         root_.children.clear();
+        arena_.clear();
         format_ = XmlFormat();
         errors_.assign(1, XmlError{"cannot read file", path, 1, 1});
         return false;
@@ -41,6 +43,7 @@ bool XmlDocument::readFile(const std::string& path) {
 
 bool XmlDocument::readBytes(std::string_view bytes, const std::string& sourceName) {
     root_.children.clear();
+    arena_.clear();
     root_.leading.clear();
     root_.content.clear();
     root_.endLeading.clear();
@@ -48,9 +51,14 @@ bool XmlDocument::readBytes(std::string_view bytes, const std::string& sourceNam
     XmlFormat read;
     read.lineEnd.clear(); // recorded only when the text has one
     errors_.clear();
-    XmlTreeBuilder builder(root_);
+    XmlTreeBuilder builder(root_, arena_);
     XmlTextReader reader(builder, read, errors_, sourceName);
-    reader.read(bytes);
+    // The document's own copy of its text, into which attributes point.
+    char* own = bytes.empty() ? nullptr : static_cast<char*>(arena_.allocate(bytes.size(), 1));
+    if (own) {
+        std::memcpy(own, bytes.data(), bytes.size());
+    }
+    reader.read(std::string_view(own, bytes.size()), true);
     if (read.lineEnd.empty()) {
         read.lineEnd = format_.lineEnd;
     }

@@ -31,6 +31,7 @@ public:
     const XmlNode* element(std::string_view name) const;
 
 private:
+    XmlArena arena_; // before the tree, which it outlives
     XmlNode root_;
     XmlFormat format_;
     std::vector<XmlError> errors_;

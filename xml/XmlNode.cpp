@@ -4,44 +4,116 @@
 #include "xml/XmlText.h"
 
 #include <algorithm>
+#include <cstring>
+#include <stdexcept>
 
 namespace kelvane {
 
-XmlAttributes::Slot XmlAttributes::append(std::string_view name, std::string_view value) {
-    Slot slot{text_.size(), name.size(), text_.size() + name.size(), value.size()};
-    text_.append(name);
-    text_.append(value);
-    return slot;
+XmlAttributes::XmlAttributes(const XmlAttributes& other) : arena_(nullptr) {
+    index_.reserve(other.index_.size());
+    for (const Slot& slot : other.index_) {
+        set(nameOf(slot), {slot.value, slot.valueSize});
+    }
 }
 
+XmlAttributes::XmlAttributes(XmlAttributes&& other) noexcept
+    : index_(std::move(other.index_)), own_(std::move(other.own_)), arena_(other.arena_) {
+    if (own_) {
+        other.arena_ = nullptr; // the arena went with the texts
+    }
+}
+
+XmlAttributes& XmlAttributes::operator=(XmlAttributes&& other) noexcept {
+    if (this != &other) {
+        index_ = std::move(other.index_);
+        own_ = std::move(other.own_);
+        arena_ = other.arena_;
+        if (own_) {
+            other.arena_ = nullptr;
+        }
+    }
+    return *this;
+}
+
+XmlAttributes& XmlAttributes::operator=(const XmlAttributes& other) {
+    if (this != &other) {
+        XmlAttributes copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+std::string_view XmlAttributes::keep(std::string_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    if (!arena_) {
+        own_ = std::make_unique<XmlArena>();
+        arena_ = own_.get();
+    }
+    char* copy = static_cast<char*>(arena_->allocate(text.size(), 1));
+    std::memcpy(copy, text.data(), text.size());
+    return {copy, text.size()};
+}
+
+namespace {
+
+// Byte-wise, as unsigned characters, in place: names arrive mostly in order,
+// so each is compared once with the one before.
+inline bool lessBytes(std::string_view a, std::string_view b) {
+    const size_t common = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < common; ++i) {
+        const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x != y) {
+            return x < y;
+        }
+    }
+    return a.size() < b.size();
+}
+
+} // namespace
+
 void XmlAttributes::set(std::string_view name, std::string_view value) {
-    if (index_.empty() || nameOf(index_.back()) < name) {
-        index_.push_back(append(name, value));
+    // A name already there keeps its text; only a new one is copied.
+    auto at = index_.end();
+    if (!index_.empty() && !lessBytes(nameOf(index_.back()), name)) {
+        at = std::lower_bound(
+            index_.begin(), index_.end(), name,
+            [](const Slot& slot, std::string_view key) { return nameOf(slot) < key; });
+    }
+    const bool known = at != index_.end() && nameOf(*at) == name;
+    setKept(known ? name : keep(name), keep(value));
+}
+
+void XmlAttributes::setKept(std::string_view name, std::string_view value) {
+    if (name.size() > UINT32_MAX || value.size() > UINT32_MAX) {
+        throw std::length_error("attribute beyond 4 GB");
+    }
+    const Slot slot{name.data(), value.data(), static_cast<uint32_t>(name.size()),
+                    static_cast<uint32_t>(value.size())};
+    if (index_.empty() || lessBytes(nameOf(index_.back()), name)) {
+        index_.push_back(slot);
         return;
     }
     auto at = std::lower_bound(
         index_.begin(), index_.end(), name,
-        [this](const Slot& slot, std::string_view key) { return nameOf(slot) < key; });
+        [](const Slot& existing, std::string_view key) { return nameOf(existing) < key; });
     if (at != index_.end() && nameOf(*at) == name) {
-        // The old value stays in the buffer unused; values are rarely replaced.
-        at->value = text_.size();
-        at->valueSize = value.size();
-        text_.append(value);
+        at->value = slot.value;
+        at->valueSize = slot.valueSize;
     } else {
-        const size_t position = static_cast<size_t>(at - index_.begin());
-        const Slot slot = append(name, value);
-        index_.insert(index_.begin() + static_cast<std::ptrdiff_t>(position), slot);
+        index_.insert(at, slot);
     }
 }
 
 std::optional<std::string_view> XmlAttributes::find(std::string_view name) const {
-    auto at = std::lower_bound(
-        index_.begin(), index_.end(), name,
-        [this](const Slot& slot, std::string_view key) { return nameOf(slot) < key; });
+    auto at =
+        std::lower_bound(index_.begin(), index_.end(), name,
+                         [](const Slot& slot, std::string_view key) { return nameOf(slot) < key; });
     if (at == index_.end() || nameOf(*at) != name) {
         return std::nullopt;
     }
-    return std::string_view(text_.data() + at->value, at->valueSize);
+    return std::string_view(at->value, at->valueSize);
 }
 
 XmlNode::~XmlNode() {
@@ -50,8 +122,8 @@ XmlNode::~XmlNode() {
     }
     // Leaves are freed at once; only nodes with children of their own wait
     // in the list, so a wide tree needs no long list.
-    std::vector<std::unique_ptr<XmlNode>> pending;
-    auto release = [&pending](std::vector<std::unique_ptr<XmlNode>>& nodes) {
+    std::vector<XmlNodePtr> pending;
+    auto release = [&pending](std::vector<XmlNodePtr>& nodes) {
         for (auto& node : nodes) {
             if (node->children.empty()) {
                 node.reset();
@@ -63,14 +135,30 @@ XmlNode::~XmlNode() {
     };
     release(children);
     while (!pending.empty()) {
-        std::unique_ptr<XmlNode> node = std::move(pending.back());
+        XmlNodePtr node = std::move(pending.back());
         pending.pop_back();
         release(node->children);
         // node goes here with no children left.
     }
 }
 
-XmlNode& XmlNode::appendChild(std::unique_ptr<XmlNode> child) {
+void XmlNodeDeleter::operator()(XmlNode* node) const {
+    if (inArena) {
+        node->~XmlNode();
+    } else {
+        delete node;
+    }
+}
+
+XmlNodePtr makeXmlNode(std::string name, XmlArena* arena) {
+    if (!arena) {
+        return XmlNodePtr(new XmlNode(std::move(name)));
+    }
+    void* memory = arena->allocate(sizeof(XmlNode), alignof(XmlNode));
+    return XmlNodePtr(new (memory) XmlNode(std::move(name)), XmlNodeDeleter{true});
+}
+
+XmlNode& XmlNode::appendChild(XmlNodePtr child) {
     children.push_back(std::move(child));
     return *children.back();
 }
@@ -149,6 +237,23 @@ void skipSpace(std::string_view& text) {
     }
 }
 
+// The "]" that closes a bracket whose text starts text: the first one outside
+// quotes, since a filter value may hold "]" (as it may hold "/").
+size_t bracketEnd(std::string_view text) {
+    char quote = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quote) {
+            quote = c == quote ? 0 : quote;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == ']') {
+            return i;
+        }
+    }
+    return text.size();
+}
+
 // The filters of "[@a='x' and @b="y"]"; text is what lies inside the brackets.
 void parseFilters(std::string_view text, XmlPathStep& step) {
     while (!text.empty() && text.front() == '@') {
@@ -185,7 +290,7 @@ XmlPathStep parseStep(std::string_view text) {
         return step;
     }
     std::string_view inside = text.substr(open + 1);
-    inside = inside.substr(0, inside.find(']'));
+    inside = inside.substr(0, bracketEnd(inside));
     skipSpace(inside);
     if (!inside.empty() && inside.front() >= '0' && inside.front() <= '9') {
         int64_t n = 0;
@@ -204,23 +309,10 @@ XmlPathStep parseStep(std::string_view text) {
 // The end of the step that starts at from: the next "/" outside brackets, so
 // that a filter value may hold a slash.
 size_t stepEnd(std::string_view text, size_t from) {
-    char quote = 0;
-    bool inBrackets = false;
     for (size_t i = from; i < text.size(); ++i) {
-        const char c = text[i];
-        if (quote) {
-            if (c == quote) {
-                quote = 0;
-            }
-        } else if (inBrackets) {
-            if (c == '\'' || c == '"') {
-                quote = c;
-            } else if (c == ']') {
-                inBrackets = false;
-            }
-        } else if (c == '[') {
-            inBrackets = true;
-        } else if (c == '/') {
+        if (text[i] == '[') {
+            i += 1 + bracketEnd(text.substr(i + 1));
+        } else if (text[i] == '/') {
             return i;
         }
     }

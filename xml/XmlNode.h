@@ -1,6 +1,8 @@
 #pragma once
 // One element of an XML tree, with the raw text around it kept as it stood in
 // the file, and the slash paths that find elements below a node.
+#include "xml/XmlArena.h"
+
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -13,12 +15,22 @@
 namespace kelvane {
 
 // Attribute name to value, ordered by byte-wise name; a name occurs once.
-// Names and values of one element share one buffer, and the index is a
-// sorted vector: an element carries a handful of attributes, mostly read in
-// order, and a baseline carries thousands of elements.
+// The index is a sorted vector: an element carries a handful of attributes,
+// mostly read in order, and a baseline carries thousands of elements. The
+// attributes of a document's elements live in the document's arena and
+// mostly point into the document's own copy of its text; others keep their
+// texts in an arena of their own.
 class XmlAttributes {
 public:
     using Entry = std::pair<std::string_view, std::string_view>;
+
+    explicit XmlAttributes(XmlArena* arena = nullptr)
+        : index_(XmlArenaAllocator<Slot>(arena)), arena_(arena) {}
+    // A copy keeps its texts itself, so it may outlive the document.
+    XmlAttributes(const XmlAttributes& other);
+    XmlAttributes& operator=(const XmlAttributes& other);
+    XmlAttributes(XmlAttributes&& other) noexcept;
+    XmlAttributes& operator=(XmlAttributes&& other) noexcept;
 
     class const_iterator {
     public:
@@ -37,15 +49,16 @@ public:
         size_t at_;
     };
 
+    // Copies name and value.
     void set(std::string_view name, std::string_view value);
+    // Takes them as they are: they stay where they lie for as long as these
+    // attributes live (a document's text for its elements).
+    void setKept(std::string_view name, std::string_view value);
     // Nothing when absent.
     std::optional<std::string_view> find(std::string_view name) const;
 
-    // Room for count attributes of textSize bytes in all.
-    void reserve(size_t count, size_t textSize) {
-        index_.reserve(count);
-        text_.reserve(textSize);
-    }
+    // Room for count attributes.
+    void reserve(size_t count) { index_.reserve(count); }
     bool empty() const { return index_.empty(); }
     size_t size() const { return index_.size(); }
     const_iterator begin() const { return {this, 0}; }
@@ -53,22 +66,22 @@ public:
 
 private:
     struct Slot {
-        size_t name;
-        size_t nameSize;
-        size_t value;
-        size_t valueSize;
+        const char* name;
+        const char* value;
+        uint32_t nameSize;
+        uint32_t valueSize;
     };
-    std::string_view nameOf(const Slot& slot) const {
-        return {text_.data() + slot.name, slot.nameSize};
-    }
+    static std::string_view nameOf(const Slot& slot) { return {slot.name, slot.nameSize}; }
     Entry entry(size_t at) const {
         const Slot& slot = index_[at];
-        return {nameOf(slot), {text_.data() + slot.value, slot.valueSize}};
+        return {nameOf(slot), {slot.value, slot.valueSize}};
     }
-    Slot append(std::string_view name, std::string_view value);
+    // A copy of text in the arena.
+    std::string_view keep(std::string_view text);
 
-    std::vector<Slot> index_;
-    std::string text_;
+    std::vector<Slot, XmlArenaAllocator<Slot>> index_;
+    std::unique_ptr<XmlArena> own_; // for attributes outside a document
+    XmlArena* arena_;               // where copies go: a document's, or own_
 };
 
 struct XmlPathStep {
@@ -86,6 +99,19 @@ struct XmlPath {
 // empty step.
 XmlPath parseXmlPath(std::string_view text);
 
+class XmlNode;
+
+// Owns a node: one made in a document's arena is only destroyed, since its
+// memory goes with the arena.
+struct XmlNodeDeleter {
+    bool inArena = false;
+    void operator()(XmlNode* node) const;
+};
+using XmlNodePtr = std::unique_ptr<XmlNode, XmlNodeDeleter>;
+
+// A node of that name, in the arena when there is one.
+XmlNodePtr makeXmlNode(std::string name, XmlArena* arena = nullptr);
+
 class XmlNode {
 public:
     XmlNode() = default;
@@ -97,9 +123,10 @@ public:
 
     std::string name;         // ANSI
     XmlAttributes attributes; // ANSI, decoded
-    std::vector<std::unique_ptr<XmlNode>> children;
+    std::vector<XmlNodePtr> children;
     // Raw UTF-8 text pieces: before the start tag, after it up to the first
-    // child or end tag, before the end tag, and after the end tag.
+    // child or end tag (all of an element without children), the blanks
+    // before the end tag of an element with children, and after the end tag.
     std::string leading;
     std::string content;
     std::string endLeading;
@@ -108,7 +135,7 @@ public:
     // holds its inner text.
     bool cdata = false;
 
-    XmlNode& appendChild(std::unique_ptr<XmlNode> child);
+    XmlNode& appendChild(XmlNodePtr child);
 
     // The attribute's value, or fallback when there is none.
     std::string attribute(std::string_view attributeName, std::string_view fallback = {}) const;

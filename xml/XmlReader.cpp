@@ -6,6 +6,10 @@
 #include <algorithm>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace kelvane {
 
 namespace {
@@ -45,31 +49,97 @@ bool isNameByte(unsigned char c) {
     return nameBytes.table[c];
 }
 
-// No "&", no "<" and no byte above 0x7F: the text is its own decoding.
-// Eight bytes at a time, since attribute values are most of a settings file.
-bool isPlainText(std::string_view text) {
+// Bytes that are their own decoding: no "&", no "<", no "_" (an escaped
+// byte starts with it) and nothing above 0x7F.
+struct PlainBytes {
+    bool table[256] = {};
+    constexpr PlainBytes() {
+        for (int c = 0; c < 0x80; ++c) {
+            table[c] = c != '&' && c != '<' && c != '_';
+        }
+    }
+};
+constexpr PlainBytes plainBytes;
+
+// The closing quote of the value that starts at begin, or stop; plain is
+// cleared when a byte before it needs decoding. One pass, many bytes at a
+// time while none of them is the quote or such a byte: attribute values are
+// most of a settings file.
+const char* valueEnd(const char* begin, const char* stop, char quote, bool& plain) {
+    const char* p = begin;
+#ifdef __SSE2__
+    // Sixteen bytes at a time where the processor has the instructions (all
+    // of x86-64).
+    const __m128i quotes = _mm_set1_epi8(quote), ampersands = _mm_set1_epi8('&'),
+                  brackets = _mm_set1_epi8('<'), underscores = _mm_set1_epi8('_');
+    for (; stop - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i found = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, quotes), _mm_cmpeq_epi8(bytes, ampersands)),
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, brackets), _mm_cmpeq_epi8(bytes, underscores)));
+        // The sign bit marks the bytes above 0x7F.
+        if (_mm_movemask_epi8(_mm_or_si128(found, bytes)) != 0) {
+            break; // the byte loop below finds which
+        }
+    }
+#else
     constexpr uint64_t ones = 0x0101010101010101ull;
     constexpr uint64_t highs = 0x8080808080808080ull;
     auto hasByte = [](uint64_t word, unsigned char byte) {
         const uint64_t x = word ^ (ones * byte);
         return ((x - ones) & ~x & highs) != 0;
     };
-    const char* p = text.data();
-    size_t n = text.size();
-    for (; n >= 8; p += 8, n -= 8) {
+    for (; stop - p >= 8; p += 8) {
         uint64_t word;
         std::memcpy(&word, p, 8);
-        if ((word & highs) || hasByte(word, '&') || hasByte(word, '<')) {
-            return false;
+        if (hasByte(word, static_cast<unsigned char>(quote)) || (word & highs) ||
+            hasByte(word, '&') || hasByte(word, '<') || hasByte(word, '_')) {
+            break; // the byte loop below finds which
         }
     }
-    for (; n > 0; ++p, --n) {
-        const auto c = static_cast<unsigned char>(*p);
-        if (c >= 0x80 || c == '&' || c == '<') {
-            return false;
+#endif
+    for (; p < stop; ++p) {
+        if (*p == quote) {
+            return p;
+        }
+        if (!plainBytes.table[static_cast<unsigned char>(*p)]) {
+            plain = false;
         }
     }
-    return true;
+    return stop;
+}
+
+// The first c in text from from on, or npos.
+size_t find(std::string_view text, char c, size_t from) {
+    if (from >= text.size()) {
+        return std::string_view::npos;
+    }
+    const void* at = std::memchr(text.data() + from, c, text.size() - from);
+    return at ? static_cast<size_t>(static_cast<const char*>(at) - text.data())
+              : std::string_view::npos;
+}
+
+// The ">" that ends the start tag at the beginning of text: the first one
+// outside quoted attribute values, since a value may hold ">". A value must
+// close before the next "<" (a value holds none); one that does not ends the
+// tag at its first ">", as if values could not hold one.
+size_t startTagEnd(std::string_view text) {
+    char quote = 0;
+    for (size_t i = 1; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quote) {
+            if (c == quote) {
+                quote = 0;
+            } else if (c == '<') {
+                return text.find('>');
+            }
+        } else if (c == '>') {
+            return i;
+        } else if ((c == '"' || c == '\'') && text[i - 1] == '=') {
+            quote = c;
+        }
+    }
+    return quote ? text.find('>') : std::string_view::npos;
 }
 
 constexpr std::string_view cdataOpen = "<![CDATA[";
@@ -95,7 +165,7 @@ size_t xmlNameLength(std::string_view text) {
 
 // --- tree builder ---
 
-XmlTreeBuilder::XmlTreeBuilder(XmlNode& root) {
+XmlTreeBuilder::XmlTreeBuilder(XmlNode& root, XmlArena& arena) : arena_(arena) {
     open_.push_back(&root);
 }
 
@@ -112,7 +182,7 @@ void XmlTreeBuilder::distribute(XmlNode& current, std::string_view part) {
 }
 
 void XmlTreeBuilder::startElement(std::string name, XmlAttributes attributes) {
-    auto node = std::make_unique<XmlNode>(std::move(name));
+    XmlNodePtr node = makeXmlNode(std::move(name), &arena_);
     node->attributes = std::move(attributes);
     XmlNode& current = *open_.back();
     if (last_ == Event::none) {
@@ -146,6 +216,10 @@ bool XmlTreeBuilder::endElement() {
     if (wholeSection) {
         distribute(current, pending.substr(cdataOpen.size(),
                                            pending.size() - cdataOpen.size() - cdataClose.size()));
+    } else if (current.children.empty()) {
+        // The element's whole text, trailing blanks included: "srv " is a
+        // host name as typed, and a search text may be blanks alone.
+        current.content.append(pending);
     } else {
         const size_t split = whitespaceSuffixStart(pending);
         current.endLeading.append(pending.substr(split));
@@ -170,9 +244,7 @@ void XmlTreeBuilder::finish() {
 
 XmlTextReader::XmlTextReader(XmlTreeBuilder& builder, XmlFormat& format,
                              std::vector<XmlError>& errors, std::string sourceName)
-    : builder_(builder), format_(format), errors_(errors), sourceName_(std::move(sourceName)) {
-    scratch_.reserve(2048);
-}
+    : builder_(builder), format_(format), errors_(errors), sourceName_(std::move(sourceName)) {}
 
 void XmlTextReader::take(size_t count) {
     const char* bytes = input_.data() + pos_;
@@ -238,8 +310,9 @@ void XmlTextReader::gatherText(size_t end) {
     take(end - pos_);
 }
 
-void XmlTextReader::read(std::string_view bytes) {
+void XmlTextReader::read(std::string_view bytes, bool kept) {
     input_ = bytes;
+    kept_ = kept;
     if (startsWith(bytes, "\xEF\xBB\xBF")) {
         take(3);
         utf8_ = true;
@@ -269,6 +342,10 @@ void XmlTextReader::read(std::string_view bytes) {
             take(end - lt);
             continue;
         }
+        if (rest.size() > 1 && rest[1] != '/' && rest[1] != '?' && rest[1] != '!') {
+            readStartTagAt(lt);
+            continue;
+        }
         const size_t gt = rest.find('>');
         end = gt == std::string_view::npos ? input_.size() : lt + gt + 1;
         handleTag(end);
@@ -281,10 +358,6 @@ void XmlTextReader::handleTag(size_t tagEnd) {
     const std::string_view tag = tagText(begin, tagEnd);
     take(tagEnd - begin);
     const char kind = tag.size() > 1 ? tag[1] : '\0';
-    if (kind != '/' && kind != '?' && kind != '!') {
-        readStartTag(tag);
-        return;
-    }
     if (kind == '/') {
         if (!builder_.endElement()) {
             recordError("end tag without open element");
@@ -312,7 +385,31 @@ void XmlTextReader::handleTag(size_t tagEnd) {
     // Any other "<!" is ignored.
 }
 
-void XmlTextReader::readStartTag(std::string_view tag) {
+void XmlTextReader::readStartTagAt(size_t begin) {
+    const std::string_view rest = input_.substr(begin);
+    // A value holds no "<": the tag lies before the next one, and its end is
+    // where its values leave off, since a value may hold ">".
+    const std::string_view span = rest.substr(0, find(rest, '<', 1));
+    if (utf8_ || isAscii(span)) {
+        const size_t nameEnd = 1 + xmlNameLength(span.substr(1));
+        XmlAttributes attributes(&builder_.arena());
+        size_t end = 0;
+        if (scanAttributes(span, nameEnd, true, attributes, end) == nullptr) {
+            std::string name = utf8ToAnsi(span.substr(1, nameEnd - 1));
+            take(end + 1);
+            builder_.startElement(std::move(name), std::move(attributes));
+            if (span[end - 1] == '/') {
+                builder_.endElement();
+            }
+            return;
+        }
+    }
+    // A broken tag, or one of an ANSI file (converted first): it ends at its
+    // first ">" outside quoted values, and its errors are recorded there.
+    const size_t gt = startTagEnd(rest);
+    const size_t tagEnd = gt == std::string_view::npos ? input_.size() : begin + gt + 1;
+    const std::string_view tag = tagText(begin, tagEnd);
+    take(tagEnd - begin);
     const size_t nameEnd = 1 + xmlNameLength(tag.substr(1));
     std::string name = utf8ToAnsi(tag.substr(1, nameEnd - 1));
     XmlAttributes attributes = readAttributes(tag, nameEnd);
@@ -323,54 +420,101 @@ void XmlTextReader::readStartTag(std::string_view tag) {
 }
 
 XmlAttributes XmlTextReader::readAttributes(std::string_view tag, size_t at) {
-    XmlAttributes attributes;
-    attributes.reserve(static_cast<size_t>(std::count(tag.begin() + at, tag.end(), '=')),
-                       tag.size());
-    // The closing ">" is no part of an unterminated value.
-    const std::string_view body = endsWith(tag, ">") ? tag.substr(0, tag.size() - 1) : tag;
-    size_t i = at;
-    while (i < body.size() && body[i] != '/') {
-        while (i < body.size() && isSpace(body[i])) {
-            ++i;
-        }
-        if (i >= body.size() || body[i] == '?' || body[i] == '/') {
-            break;
-        }
-        const size_t nameLength = xmlNameLength(body.substr(i));
-        if (nameLength == 0 || i + nameLength >= body.size() || body[i + nameLength] != '=') {
-            recordError("missing attribute assignment");
-            break;
-        }
-        const std::string_view rawName = body.substr(i, nameLength);
-        std::string converted;
-        std::string_view name = rawName;
-        if (!isAscii(rawName)) {
-            converted = utf8ToAnsi(rawName);
-            name = converted;
-        }
-        i += nameLength + 1;
-        const char quote = i < body.size() ? body[i] : '\0';
-        if (quote != '"' && quote != '\'') {
-            recordError("missing attribute value quote");
-            break;
-        }
-        const void* quoteAt = std::memchr(body.data() + i + 1, quote, body.size() - i - 1);
-        const size_t close =
-            quoteAt ? static_cast<size_t>(static_cast<const char*>(quoteAt) - body.data())
-                    : body.size();
-        const std::string_view value = body.substr(i + 1, close - i - 1);
-        if (isPlainText(value)) {
-            attributes.set(name, value);
-        } else {
-            attributes.set(name, decodeXmlText(value));
-        }
-        if (close >= body.size()) {
-            recordError("unterminated attribute quote");
-            break;
-        }
-        i = close + 1;
+    XmlAttributes attributes(&builder_.arena());
+    size_t end = 0;
+    if (const char* error = scanAttributes(tag, at, false, attributes, end)) {
+        recordError(error);
     }
     return attributes;
+}
+
+const char* XmlTextReader::scanAttributes(std::string_view text, size_t at, bool open,
+                                          XmlAttributes& attributes, size_t& end) {
+    // In a closed tag the closing ">" is no part of an unterminated value.
+    const std::string_view body =
+        !open && endsWith(text, ">") ? text.substr(0, text.size() - 1) : text;
+    // Names and plain values are taken where they lie when they are the
+    // document's own text (an open tag is), else copied into the arena.
+    const bool inPlace = open && kept_;
+    auto stable = [&](std::string_view piece) {
+        char* copy = static_cast<char*>(builder_.arena().allocate(piece.size(), 1));
+        std::memcpy(copy, piece.data(), piece.size());
+        return std::string_view(copy, piece.size());
+    };
+    // Gathered first, so that the attributes take exactly the room they need
+    // (a baseline has thousands of elements).
+    found_.clear();
+    auto setFound = [&] {
+        attributes.reserve(found_.size());
+        for (const auto& [name, value] : found_) {
+            attributes.setKept(name, value);
+        }
+    };
+    const char* const begin = body.data();
+    const char* const stop = begin + body.size();
+    const char* p = begin + std::min(at, body.size());
+    const char* error = nullptr;
+    for (;;) {
+        while (p < stop && isSpace(*p)) {
+            ++p;
+        }
+        if (p == stop || *p == '?' || *p == '/' || *p == '>') {
+            break;
+        }
+        // A name of letters, digits and ".-_:", and UTF-8 Latin-1 letters.
+        const char* nameEnd = p;
+        bool ascii = true;
+        while (nameEnd < stop) {
+            const auto c = static_cast<unsigned char>(*nameEnd);
+            if (isNameByte(c)) {
+                ++nameEnd;
+            } else if (c == 0xC3 && nameEnd + 1 < stop) {
+                ascii = false;
+                nameEnd += 2;
+            } else {
+                break;
+            }
+        }
+        if (nameEnd == p || nameEnd + 1 >= stop || *nameEnd != '=') {
+            error = "missing attribute assignment";
+            break;
+        }
+        std::string_view name(p, static_cast<size_t>(nameEnd - p));
+        const char quote = nameEnd[1];
+        if (quote != '"' && quote != '\'') {
+            error = "missing attribute value quote";
+            break;
+        }
+        const char* const valueBegin = nameEnd + 2;
+        bool plain = true;
+        const char* const close = valueEnd(valueBegin, stop, quote, plain);
+        std::string_view value(valueBegin, static_cast<size_t>(close - valueBegin));
+        if (!ascii) {
+            name = stable(utf8ToAnsi(name));
+        } else if (!inPlace) {
+            name = stable(name);
+        }
+        if (!plain) {
+            decodeXmlText(value, decoded_);
+            value = stable(decoded_);
+        } else if (!inPlace) {
+            value = stable(value);
+        }
+        found_.emplace_back(name, value);
+        if (close == stop) {
+            error = "unterminated attribute quote";
+            break;
+        }
+        p = close + 1;
+    }
+    if (open && !error) {
+        end = find(body, '>', static_cast<size_t>(p - begin));
+        if (end == std::string_view::npos) {
+            error = "unterminated tag"; // the caller reads it again as a closed one
+        }
+    }
+    setFound();
+    return error;
 }
 
 void XmlTextReader::readDeclaration(std::string_view tag, size_t nameEnd) {

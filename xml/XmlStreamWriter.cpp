@@ -3,6 +3,8 @@
 #include "framework/Exception.h"
 #include "xml/XmlText.h"
 
+#include <algorithm>
+
 namespace kelvane {
 
 namespace {
@@ -45,7 +47,8 @@ void XmlStreamWriter::breakLine(size_t depth) {
 }
 
 void XmlStreamWriter::writeAttributes(Open& element) {
-    for (const auto& [name, value] : element.attributes) {
+    for (size_t i = 0; i < element.attributeCount; ++i) {
+        const auto& [name, value] = element.attributes[i];
         buffer_ += ' ';
         appendXmlText(buffer_, name);
         buffer_ += "=\"";
@@ -56,8 +59,8 @@ void XmlStreamWriter::writeAttributes(Open& element) {
 }
 
 void XmlStreamWriter::createElement(std::string_view name) {
-    if (!open_.empty()) {
-        Open& parent = open_.back();
+    if (depth_ > 0) {
+        Open& parent = current();
         if (parent.state == startOpened) {
             writeAttributes(parent);
         }
@@ -67,19 +70,48 @@ void XmlStreamWriter::createElement(std::string_view name) {
         }
         parent.hasChildren = true;
     }
-    open_.emplace_back();
-    open_.back().name = std::string(name);
-    breakLine(open_.size());
+    if (depth_ == open_.size()) {
+        open_.emplace_back();
+    }
+    Open& element = open_[depth_++];
+    element.name.assign(name);
+    element.attributeCount = 0;
+    element.text.clear();
+    element.hasChildren = false;
+    element.state = startOpened;
+    breakLine(depth_);
     buffer_ += '<';
     appendXmlText(buffer_, name);
     flushIfFull();
 }
 
 void XmlStreamWriter::setAttribute(std::string name, std::string value) {
-    if (open_.empty() || open_.back().state != startOpened) {
+    if (depth_ == 0 || current().state != startOpened) {
         throw Plinth::Exception(0, "xml writer: attribute after the start tag was written");
     }
-    open_.back().attributes.set(name, value);
+    Open& element = current();
+    auto& attributes = element.attributes;
+    const auto set = attributes.begin() + static_cast<std::ptrdiff_t>(element.attributeCount);
+    auto at = std::lower_bound(
+        attributes.begin(), set, name,
+        [](const auto& entry, const std::string& key) { return entry.first < key; });
+    if (at != set && at->first == name) {
+        at->second = std::move(value);
+        return;
+    }
+    // Into the first unused entry (its strings keep their room), then moved
+    // to its place.
+    const size_t position = static_cast<size_t>(at - attributes.begin());
+    if (element.attributeCount == attributes.size()) {
+        attributes.emplace_back();
+    }
+    auto& slot = attributes[element.attributeCount];
+    slot.first = std::move(name);
+    slot.second = std::move(value);
+    std::rotate(attributes.begin() + static_cast<std::ptrdiff_t>(position),
+                attributes.begin() + static_cast<std::ptrdiff_t>(element.attributeCount),
+                attributes.begin() + static_cast<std::ptrdiff_t>(element.attributeCount) + 1);
+    ++element.attributeCount;
 }
 
 void XmlStreamWriter::setText(std::string_view text, bool asCdata) {
@@ -87,17 +119,17 @@ void XmlStreamWriter::setText(std::string_view text, bool asCdata) {
 }
 
 void XmlStreamWriter::setEncodedText(std::string text) {
-    if (open_.empty()) {
+    if (depth_ == 0) {
         throw Plinth::Exception(0, "xml writer: text without an open element");
     }
-    open_.back().text = std::move(text);
+    current().text = std::move(text);
 }
 
 void XmlStreamWriter::back() {
-    if (open_.empty()) {
+    if (depth_ == 0) {
         throw Plinth::Exception(0, "xml writer: no open element to close");
     }
-    Open& element = open_.back();
+    Open& element = current();
     if (element.state == startOpened) {
         writeAttributes(element);
     }
@@ -109,13 +141,13 @@ void XmlStreamWriter::back() {
         }
         buffer_ += element.text;
         if (element.text.empty()) {
-            breakLine(open_.size());
+            breakLine(depth_);
         }
         buffer_ += "</";
         appendXmlText(buffer_, element.name);
         buffer_ += '>';
     }
-    open_.pop_back();
+    --depth_;
     flushIfFull();
 }
 

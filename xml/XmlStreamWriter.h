@@ -1,11 +1,11 @@
 #pragma once
 // Writes XML as the caller builds it, element by element, without a tree.
 #include "xml/XmlFormat.h"
-#include "xml/XmlNode.h"
 
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kelvane {
@@ -54,17 +54,23 @@ public:
     // write.
     void close();
 
-    size_t depth() const { return open_.size(); }
+    size_t depth() const { return depth_; }
 
 private:
     enum State { startOpened = 0, attributesWritten = 1, startClosed = 2 };
+    // The entries of the open elements stay for the next element at their
+    // depth, so that a long list of siblings (a baseline's rows) reuses their
+    // room instead of allocating it again for each.
     struct Open {
         std::string name;
-        XmlAttributes attributes;
+        // Name and value, by byte-wise name; the first attributeCount are set.
+        std::vector<std::pair<std::string, std::string>> attributes;
+        size_t attributeCount = 0;
         std::string text;
         bool hasChildren = false;
         State state = startOpened;
     };
+    Open& current() { return open_[depth_ - 1]; }
 
     void writeAttributes(Open& element);
     void breakLine(size_t depth);
@@ -73,6 +79,7 @@ private:
     std::unique_ptr<XmlOutput> output_;
     XmlFormat format_;
     std::vector<Open> open_;
+    size_t depth_ = 0; // open elements
     std::string buffer_;
     bool closed_ = false;
 };

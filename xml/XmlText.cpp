@@ -2,16 +2,44 @@
 
 #include "xml/AnsiCodePage.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace kelvane {
 
+// XML 1.0 cannot hold the bytes below 0x20 other than tab, LF and CR, not
+// even as character references, and conforming readers turn a tab, LF or CR
+// in an attribute value into a blank. So tab, LF and CR are written as
+// character references, and the other control bytes in the form Office Open
+// XML uses, "_xHHHH_" with four hexadecimal digits (byte 1 is "_x0001_"),
+// which every XML reader accepts as plain text. A "_" that starts such a
+// form in the text itself is written "_x005F_", so the form reads back
+// unambiguously. Reading turns "_x0000_" to "_x001F_" and "_x005F_" back
+// into their bytes, and resolves every numeric character reference, which
+// also reads the "&#1;" that older versions wrote. See docs/settings-file.md.
+
 namespace {
 
 constexpr size_t fixedLimit = 2048;
-constexpr size_t longestEscape = 6; // "&quot;" and "&apos;"
+constexpr size_t longestEscape = 7; // "_x005F_" and "_x001F_"
 
-bool needsEscape(unsigned char c) {
+bool isHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+int hexValue(char c) {
+    return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+}
+
+// A "_" at text[i] followed by "x" and four hexadecimal digits: written
+// as it stands, it could read back as an escaped byte.
+bool startsHexForm(std::string_view text, size_t i) {
+    return i + 5 < text.size() && text[i + 1] == 'x' && isHexDigit(text[i + 2]) &&
+           isHexDigit(text[i + 3]) && isHexDigit(text[i + 4]) && isHexDigit(text[i + 5]);
+}
+
+bool needsEscape(std::string_view text, size_t i) {
+    const auto c = static_cast<unsigned char>(text[i]);
     switch (c) {
     case '&':
     case '<':
@@ -19,25 +47,28 @@ bool needsEscape(unsigned char c) {
     case '"':
     case '\'':
         return true;
-    case '\t':
-    case '\n':
-    case '\r':
-        return false;
+    case '_':
+        return startsHexForm(text, i);
     default:
         return c < 0x20;
     }
 }
 
-// Writes the escaped form of text to out, which has room for six bytes per
-// input byte; returns the length written.
+char hexDigit(unsigned value) {
+    return "0123456789ABCDEF"[value & 0xF];
+}
+
+// Writes the escaped form of text to out, which has room for longestEscape
+// bytes per input byte; returns the length written.
 size_t escapeInto(char* out, std::string_view text) {
     char* p = out;
-    for (char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (!needsEscape(c)) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
+        if (!needsEscape(text, i)) {
             *p++ = ch;
             continue;
         }
+        const auto c = static_cast<unsigned char>(ch);
         const char* escape = nullptr;
         switch (c) {
         case '&':
@@ -55,17 +86,22 @@ size_t escapeInto(char* out, std::string_view text) {
         case '\'':
             escape = "&apos;";
             break;
-        default: {
-            // Below 0x20: at most "&#31;".
-            *p++ = '&';
-            *p++ = '#';
-            if (c >= 10) {
-                *p++ = static_cast<char>('0' + c / 10);
-            }
-            *p++ = static_cast<char>('0' + c % 10);
-            *p++ = ';';
+        case '\t':
+            escape = "&#9;";
+            break;
+        case '\n':
+            escape = "&#10;";
+            break;
+        case '\r':
+            escape = "&#13;";
+            break;
+        default: // below 0x20, or "_" before a hexadecimal form
+            std::memcpy(p, "_x00", 4);
+            p[4] = hexDigit(c >> 4);
+            p[5] = hexDigit(c);
+            p[6] = '_';
+            p += 7;
             continue;
-        }
         }
         const size_t length = std::strlen(escape);
         std::memcpy(p, escape, length);
@@ -105,8 +141,8 @@ void appendXmlText(std::string& out, std::string_view text, bool asCdata) {
         return;
     }
     bool plain = true;
-    for (char c : text) {
-        if (needsEscape(static_cast<unsigned char>(c))) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (needsEscape(text, i)) {
             plain = false;
             break;
         }
@@ -131,61 +167,120 @@ std::string encodeXmlText(std::string_view text, bool asCdata) {
 
 namespace {
 
-// The next "&" or "<" from i. string_view::find_first_of looks every byte up
-// in the set with memchr, which costs more than the reading it serves.
+// The next byte that may start markup or an escape. string_view's
+// find_first_of looks every byte up in the set with memchr, which costs more
+// than the reading it serves.
 size_t findMarkup(std::string_view text, size_t i) {
     for (; i < text.size(); ++i) {
-        if (text[i] == '&' || text[i] == '<') {
+        if (text[i] == '&' || text[i] == '<' || text[i] == '_') {
             return i;
         }
     }
     return std::string_view::npos;
 }
 
+void appendUtf8(std::string& out, uint32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// "&#169;" or "&#xA9;" at the start of text: its length and character, or 0
+// when it is none (no digits, no ";", or no character of Unicode).
+size_t characterReference(std::string_view text, uint32_t& character) {
+    const bool hex = text.size() > 2 && text[2] == 'x';
+    size_t i = hex ? 3 : 2;
+    const size_t digits = i;
+    uint32_t value = 0;
+    for (; i < text.size() && (hex ? isHexDigit(text[i]) : text[i] >= '0' && text[i] <= '9'); ++i) {
+        value = value * (hex ? 16 : 10) + static_cast<uint32_t>(hexValue(text[i]));
+        if (value > 0x10FFFF) {
+            return 0;
+        }
+    }
+    if (i == digits || i >= text.size() || text[i] != ';' || (value >= 0xD800 && value <= 0xDFFF)) {
+        return 0;
+    }
+    character = value;
+    return i + 1;
+}
+
+// "_x0001_" to "_x001F_" and "_x005F_" at the start of text: the byte, or -1.
+int escapedByte(std::string_view text) {
+    if (text.size() < 7 || text[1] != 'x' || text[2] != '0' || text[3] != '0' ||
+        !isHexDigit(text[4]) || !isHexDigit(text[5]) || text[6] != '_') {
+        return -1;
+    }
+    const int value = hexValue(text[4]) * 16 + hexValue(text[5]);
+    return value < 0x20 || value == '_' ? value : -1;
+}
+
 } // namespace
 
 std::string decodeXmlText(std::string_view text) {
-    if (findMarkup(text, 0) == std::string_view::npos) {
-        return utf8ToAnsi(text);
-    }
-    // ASCII text is the same in both forms; only other text needs the copy.
-    std::string ansi;
-    std::string_view in = text;
-    if (!isAscii(text)) {
-        ansi = platform::utf8ToAnsi(text);
-        in = ansi;
-    }
     std::string out;
-    out.reserve(in.size());
+    decodeXmlText(text, out);
+    return out;
+}
+
+void decodeXmlText(std::string_view text, std::string& out) {
+    // Decoded in UTF-8 (a reference may name any character), then converted
+    // once.
+    out.clear();
+    out.reserve(text.size());
     static constexpr struct {
         std::string_view entity;
         char character;
     } named[] = {{"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}, {"&quot;", '"'}, {"&apos;", '\''}};
     constexpr std::string_view cdataOpen = "<![CDATA[";
     size_t i = 0;
-    while (i < in.size()) {
-        const size_t special = findMarkup(in, i);
+    while (i < text.size()) {
+        const size_t special = findMarkup(text, i);
         if (special == std::string_view::npos) {
-            out.append(in.substr(i));
+            out.append(text.substr(i));
             break;
         }
-        out.append(in.substr(i, special - i));
+        out.append(text.substr(i, special - i));
         i = special;
-        const std::string_view rest = in.substr(i);
+        const std::string_view rest = text.substr(i);
         if (rest[0] == '&') {
-            bool matched = false;
-            for (const auto& entry : named) {
-                if (rest.substr(0, entry.entity.size()) == entry.entity) {
-                    out += entry.character;
-                    i += entry.entity.size();
-                    matched = true;
-                    break;
+            size_t length = 0;
+            uint32_t character = 0;
+            if (rest.size() > 1 && rest[1] == '#') {
+                length = characterReference(rest, character);
+                if (length) {
+                    appendUtf8(out, character);
+                }
+            } else {
+                for (const auto& entry : named) {
+                    if (rest.substr(0, entry.entity.size()) == entry.entity) {
+                        out += entry.character;
+                        length = entry.entity.size();
+                        break;
+                    }
                 }
             }
-            if (!matched) {
+            if (!length) {
                 out += '&';
-                ++i;
+                length = 1;
             }
+            i += length;
+        } else if (rest[0] == '_') {
+            const int byte = escapedByte(rest);
+            out += byte < 0 ? '_' : static_cast<char>(byte);
+            i += byte < 0 ? 1 : 7;
         } else if (rest.substr(0, cdataOpen.size()) == cdataOpen) {
             const size_t close = rest.find("]]>", cdataOpen.size());
             if (close == std::string_view::npos) {
@@ -200,7 +295,9 @@ std::string decodeXmlText(std::string_view text) {
             ++i;
         }
     }
-    return out;
+    if (!isAscii(out)) {
+        out = platform::utf8ToAnsi(out);
+    }
 }
 
 } // namespace kelvane

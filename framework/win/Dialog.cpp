@@ -4,6 +4,7 @@
 #include "framework/win/MessageLoop.h"
 #include "framework/win/ModuleResources.h"
 #include "framework/win/Reports.h"
+#include "framework/win/WindowDpi.h"
 
 #include <vector>
 
@@ -126,6 +127,30 @@ void Dialog::startLayout() {
     laidOut_ = true;
 }
 
+int Dialog::scaled(int pixels) const {
+    return pixelsForDpi(pixels, dpi_);
+}
+
+void Dialog::rescale(int newDpi, const RECT& suggested) {
+    const int oldDpi = dpi_;
+    if (newDpi > 0 && newDpi != oldDpi) {
+        std::vector<UniqueFont> fonts = scaleChildren(window_, oldDpi, newDpi);
+        scaledFonts_.swap(fonts);
+        // The controls stand where they would for the old client area
+        // scaled; the move to the suggested size then lays them out as any
+        // size change does.
+        RECT client{};
+        GetClientRect(window_, &client);
+        layout_.rebase(MulDiv(client.right, newDpi, oldDpi), MulDiv(client.bottom, newDpi, oldDpi));
+        // Rounded down: never larger than the size the system suggests.
+        minimumSize_ = {minimumSize_.cx * newDpi / oldDpi, minimumSize_.cy * newDpi / oldDpi};
+        dpi_ = newDpi;
+        onDpiChanged(oldDpi, newDpi);
+    }
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Dialog::relayout() {
     RECT client{};
     GetClientRect(window_, &client);
@@ -194,6 +219,8 @@ INT_PTR CALLBACK Dialog::dialogProc(HWND window, UINT message, WPARAM wParam, LP
 INT_PTR Dialog::route(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
+        dpi_ = windowDpi(window_);
+        keepDialogDpiScalingToItself(window_);
         return onInit() ? TRUE : FALSE;
     case WM_COMMAND:
         return onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE
@@ -218,6 +245,9 @@ INT_PTR Dialog::route(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         break;
+    case WM_DPICHANGED:
+        rescale(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return TRUE;
     case WM_DESTROY:
         onDestroy();
         break;

@@ -5,8 +5,11 @@
 // of the framework keep serving it. Handlers that throw are reported in the
 // failure box; the dialog stays open.
 #include "framework/ResizeLayout.h"
+#include "framework/win/UniqueHandle.h"
 
 #include <windows.h>
+
+#include <vector>
 
 namespace Plinth {
 
@@ -46,6 +49,14 @@ protected:
     virtual bool translateKey(MSG&) { return false; }
     // The window is going away: last chance to use controls.
     virtual void onDestroy() {}
+    // The window now draws at newDpi: its controls, fonts and layout are
+    // scaled already; what the dialog sized in pixels itself follows here.
+    virtual void onDpiChanged(int /*oldDpi*/, int /*newDpi*/) {}
+
+    // The DPI the window draws at.
+    int dpi() const { return dpi_; }
+    // Pixels meant for 96 DPI at the window's DPI.
+    int scaled(int pixels) const;
 
     // Takes the current client size as the layout's start and the window's
     // outer size as the smallest it may be made.
@@ -60,6 +71,7 @@ private:
     static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR route(UINT message, WPARAM wParam, LPARAM lParam);
     void applyLayout(int clientWidth, int clientHeight);
+    void rescale(int newDpi, const RECT& suggested);
 
     int templateId_;
     HWND window_ = nullptr;
@@ -69,6 +81,8 @@ private:
     ResizeLayout layout_;
     bool laidOut_ = false;
     SIZE minimumSize_{0, 0};
+    int dpi_ = 96;
+    std::vector<UniqueFont> scaledFonts_; // the controls' fonts after a DPI change
 };
 
 // Sets the dialog procedure's result for messages whose answer is not the

@@ -69,6 +69,23 @@ int WorkerThread::stop(int joinMode, DWORD timeoutMs, int32_t code) {
     return static_cast<int>(WaitForSingleObject(thread, timeoutMs));
 }
 
+bool WorkerThread::stopWithin(std::unique_ptr<WorkerThread> worker, DWORD timeoutMs) {
+    if (!worker) {
+        return true;
+    }
+    if (!worker->started_ ||
+        worker->stop(JoinBlocking, timeoutMs) == static_cast<int>(WAIT_OBJECT_0)) {
+        return true;
+    }
+    int expected = ownedByCaller;
+    if (worker->ownership_.compare_exchange_strong(expected, abandoned)) {
+        worker.release(); // deleted by its thread
+        return false;
+    }
+    // The body ended meanwhile and its thread no longer touches the object.
+    return true;
+}
+
 DWORD WINAPI WorkerThread::procedure(void* parameter) {
     auto* self = static_cast<WorkerThread*>(parameter);
     applyUiLocaleToThread();
@@ -86,6 +103,10 @@ DWORD WINAPI WorkerThread::procedure(void* parameter) {
     int32_t result = -1;
     if (guardCall([&] { result = self->init(); }) != GuardResult::Done || result == -1) {
         leaveLoop();
+        MessageLoop::setCurrent(nullptr);
+        if (self->ownership_.exchange(bodyEnded) == abandoned) {
+            delete self;
+        }
         return static_cast<DWORD>(-1);
     }
     result = -1;
@@ -98,7 +119,9 @@ DWORD WINAPI WorkerThread::procedure(void* parameter) {
     }
     leaveLoop();
     MessageLoop::setCurrent(nullptr);
-    if (ending == deleteOnExit) {
+    // After this exchange the owner may delete the object at any moment.
+    const bool ownerLeftIt = self->ownership_.exchange(bodyEnded) == abandoned;
+    if (ending == deleteOnExit || ownerLeftIt) {
         delete self;
     }
     return static_cast<DWORD>(result);

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 namespace Plinth {
 
@@ -45,6 +46,13 @@ public:
     // is the wait's result (WAIT_OBJECT_0 once the thread has ended).
     int stop(int joinMode, DWORD timeoutMs = INFINITE, int32_t code = 0);
 
+    // Stops the worker and waits for its thread at most timeoutMs. A thread
+    // that is still running then (a call that hangs in the platform) is left
+    // to end by itself and takes the object with it: it is deleted when its
+    // body returns. Only for workers whose body, once stopped, touches
+    // nothing of their owner's. True when the thread had ended.
+    static bool stopWithin(std::unique_ptr<WorkerThread> worker, DWORD timeoutMs);
+
     const char* name() const { return name_; }
     uint32_t stopRequests() const { return stopRequests_.load(); }
     int32_t exitCode() const { return exitCode_.load(); }
@@ -63,6 +71,9 @@ private:
     MessageLoop* loop_ = nullptr; // guarded by globalLock()
     const UniqueHandleObject* wakeEvent_;
     bool started_ = false;
+    // Who deletes the object: its owner, or its thread once abandoned.
+    enum Ownership { ownedByCaller, abandoned, bodyEnded };
+    std::atomic<int> ownership_{ownedByCaller};
 };
 
 } // namespace Plinth

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cctype>
+#include <cstring>
 
 namespace kelvane {
 
@@ -15,7 +16,7 @@ std::optional<std::string> Win32PathProbe::search(const std::string& candidate) 
     if (length == 0 || length >= MAX_PATH) {
         return std::nullopt;
     }
-    return std::string(found, length);
+    return std::string(found, strnlen(found, length));
 }
 
 bool Win32PathProbe::isFile(const std::string& path) const {

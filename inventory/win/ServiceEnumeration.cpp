@@ -4,6 +4,8 @@
 #include "framework/win/UniqueHandle.h"
 #include "inventory/TimeText.h"
 
+#include <cstring>
+
 namespace kelvane {
 
 namespace {
@@ -82,9 +84,9 @@ void ServiceEnumerator::enumerate(SC_HANDLE manager, DWORD state,
 
 std::optional<ServiceConfiguration> ConfigurationReader::read(SC_HANDLE service) {
     DWORD needed = 0;
-    while (!QueryServiceConfigA(service, reinterpret_cast<LPQUERY_SERVICE_CONFIGA>(buffer_.data()),
-                                static_cast<DWORD>(buffer_.size()), &needed)) {
-        DWORD error = GetLastError();
+    while (DWORD error = source_.queryConfig(
+               service, reinterpret_cast<LPQUERY_SERVICE_CONFIGA>(buffer_.data()),
+               static_cast<DWORD>(buffer_.size()), needed)) {
         if (error == ERROR_ACCESS_DENIED) {
             return std::nullopt;
         }
@@ -98,6 +100,11 @@ std::optional<ServiceConfiguration> ConfigurationReader::read(SC_HANDLE service)
     result.startType = config.dwStartType;
     result.account = text(config.lpServiceStartName);
     result.command = text(config.lpBinaryPathName);
+    result.loadOrderGroup = text(config.lpLoadOrderGroup);
+    // A list of texts, each ended by a NUL, the list by another.
+    for (const char* item = config.lpDependencies; item && *item; item += std::strlen(item) + 1) {
+        result.dependencies.emplace_back(item);
+    }
     return result;
 }
 

@@ -2,6 +2,7 @@
 // The platform calls of one read: the enumeration of every service and
 // driver in one state, a service's configuration, and its key's change time.
 #include "inventory/RowBuilder.h"
+#include "inventory/win/ServiceConfigSource.h"
 
 #include <windows.h>
 
@@ -32,9 +33,14 @@ private:
 // caller to resolve from the command.
 class ConfigurationReader {
 public:
+    // source: nullptr for the system's.
+    explicit ConfigurationReader(ServiceConfigSource* source = nullptr)
+        : source_(configSourceOr(source)) {}
+
     std::optional<ServiceConfiguration> read(SC_HANDLE service);
 
 private:
+    ServiceConfigSource& source_;
     std::vector<BYTE> buffer_;
 };
 

@@ -3,10 +3,12 @@
 #include "framework/Exception.h"
 #include "framework/win/ModuleResources.h"
 #include "framework/win/UniqueHandle.h"
+#include "inventory/NeededBy.h"
 #include "inventory/ServiceColumns.h"
 #include "inventory/win/ImagePathSearch.h"
 #include "inventory/win/ServiceEnumeration.h"
 
+#include <map>
 #include <set>
 
 namespace kelvane {
@@ -17,43 +19,59 @@ bool isGoneError(std::uint32_t code) {
     return code == ERROR_SERVICE_DOES_NOT_EXIST || code == ERROR_SERVICE_MARKED_FOR_DELETE;
 }
 
-std::optional<ServiceConfiguration>
-configurationOf(const ReadContext& context, ConfigurationReader& reader, const std::string& name) {
+struct ServiceDetails {
+    std::optional<ServiceConfiguration> configuration;
+    ServiceExtras extras;
+};
+
+ServiceDetails detailsOf(const ReadContext& context, ConfigurationReader& configurations,
+                         ExtrasReader& extras, const std::string& name) {
     Plinth::UniqueServiceHandle service(
         OpenServiceA(context.manager, name.c_str(), SERVICE_QUERY_CONFIG));
     if (!service) {
         DWORD error = GetLastError();
         if (error == ERROR_ACCESS_DENIED) {
-            return std::nullopt;
+            return {};
         }
         throw Plinth::SDKException(error);
     }
-    std::optional<ServiceConfiguration> configuration = reader.read(service.get());
-    if (configuration && context.resolveImagePath) {
-        configuration->binaryPath = context.resolveImagePath(configuration->command);
+    ServiceDetails details;
+    details.configuration = configurations.read(service.get());
+    if (details.configuration && context.resolveImagePath) {
+        details.configuration->binaryPath =
+            context.resolveImagePath(details.configuration->command);
     }
-    return configuration;
+    details.extras =
+        extras.read(service.get(), details.configuration &&
+                                       details.configuration->startType == SERVICE_AUTO_START);
+    return details;
 }
 
 } // namespace
 
 void readAllServices(const ReadContext& context, ReaderState& shared) {
+    using C = ServiceColumns;
     std::set<SharedText> notSeen;
+    // What the previous read found; a row keeps it until the end of this
+    // read has looked at every dependency again.
+    std::map<SharedText, TableCell> neededBy;
     {
         std::lock_guard<std::recursive_mutex> guard(shared.lock);
         ServiceTable::Lock tableLock = shared.table.lock();
         for (const auto& [key, row] : shared.table.rows()) {
-            notSeen.insert(row.cell(ServiceColumns::serviceName).text);
+            notSeen.insert(row.cell(C::serviceName).text);
+            neededBy.emplace(row.cell(C::serviceName).text, row.cell(C::neededBy));
         }
     }
 
     ServiceEnumerator enumerator;
-    ConfigurationReader configurations;
+    ConfigurationReader configurations(context.configSource);
+    ExtrasReader extras(context.configSource, context.resolveIndirectText);
     for (DWORD state : {SERVICE_ACTIVE, SERVICE_INACTIVE}) {
         enumerator.enumerate(context.manager, state, [&](const EnumeratedService& service) {
-            std::optional<ServiceConfiguration> configuration;
+            ServiceDetails details;
             try {
-                configuration = configurationOf(context, configurations, service.serviceName);
+                details = detailsOf(context, configurations, extras, service.serviceName);
             } catch (const Plinth::SDKException& e) {
                 // Deleted after the enumeration listed it: the service is gone,
                 // which is no reason to fail the read of all the others.
@@ -62,10 +80,14 @@ void readAllServices(const ReadContext& context, ReaderState& shared) {
                 }
                 throw;
             }
-            TableRow row =
-                buildServiceRow(context.texts, service, configuration,
-                                serviceKeyTimeText(context.servicesKey, service.serviceName));
-            SharedText name = row.cell(ServiceColumns::serviceName).text;
+            TableRow row = buildServiceRow(
+                context.texts, service, details.configuration,
+                serviceKeyTimeText(context.servicesKey, service.serviceName), details.extras);
+            SharedText name = row.cell(C::serviceName).text;
+            const auto known = neededBy.find(name);
+            if (known != neededBy.end()) {
+                row.cells[C::neededBy] = known->second;
+            }
             {
                 std::lock_guard<std::recursive_mutex> guard(shared.lock);
                 shared.table.addRow(std::move(row));
@@ -79,6 +101,7 @@ void readAllServices(const ReadContext& context, ReaderState& shared) {
     for (const SharedText& name : notSeen) {
         shared.table.removeRow({name});
     }
+    updateNeededBy(shared.table);
     shared.newData = true;
 }
 
@@ -110,6 +133,9 @@ void readComputer(HostInfo& hostInfo, HKEY servicesKey, ReaderState& shared,
     context.resolveImagePath = [isLocal, windowsDir](const std::string& command) {
         return resolveImagePath(command, isLocal, windowsDir);
     };
+    if (isLocal) {
+        context.resolveIndirectText = resolveIndirectText;
+    }
     readAllServices(context, shared);
 }
 

@@ -6,6 +6,7 @@
 #include "inventory/ReaderState.h"
 #include "inventory/RowBuilder.h"
 #include "inventory/win/HostInfo.h"
+#include "inventory/win/ServiceReadExtras.h"
 #include "operations/win/ScmConnection.h"
 
 #include <windows.h>
@@ -21,12 +22,17 @@ struct ReadContext {
     RowTexts texts;
     // The image file of a configured command; empty when unresolved.
     std::function<std::string(const std::string& command)> resolveImagePath;
+    // A "@file,-id" description to its text; none for a remote computer.
+    std::function<std::string(const std::string& text)> resolveIndirectText;
+    // The configuration queries; nullptr for the system's.
+    ServiceConfigSource* configSource = nullptr;
 };
 
 // Steps through both enumerations, builds each row and adds it under the
-// lock, then removes the services that were not seen. Raises SDKException
-// when an enumeration or a configuration query fails for another reason
-// than denied access; rows added so far stay.
+// lock, then removes the services that were not seen and fills in "Needed
+// by" over the whole table. Raises SDKException when an enumeration or a
+// configuration query fails for another reason than denied access; rows
+// added so far stay. The further queries never end a row or the read.
 void readAllServices(const ReadContext& context, ReaderState& shared);
 
 // One read of the computer named in hostInfo: opens its manager (a failure

@@ -1,6 +1,5 @@
 #include "inventory/win/ServiceReader.h"
 
-#include "framework/Exception.h"
 #include "framework/win/DispatchingWaits.h"
 #include "inventory/win/ServiceRead.h"
 
@@ -36,27 +35,25 @@ void ServiceReader::startRead() {
 
 std::int32_t ServiceReader::run() {
     HANDLE events[] = {startEvent.get(), wake.get()};
-    while (!stopRequests() != 0) {
+    while (stopRequests() == 0) {
         WaitForMultipleObjects(2, events, FALSE, INFINITE);
         if (stopRequests() != 0) {
             break;
         }
-        {
-            std::lock_guard<std::recursive_mutex> guard(state_.lock);
-            state_.errorText.clear();
-        }
-        HostInfo info = hostInfo();
-        try {
+        runOneRead(state_, [this] {
+            HostInfo info = hostInfo();
+            // The classification this read made is in place before busy ends,
+            // also when the read fails.
+            struct StoreHost {
+                ServiceReader& reader;
+                HostInfo& info;
+                ~StoreHost() {
+                    std::lock_guard<std::recursive_mutex> guard(reader.state_.lock);
+                    reader.host_ = info;
+                }
+            } store{*this, info};
             readComputer(info, servicesKey_, state_, openManager_);
-        } catch (const Plinth::Exception& e) {
-            std::lock_guard<std::recursive_mutex> guard(state_.lock);
-            state_.errorText = e.getMessage();
-        }
-        {
-            std::lock_guard<std::recursive_mutex> guard(state_.lock);
-            host_ = info;
-        }
-        state_.busy = false;
+        });
         SetEvent(done.get());
     }
     // A stop during a read must not leave the window waiting for it.

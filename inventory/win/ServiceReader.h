@@ -26,7 +26,8 @@ struct ReaderEvents {
 class ServiceReader : private detail::ReaderEvents, public Plinth::WorkerThread {
 public:
     // servicesKey: the local services key that start-up opened (key times).
-    // openManager: see readComputer; none opens the host's manager.
+    // openManager: how each read opens the manager; empty for the platform's
+    // (tests hand in one that fails or hangs as a remote computer can).
     explicit ServiceReader(HKEY servicesKey, ManagerOpener openManager = nullptr);
     ~ServiceReader() override;
 

@@ -366,24 +366,6 @@ StateWatcher::~StateWatcher() {
     stop(JoinBlocking, stopBoundMs);
 }
 
-void StateWatcher::release(std::unique_ptr<StateWatcher> watcher) {
-    if (!watcher || watcher->stop(JoinBlocking, stopBoundMs) == WAIT_OBJECT_0) {
-        return;
-    }
-    if (!watcher->released_.exchange(true)) {
-        watcher.release(); // its thread deletes it at its end
-        return;
-    }
-    // The thread is past its body; what remains of it does not block.
-    if (watcher->stop(JoinBlocking, stopBoundMs) != WAIT_OBJECT_0) {
-        watcher.release();
-    }
-}
-
-std::int32_t StateWatcher::exit(std::int32_t result) {
-    return released_.exchange(true) ? deleteOnExit : result;
-}
-
 void StateWatcher::follow(const std::string& host, bool isLocal, std::vector<Followed> services) {
     {
         std::lock_guard<std::mutex> guard(mutex_);

@@ -52,7 +52,8 @@ public:
     // answering every client at about 480; a few hundred cover the services
     // of most computers, and services come before drivers.
     static constexpr std::size_t maxNotifications = 400;
-    // The longest its owner waits for the thread to end.
+    // The longest its owner waits for the thread to end; a thread still
+    // closing its handles then ends by itself (WorkerThread::stopWithin).
     static constexpr DWORD stopBoundMs = 5000;
 
     struct Setup {
@@ -71,10 +72,6 @@ public:
     // The thread starts at once and waits for the first follow.
     explicit StateWatcher(Setup setup);
     ~StateWatcher() override;
-
-    // Stops the thread and waits at most stopBoundMs for it; a thread still
-    // closing its handles then ends by itself and frees the watcher.
-    static void release(std::unique_ptr<StateWatcher> watcher);
 
     struct Followed {
         std::string name;
@@ -95,7 +92,6 @@ public:
     Counts counts() const;
 
     std::int32_t run() override;
-    std::int32_t exit(std::int32_t result) override;
 
 private:
     class Watch;
@@ -118,7 +114,6 @@ private:
     std::vector<ServiceState> changes_;
     bool posted_ = false; // a message announces changes_ and has not been answered
     std::atomic<unsigned> registrations_{0}, polled_{0}, polls_{0}, notifications_{0};
-    std::atomic<bool> released_{false};
 };
 
 } // namespace kelvane

@@ -59,16 +59,6 @@ void updateAdminControls(HWND dialog, bool adminRights, bool isLocal) {
     }
 }
 
-void updateContextMenuActions(HMENU menu, bool adminRights, bool isLocal) {
-    AdminControlPlan plan = planAdminControls(adminRights, isLocal);
-    for (int id : plan.disabledCommands) {
-        EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | MF_GRAYED);
-    }
-    for (int id : plan.enabledCommands) {
-        EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | MF_ENABLED);
-    }
-}
-
 bool startElevated(const std::string& program, const std::string& parameters, HWND owner) {
     // A refused relaunch leaves the program as it was, without the shell's box.
     return Plinth::shellExecute(owner, program, {"runas", parameters, SEE_MASK_FLAG_NO_UI});

@@ -17,10 +17,6 @@ bool hasAdministrativeRights();
 // buttons of dialog in the elevation case, and the six otherwise.
 void updateAdminControls(HWND dialog, bool adminRights, bool isLocal);
 
-// Disables the context menu's service actions in the elevation case and
-// enables them otherwise; the entries that only inspect stay enabled.
-void updateContextMenuActions(HMENU menu, bool adminRights, bool isLocal);
-
 // Starts program with the verb "runas"; false when the shell refuses or the
 // user declines the prompt.
 bool startElevated(const std::string& program, const std::string& parameters, HWND owner);

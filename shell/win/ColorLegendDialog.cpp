@@ -24,13 +24,14 @@ bool ColorLegendDialog::onInit() {
     }};
 
     startLayout();
-    anchor(IDC_LEGEND_LIST, Plinth::ResizeLayout::rightFollowsWidth |
-                                Plinth::ResizeLayout::bottomFollowsHeight);
+    anchor(IDC_LEGEND_LIST,
+           Plinth::ResizeLayout::rightFollowsWidth | Plinth::ResizeLayout::bottomFollowsHeight);
     anchor(IDOK, 15);
     RECT outer{};
     GetWindowRect(handle(), &outer);
-    SetWindowPos(handle(), nullptr, outer.left - 50, outer.top - 25, outer.right - outer.left + 100,
-                 outer.bottom - outer.top + 50, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(handle(), nullptr, outer.left - scaled(50), outer.top - scaled(25),
+                 outer.right - outer.left + scaled(100), outer.bottom - outer.top + scaled(50),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 
     HWND list = item(IDC_LEGEND_LIST);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -44,7 +45,7 @@ bool ColorLegendDialog::onInit() {
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         column.fmt = columns[i].right ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        column.cx = columns[i].width;
+        column.cx = scaled(columns[i].width);
         column.pszText = title.data();
         SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
@@ -60,13 +61,28 @@ bool ColorLegendDialog::onInit() {
             SendMessageA(list, LVM_SETITEMTEXTA, r, reinterpret_cast<LPARAM>(&row));
         }
     }
+    makeBoldFont();
+    return true;
+}
+
+void ColorLegendDialog::makeBoldFont() {
     LOGFONTA face{};
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
+    HFONT font =
+        reinterpret_cast<HFONT>(SendDlgItemMessageA(handle(), IDC_LEGEND_LIST, WM_GETFONT, 0, 0));
     if (font && GetObjectA(font, sizeof face, &face)) {
         face.lfWeight = FW_BOLD;
         boldFont_.reset(CreateFontIndirectA(&face));
     }
-    return true;
+}
+
+void ColorLegendDialog::onDpiChanged(int oldDpi, int newDpi) {
+    makeBoldFont();
+    HWND list = item(IDC_LEGEND_LIST);
+    for (int c = 0; c < columnCount; ++c) {
+        SendMessageA(
+            list, LVM_SETCOLUMNWIDTH, c,
+            MulDiv(static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, c, 0)), newDpi, oldDpi));
+    }
 }
 
 bool ColorLegendDialog::onMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
@@ -97,7 +113,8 @@ void ColorLegendDialog::drawRow(const DRAWITEMSTRUCT& draw) const {
         cell.bottom = draw.rcItem.bottom;
         if (c == 0) {
             // The first sub-item rectangle spans the whole row.
-            cell.right = cell.left + static_cast<LONG>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
+            cell.right =
+                cell.left + static_cast<LONG>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
         }
         CellStyle style = legendCellStyle(row[0], row[2], c, row[c], texts_);
         HBRUSH brush = CreateSolidBrush(colourOf(style.background, GetSysColor(COLOR_WINDOW)));

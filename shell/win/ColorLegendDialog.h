@@ -21,9 +21,11 @@ public:
 protected:
     bool onInit() override;
     bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void onDpiChanged(int oldDpi, int newDpi) override;
 
 private:
     void drawRow(const DRAWITEMSTRUCT& draw) const;
+    void makeBoldFont();
 
     LegendTexts texts_;
     std::array<Row, rowCount> rows_;

@@ -5,8 +5,9 @@
 #include "framework/TextFormat.h"
 #include "framework/win/ModuleResources.h"
 #include "inventory/RefreshCycle.h"
+#include "inventory/RowFilter.h"
 #include "inventory/win/FileDetailsReader.h"
-#include "inventory/win/ServiceRead.h"
+#include "inventory/win/ServiceReader.h"
 #include "shell/Settings.h"
 #include "shell/win/ServiceDatabaseKey.h"
 #include "shell/win/UserFolders.h"
@@ -38,9 +39,31 @@ void tellConsole(const std::string& text) {
     }
 }
 
+// Waits one step for the reader; false once it has added no service for
+// headlessReadStallMs (a remote manager that never answers).
+class StallWatch {
+public:
+    explicit StallWatch(ServiceReader& reader) : reader_(reader), lastNews_(GetTickCount()) {}
+    bool step() {
+        HANDLE done = reader_.doneEvent();
+        WaitForSingleObject(done, 100);
+        ReaderState& state = reader_.state();
+        std::lock_guard<std::recursive_mutex> guard(state.lock);
+        if (state.newData || !state.busy) {
+            lastNews_ = GetTickCount();
+        }
+        return GetTickCount() - lastNews_ < headlessReadStallMs;
+    }
+
+private:
+    ServiceReader& reader_;
+    DWORD lastNews_;
+};
+
 } // namespace
 
-int runHeadlessExport(AppConfig& config, const std::string& path) {
+int runHeadlessExport(AppConfig& config, const std::string& path,
+                      const ManagerOpener& openManager) {
     try {
         Settings settings;
         ShownTables tables;
@@ -51,16 +74,28 @@ int runHeadlessExport(AppConfig& config, const std::string& path) {
             tables.baselineValid = tables.baseline.rowCount() > 0;
         }
 
-        ReaderState reader;
-        HostInfo host;
-        host.host = config.computerName;
-        readComputer(host, serviceDatabaseKey(), reader);
-        if (!reader.errorText.empty()) {
-            throw Plinth::UserException(reader.errorText);
-        }
+        // The read runs on the reader's thread, so that one hanging in a
+        // remote manager can be left behind instead of keeping the run.
+        auto reader = std::make_unique<ServiceReader>(serviceDatabaseKey(), openManager);
+        struct LeaveReader {
+            std::unique_ptr<ServiceReader>& reader;
+            ~LeaveReader() { Plinth::WorkerThread::stopWithin(std::move(reader), 0); }
+        } leaveReader{reader};
+        reader->setHost(config.computerName);
+        reader->startRead();
         ServiceEntries entries;
         NullEntrySink noList;
-        runRefreshCycle(reader, tables, host.isLocal, entries, noList, [] { return true; });
+        StallWatch watch(*reader);
+        const RefreshResult read =
+            runRefreshCycle(reader->state(), tables, reader->hostInfo().isLocal, entries, noList,
+                            [&watch] { return watch.step(); });
+        const HostInfo host = reader->hostInfo();
+        if (!read.completed) {
+            throw Plinth::SDKException(ERROR_TIMEOUT);
+        }
+        if (!read.errorText.empty()) {
+            throw Plinth::UserException(read.errorText);
+        }
 
         // Image files of another computer are not ours to open.
         std::map<std::string, FileDetails> details;
@@ -79,8 +114,9 @@ int runHeadlessExport(AppConfig& config, const std::string& path) {
         sheet.columns = exportColumns(text);
         {
             std::lock_guard<ServiceEntries::Mutex> guard(entries.mutex());
-            // The main window's first view: services of both kinds, active and not.
-            appendExportRows(sheet, entries.entries(), 0x30, 3, detailsOf, text);
+            // An inventory: every service and driver the list can show, active and not.
+            appendExportRows(sheet, entries.entries(), typeAllServices | typeAllDrivers, 3,
+                             detailsOf, text);
         }
         if (!writeExportFile(sheet, path)) {
             throw Plinth::UserException(Plinth::formatText(Plinth::loadString(230).c_str(), path));

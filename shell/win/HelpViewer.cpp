@@ -10,21 +10,17 @@ namespace {
 
 using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
 
+// The system's own HTML Help control, by its full path. The class registry
+// (HKEY_CLASSES_ROOT) is not asked: it merges the current user's classes,
+// which any unelevated program may write, and an elevated run would load
+// whatever library they name.
 std::string helpControlPath() {
-    Plinth::UniqueKey key;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT,
-                      "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32", 0, KEY_READ,
-                      key.put()) == ERROR_SUCCESS) {
-        char path[MAX_PATH] = {};
-        DWORD size = sizeof path - 1;
-        DWORD type = 0;
-        if (RegQueryValueExA(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(path),
-                             &size) == ERROR_SUCCESS &&
-            (type == REG_SZ || type == REG_EXPAND_SZ) && path[0]) {
-            return path;
-        }
+    char folder[MAX_PATH] = {};
+    UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return {};
     }
-    return "hhctrl.ocx";
+    return std::string(folder, length) + "\\hhctrl.ocx";
 }
 
 struct HelpControl {
@@ -32,9 +28,11 @@ struct HelpControl {
     HtmlHelpFn entry = nullptr;
 
     HelpControl() {
-        module.reset(LoadLibraryA(helpControlPath().c_str()));
-        if (!module) {
-            module.reset(LoadLibraryA("hhctrl.ocx"));
+        std::string path = helpControlPath();
+        if (!path.empty()) {
+            // Its own dependencies come from the system folder too, not from
+            // beside this program or the current folder.
+            module.reset(LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
         }
         if (module) {
             // HtmlHelpA is exported by ordinal only.

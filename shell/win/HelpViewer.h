@@ -1,6 +1,7 @@
 #pragma once
-// The HTML Help control, loaded on first use. When it cannot be loaded every
-// help request does nothing and returns 0.
+// The system's HTML Help control (hhctrl.ocx of the system folder), loaded on
+// first use. When it cannot be loaded every help request does nothing and
+// returns 0.
 #include <windows.h>
 
 #include <string>

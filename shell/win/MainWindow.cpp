@@ -1,6 +1,8 @@
 #include "shell/win/MainWindow.h"
 
 #include "framework/Exception.h"
+#include "framework/FailureReport.h"
+#include "framework/win/Reports.h"
 #include "framework/win/ShellOpen.h"
 #include "framework/TextFormat.h"
 #include "framework/win/ModuleResources.h"
@@ -33,6 +35,8 @@ namespace {
 constexpr COLORREF navy = RGB(0, 0, 128), blue = RGB(0, 0, 255);
 constexpr COLORREF removeFace = RGB(224, 224, 224), removeHover = RGB(192, 64, 64);
 constexpr int startEnlargement = 200;
+// How long the end of the window waits for the reader (see docs/shutdown.md).
+constexpr DWORD readerStopBoundMs = 3000;
 
 struct ButtonColours {
     int id;
@@ -72,8 +76,9 @@ std::optional<std::string> selectedComboText(HWND combo) {
 
 } // namespace
 
-MainWindow::MainWindow(AppConfig& config)
-    : Plinth::Dialog(IDD_MAIN), config_(config), working_(config), busy_([this](bool busy) {
+MainWindow::MainWindow(AppConfig& config, ManagerOpener openManager)
+    : Plinth::Dialog(IDD_MAIN), config_(config), working_(config),
+      openManager_(std::move(openManager)), busy_([this](bool busy) {
           if (busy) {
               for (int id :
                    {IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE, IDC_RESTART, IDC_REMOVE}) {
@@ -86,12 +91,14 @@ MainWindow::MainWindow(AppConfig& config)
 
 MainWindow::~MainWindow() {
     // The threads go before the entries and tables they use, and the
-    // checker while this window can still answer it.
+    // checker while this window can still answer it. The reader keeps all
+    // it uses in itself, so a read that hangs in a remote manager is left
+    // to end on its own instead of holding up the end of the window.
     updateChecker_.shutdown();
-    StateWatcher::release(std::move(stateWatcher_));
+    Plinth::WorkerThread::stopWithin(std::move(stateWatcher_), StateWatcher::stopBoundMs);
     watcher_.reset();
     icons_.reset();
-    reader_.reset();
+    Plinth::WorkerThread::stopWithin(std::move(reader_), readerStopBoundMs);
 }
 
 bool MainWindow::onInit() {
@@ -111,7 +118,10 @@ void MainWindow::build() {
     attachMenu();
     startLayout();
     makeButtonsAndTooltips();
-    reader_ = std::make_unique<ServiceReader>(serviceDatabaseKey(), managerOpener_);
+    // Report boxes that name no owner belong to this window while it is open.
+    formerThreadMainWindow_ = Plinth::threadMainWindow();
+    Plinth::setThreadMainWindow(handle());
+    reader_ = std::make_unique<ServiceReader>(serviceDatabaseKey(), openManager_);
     startStateWatcher();
     if (HKEY key = serviceDatabaseKey()) {
         watcher_ = std::make_unique<RegistryWatcher>(key, handle());
@@ -135,6 +145,7 @@ void MainWindow::build() {
     if (!folder.empty()) {
         readStoredSettings(folder);
     }
+    showView(settings_.view);
     startIconCache(folder);
     exchange(false);
     applyInitialPlacement();
@@ -210,22 +221,19 @@ void MainWindow::registerAnchorsAndEnlarge() {
     RECT outer{};
     GetWindowRect(handle(), &outer);
     SetWindowPos(handle(), nullptr, 0, 0, outer.right - outer.left,
-                 outer.bottom - outer.top + startEnlargement,
+                 outer.bottom - outer.top + scaled(startEnlargement),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     relayout();
 }
 
 void MainWindow::prepareList() {
     HWND list = item(IDC_SERVICE_LIST);
-    LOGFONTA face{};
-    HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(handle(), WM_GETFONT, 0, 0));
-    if (dialogFont && GetObjectA(dialogFont, sizeof face, &face)) {
-        face.lfWeight = FW_BOLD;
-        boldFont_.reset(CreateFontIndirectA(&face));
-    }
-    list_.attach(list, boldFont_.get());
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    list_.insertColumns();
+    list_.attach(list, nullptr);
+    makeBoldFont(reinterpret_cast<HFONT>(SendMessageA(handle(), WM_GETFONT, 0, 0)));
+    // Headers can be dragged: the user's column order is kept.
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP,
+                 LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
+    list_.insertColumns(dpi());
 }
 
 void MainWindow::extendSystemMenu() {
@@ -249,13 +257,7 @@ void MainWindow::fillFilterControls() {
                      reinterpret_cast<LPARAM>(Plinth::loadString(text).c_str()));
     }
     SendMessageA(services, CB_SETCURSEL, 2, 0);
-    CheckDlgButton(handle(), IDC_SERVICES, BST_CHECKED);
     showAdminControls();
-    filter_.typeMask = typeAllServices;
-    CheckDlgButton(handle(), IDC_ACTIVE, BST_CHECKED);
-    CheckDlgButton(handle(), IDC_INACTIVE, BST_CHECKED);
-    filter_.activeMask = 3;
-    CheckDlgButton(handle(), IDC_MICROSOFT, BST_CHECKED);
 }
 
 void MainWindow::readStoredSettings(const std::string& folder) {
@@ -344,19 +346,31 @@ void MainWindow::close(int result) {
         }
         config_ = working_;
     }
-    reader_->stop(Plinth::WorkerThread::JoinDispatching, 30000);
-    settings_.takePlacement(storedPlacementOf(handle()));
-    if (!working_.noPersist && !settingsPath_.empty()) {
-        writeStoredSettings();
-    }
+    // Only asked to stop: the end of the window waits for it, with a bound,
+    // so that a read hanging in the manager cannot keep the window open.
+    reader_->stop(Plinth::WorkerThread::NoJoin);
+    stateWatcher_->stop(Plinth::WorkerThread::NoJoin);
+    saveSession();
     end(result);
 }
 
-void MainWindow::writeStoredSettings() {
+void MainWindow::saveSession() {
+    settings_.takePlacement(storedPlacementOf(handle()));
+    settings_.view = currentView();
+    if (working_.noPersist || settingsPath_.empty()) {
+        return;
+    }
     settings_.computerHistory = working_.computerHistory;
     settings_.searchHistory = working_.searchHistory;
     settings_.colourBackground = colouring_.colourBackground;
     writeSettingsFile(settingsPath_, settings_, tables_.baseline);
+}
+
+void MainWindow::relaunchAsAdministrator() {
+    // The new process reads the settings file as it starts, and this one
+    // ends by the quit message without a close: store the session first.
+    saveSession();
+    relaunchElevated(handle());
 }
 
 bool MainWindow::translateKey(MSG& message) {
@@ -364,6 +378,9 @@ bool MainWindow::translateKey(MSG& message) {
 }
 
 void MainWindow::onDestroy() {
+    if (Plinth::threadMainWindow() == handle()) {
+        Plinth::setThreadMainWindow(formerThreadMainWindow_);
+    }
     if (tooltip_) {
         DestroyWindow(tooltip_);
         tooltip_ = nullptr;
@@ -372,6 +389,12 @@ void MainWindow::onDestroy() {
 }
 
 bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    // The buttons draw themselves from the first paint on, which comes while
+    // the window is still being built; a button left undrawn then stays blank.
+    if (message == WM_DRAWITEM) {
+        result = Plinth::forwardDrawItem(lParam) ? TRUE : FALSE;
+        return true;
+    }
     if (!ready_) {
         return false;
     }
@@ -386,6 +409,7 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     }
     case WM_APP + 1:
         rebuildList(false);
+        list_.refitFittedColumns();
         return true;
     case StateWatcher::changesMessage:
         showStateChanges();
@@ -405,9 +429,6 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         CheckMenuItem(reinterpret_cast<HMENU>(wParam), ID_COLOR_BACKGROUND,
                       MF_BYCOMMAND | (colouring_.colourBackground ? MF_CHECKED : MF_UNCHECKED));
         return false;
-    case WM_DRAWITEM:
-        result = Plinth::forwardDrawItem(lParam) ? TRUE : FALSE;
-        return true;
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(wParam) == item(IDC_SERVICE_LIST) && lParam == -1) {
             contextMenuFromKeyboard();
@@ -441,21 +462,17 @@ bool MainWindow::onCommand(int id, int code, HWND control) {
         return true;
     case IDC_SERVICES:
     case IDC_DRIVERS:
+    case IDC_ACTIVE:
+    case IDC_INACTIVE:
+    case IDC_MICROSOFT:
         if (code == BN_CLICKED) {
-            typeFilterChanged();
+            filterBoxesChanged();
         }
         return true;
     case IDC_SERVICE_KIND:
     case IDC_DRIVER_KIND:
         if (code == CBN_SELCHANGE) {
-            typeFilterChanged();
-        }
-        return true;
-    case IDC_ACTIVE:
-    case IDC_INACTIVE:
-    case IDC_MICROSOFT:
-        if (code == BN_CLICKED) {
-            stateFilterChanged();
+            filterBoxesChanged();
         }
         return true;
     case IDC_FILTER:
@@ -509,6 +526,9 @@ bool MainWindow::onCommand(int id, int code, HWND control) {
     case ID_COLOR_LEGEND:
         showColorLegend();
         return true;
+    case ID_RESET_VIEW:
+        resetView();
+        return true;
     case ID_BUG_REPORT:
         openWithVerb(KELVANE_ISSUES_ADDRESS, "open");
         return true;
@@ -516,7 +536,7 @@ bool MainWindow::onCommand(int id, int code, HWND control) {
         showHelpContents(handle());
         return true;
     case IDC_ADMIN:
-        relaunchElevated(handle());
+        relaunchAsAdministrator();
         return true;
     case ID_EDIT_SERVICE:
         editEntryAtSelectionMark();
@@ -565,19 +585,8 @@ bool MainWindow::isChecked(int id) const {
     return IsDlgButtonChecked(handle(), id) == BST_CHECKED;
 }
 
-void MainWindow::typeFilterChanged() {
-    const bool services = isChecked(IDC_SERVICES), drivers = isChecked(IDC_DRIVERS);
-    EnableWindow(item(IDC_SERVICE_KIND), services);
-    EnableWindow(item(IDC_DRIVER_KIND), drivers);
-    filter_.typeMask = typeMaskFor(
-        services, static_cast<int>(SendMessageA(item(IDC_SERVICE_KIND), CB_GETCURSEL, 0, 0)),
-        drivers, static_cast<int>(SendMessageA(item(IDC_DRIVER_KIND), CB_GETCURSEL, 0, 0)));
-    rebuildList(true);
-}
-
-void MainWindow::stateFilterChanged() {
-    filter_.activeMask = activeMaskFor(isChecked(IDC_ACTIVE), isChecked(IDC_INACTIVE));
-    filter_.showMicrosoft = isChecked(IDC_MICROSOFT);
+void MainWindow::filterBoxesChanged() {
+    takeFilterBoxes(filterBoxes());
     rebuildList(true);
 }
 
@@ -621,9 +630,15 @@ void MainWindow::runTaskManager() {
     CloseHandle(process.hProcess);
 }
 
-int runMainWindow(AppConfig& config) {
-    MainWindow window(config);
-    return static_cast<int>(window.runModal(nullptr));
+int runMainWindow(AppConfig& config, bool endsProgram, const ManagerOpener& openManager) {
+    MainWindow window(config, openManager);
+    const auto result = static_cast<int>(window.runModal(nullptr));
+    if (endsProgram) {
+        // Before the window's threads are joined: a report box now would
+        // have no window to belong to and would hold up the end.
+        Plinth::enterShutdown();
+    }
+    return result;
 }
 
 } // namespace kelvane

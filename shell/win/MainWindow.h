@@ -33,12 +33,10 @@ class MainWindow : public Plinth::Dialog,
                    private CommandHost {
 public:
     // Works on a copy of config; OK (command 1) assigns the copy back.
-    explicit MainWindow(AppConfig& config);
+    // openManager: how the reader opens the manager; empty for the
+    // platform's (tests hand in one that fails or hangs).
+    explicit MainWindow(AppConfig& config, ManagerOpener openManager = nullptr);
     ~MainWindow() override;
-    // How the reader opens a computer's manager, before create(). Wine's
-    // manager answers for every computer name, so tests hand in one that
-    // fails as an unreachable computer does.
-    void setManagerOpener(ManagerOpener opener) { managerOpener_ = std::move(opener); }
     // How the state watcher asks for notifications, before create(): tests
     // hand in a manager that refuses them or reports what Wine's cannot.
     void setStatusNotifier(StatusNotifier notifier) { statusNotifier_ = std::move(notifier); }
@@ -85,6 +83,7 @@ protected:
     bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool translateKey(MSG& message) override;
     void onDestroy() override;
+    void onDpiChanged(int oldDpi, int newDpi) override;
 
 private:
     // Construction steps.
@@ -104,13 +103,25 @@ private:
     bool exchange(bool save);
     void putFirstInCombo(int comboId, const std::string& text, std::set<std::string>* history);
     void close(int result);
-    void writeStoredSettings();
+    // Stores the placement, histories and baseline unless "nopersist".
+    void saveSession();
+    void relaunchAsAdministrator();
 
     // Filters.
-    void typeFilterChanged();
-    void stateFilterChanged();
+    void filterBoxesChanged();
     void searchTextChanged(const std::string& text);
     bool isChecked(int id) const;
+
+    // How the user arranged the list (MainWindowView.cpp).
+    void showView(const ViewState& view);
+    ViewState currentView() const;
+    void resetView();
+    void showFilterBoxes(const FilterBoxes& boxes);
+    FilterBoxes filterBoxes() const;
+    // The filter settings for the boxes; each combo box is usable while its
+    // check box is checked.
+    void takeFilterBoxes(const FilterBoxes& boxes);
+    void makeBoldFont(HFONT font);
 
     // Selection, buttons and the list's notifications.
     void selectionChanged();
@@ -184,6 +195,8 @@ private:
 
     AppConfig& config_;
     AppConfig working_;
+    ManagerOpener openManager_;
+    HWND formerThreadMainWindow_ = nullptr;
     Settings settings_;
     std::string settingsPath_;
 
@@ -206,7 +219,6 @@ private:
     Plinth::CriticalSection refreshLock_;
     ServiceEntries entries_;
     ShownTables tables_;
-    ManagerOpener managerOpener_;
     std::unique_ptr<ServiceReader> reader_;
     std::unique_ptr<IconUpdater> icons_;
     std::unique_ptr<RegistryWatcher> watcher_;

@@ -49,9 +49,14 @@ void MainWindow::refresh() {
         refreshAgain_ = false;
         refreshOnce();
     } while (refreshAgain_);
+    list_.fitWaitingColumns();
 }
 
 void MainWindow::refreshOnce() {
+    // After close the reader has been asked to stop and reads no more.
+    if (ended()) {
+        return;
+    }
     WaitCursor wait;
     if (!exchange(true)) {
         return;
@@ -75,8 +80,10 @@ void MainWindow::refreshOnce() {
         // The marks of the last refresh end as this one starts.
         list_.clearChangeMarks();
         reader_->startRead();
+        // A close handled during the wait ends the refresh: a read that hangs
+        // in the manager must not keep the window's end waiting.
         result = runRefreshCycle(reader_->state(), tables_, reader_->hostInfo().isLocal, entries_,
-                                 *this, [this] { return waitForReaderStep(*reader_); });
+                                 *this, [this] { return !ended() && waitForReaderStep(*reader_); });
     }
     if (!result.completed) {
         return;
@@ -93,6 +100,7 @@ void MainWindow::rebuildList(bool iconPass) {
     if (!rebuildItems()) {
         return;
     }
+    list_.fitWaitingColumns();
     if (iconPass) {
         icons_->startPass();
     }

@@ -26,7 +26,7 @@ void MainWindow::startStateWatcher() {
     stateTexts_ = RowTexts::load([](unsigned id) { return Plinth::loadString(id); });
     StateWatcher::Setup setup;
     setup.window = handle();
-    setup.openManager = managerOpener_;
+    setup.openManager = openManager_;
     setup.notifier = statusNotifier_;
     stateWatcher_ = std::make_unique<StateWatcher>(std::move(setup));
 }

@@ -31,7 +31,9 @@ std::string readFirstLine(const std::string& path) {
 
 } // namespace
 
-std::string handOverFilePath() { return temporaryFolder() + "kelvane" + ".tmp"; }
+std::string handOverFilePath() {
+    return temporaryFolder() + "kelvane" + ".tmp";
+}
 
 int runPostUpdateCleanUp() {
     std::string handOver = handOverFilePath();
@@ -41,11 +43,21 @@ int runPostUpdateCleanUp() {
     }
     DeleteFileA(handOver.c_str());
     // Another program may have written the hand-over file: an elevated run
-    // must not delete anything but the downloaded setup in the temporary folder.
-    if (!liesDirectlyInFolder(named, temporaryFolder())) {
+    // must not delete anything but a downloaded setup, in its download folder
+    // or, as earlier versions left it, directly in the temporary folder.
+    const std::string temporary = temporaryFolder();
+    const std::string folder = setupDownloadFolderOf(named, temporary);
+    if (folder.empty() && !liesDirectlyInFolder(named, temporary)) {
         return 1;
     }
-    return MoveFileExA(named.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 0 : 1;
+    if (!MoveFileExA(named.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+        return 1;
+    }
+    // Scheduled after the file, so the folder is empty when its turn comes.
+    if (!folder.empty()) {
+        MoveFileExA(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    }
+    return 0;
 }
 
 } // namespace kelvane

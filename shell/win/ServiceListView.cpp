@@ -16,12 +16,15 @@ struct ColumnSpec {
     bool right;
 };
 
+// The seventeen, then the later columns after them, so that the columns
+// before keep their numbers.
 constexpr ColumnSpec columnSpecs[listColumnCount] = {
     {112, 20, false},  {111, 150, false}, {160, 60, false},  {114, 60, false},
     {113, 60, false},  {161, 60, true},   {115, 75, false},  {116, 300, false},
     {117, 250, false}, {172, 115, false}, {173, 115, false}, {118, 100, false},
     {119, 120, false}, {120, 150, false}, {121, 250, false}, {122, 150, false},
-    {131, 50, false},
+    {131, 50, false},  {240, 250, false}, {241, 150, false}, {242, 150, false},
+    {243, 100, false}, {244, 250, false},
 };
 
 } // namespace
@@ -45,13 +48,14 @@ void ServiceListView::attach(HWND list, HFONT boldFont) {
     boldFont_ = boldFont;
 }
 
-void ServiceListView::insertColumns() {
+void ServiceListView::insertColumns(int dpi) {
+    dpi_ = dpi;
     for (int i = 0; i < listColumnCount; ++i) {
         std::string title = Plinth::loadString(columnSpecs[i].title);
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         column.fmt = columnSpecs[i].right ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        column.cx = columnSpecs[i].width;
+        column.cx = MulDiv(columnSpecs[i].width, dpi, 96);
         column.pszText = title.data();
         column.iSubItem = i;
         SendMessageA(list_, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
@@ -157,6 +161,15 @@ void ServiceListView::chooseSortColumn(int column) {
     }
     showSortArrow(sortColumn_, true);
     sort();
+}
+
+void ServiceListView::restoreSort(const std::optional<ListSort>& sort) {
+    showSortArrow(sortColumn_, false);
+    sortColumn_ = sort && sort->column >= 0 && sort->column < listColumnCount ? sort->column : 0;
+    ascending_ = sort ? sort->ascending : true;
+    if (sort) {
+        showSortArrow(sortColumn_, true);
+    }
 }
 
 void ServiceListView::showSortArrow(int column, bool show) {

@@ -1,14 +1,17 @@
 #pragma once
-// The service list control of the main window: seventeen columns whose texts
-// the list object holds per item and hands over on request, sorting with
-// header arrows, and the cell colours of the custom draw.
+// The service list control of the main window: the seventeen columns and
+// the later ones, whose texts the list object holds per item and hands over
+// on request, sorting with header arrows, and the cell colours of the custom
+// draw.
 #include "inventory/ListItemTexts.h"
 #include "inventory/RowColors.h"
 #include "shell/ListSelection.h"
+#include "shell/ViewState.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -22,8 +25,26 @@ class ServiceListView {
 public:
     void attach(HWND list, HFONT boldFont);
     HWND handle() const { return list_; }
-    // The columns with their titles in the chosen language.
-    void insertColumns();
+    void setBoldFont(HFONT boldFont) { boldFont_ = boldFont; }
+    // The columns with their titles in the chosen language, sized for dpi.
+    void insertColumns(int dpi = 96);
+
+    // Column layout (ServiceListColumns.cpp). Widths by column index, with
+    // columnToFit for a column still waiting to be sized to its content.
+    std::vector<int> columnWidths() const;
+    // Column indices from left to right.
+    std::vector<int> columnOrder() const;
+    // Widths (columnToFit: sized to the content once the list holds items)
+    // and a whole left-to-right order.
+    void arrangeColumns(const std::vector<int>& widths, const std::vector<int>& order);
+    // Sizes the waiting columns to their title and widest text, no wider
+    // than half the list, once the list holds items.
+    void fitWaitingColumns();
+    // Texts that came later (the image files' details) widen the columns
+    // fitted first, unless the user has sized them since.
+    void refitFittedColumns();
+    // The window draws at another DPI.
+    void scaleColumns(int oldDpi, int newDpi);
 
     // Appends an item for the entry, or updates the item it already has.
     void addItem(int number, const ServiceEntry& entry, const ListItemTexts& texts, int image);
@@ -45,6 +66,9 @@ public:
     bool ascending() const { return ascending_; }
     // A header click: the same column reverses, another starts ascending.
     void chooseSortColumn(int column);
+    // A sort brought back from before (with its header arrow), or with none
+    // the first column ascending as at the start; the items are not sorted.
+    void restoreSort(const std::optional<ListSort>& sort);
     // Sorts by the current column and direction and keeps the item with the
     // selection mark in view (the user chose the order).
     void sort();
@@ -79,6 +103,10 @@ private:
     void scrollToTop(int index);
     void showSortArrow(int column, bool show);
     LRESULT applyStyle(NMLVCUSTOMDRAW& draw, const CellStyle& style) const;
+    int widestFit() const;
+    int fitColumn(int column, int widest);
+    int columnWidth(int column) const;
+    int titleWidth(int column) const;
 
     HWND list_ = nullptr;
     HFONT boldFont_ = nullptr;
@@ -86,6 +114,13 @@ private:
     int sortColumn_ = 0;
     bool ascending_ = true;
     int updates_ = 0;
+    int dpi_ = 96;
+    std::vector<int> waitingToFit_;
+    struct Fitted {
+        int column;
+        int width;
+    };
+    std::vector<Fitted> fitted_;
 };
 
 } // namespace kelvane

@@ -1,5 +1,6 @@
 #include "shell/win/StartUp.h"
 
+#include "framework/FailureReport.h"
 #include "framework/win/ModuleResources.h"
 #include "framework/win/Reports.h"
 #include "framework/win/UiLocale.h"
@@ -59,10 +60,11 @@ int runStartUp(HINSTANCE instance, const char* commandLine, int showCommand) {
     }
     if (request.action == StartAction::Export) {
         int code = runHeadlessExport(request.config, request.exportPath);
+        Plinth::enterShutdown();
         closeServiceDatabaseKey();
         return code;
     }
-    runMainWindow(request.config);
+    runMainWindow(request.config, /*endsProgram=*/true);
     closeServiceDatabaseKey();
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "shell/win/AboutDialog.h"
 
 #include "framework/Exception.h"
+#include "framework/FailureReport.h"
 #include "framework/win/ShellOpen.h"
 #include "framework/win/MessageLoop.h"
 #include "framework/win/ModuleResources.h"
@@ -42,6 +43,13 @@ NOTIFYICONDATAA iconData(HWND owner) {
     data.hWnd = owner;
     data.uID = 0;
     return data;
+}
+
+// An elevated window gets no registered messages from unelevated processes
+// unless it lets them in: the shell (restarted, it sends "TaskbarCreated")
+// and other instances (the tray broadcast) run unelevated.
+void acceptFromUnelevatedProcesses(HWND window, UINT message) {
+    ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
 }
 
 BOOL CALLBACK countAnswer(HWND window, LPARAM context) {
@@ -98,6 +106,13 @@ void TrayWindow::create() {
         throw Plinth::LWE(GetLastError());
     }
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    acceptFromUnelevatedProcesses(window, taskbarCreated_);
+    acceptFromUnelevatedProcesses(window, trayBroadcastMessage());
+    // The hidden window owns the report boxes of the tray run while no main
+    // window is open.
+    if (!Plinth::threadMainWindow()) {
+        Plinth::setThreadMainWindow(window);
+    }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     icon_ = static_cast<HICON>(LoadImageA(Plinth::resourceModule(), MAKEINTRESOURCEA(IDI_KELVANE),
@@ -208,7 +223,13 @@ void TrayWindow::iconMessage(UINT iconId, UINT mouseMessage) {
 
 void TrayWindow::destroy() {
     removeIcon();
+    if (Plinth::threadMainWindow() == window_) {
+        Plinth::setThreadMainWindow(nullptr);
+    }
     if (endsRun_) {
+        // The run ends here, also for a main window open meanwhile: no
+        // report box from now on (see docs/shutdown.md).
+        Plinth::enterShutdown();
         PostQuitMessage(0);
     }
 }
@@ -312,7 +333,7 @@ void TrayWindow::showMainWindow() {
         return;
     }
     AppConfig working = config_;
-    runMainWindow(working);
+    runMainWindow(working, /*endsProgram=*/false);
 }
 
 int runTray(const AppConfig& config) {

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <wininet.h>
 
+#include <cstring>
 #include <vector>
 
 namespace kelvane {
@@ -13,12 +14,21 @@ namespace {
 
 // Internet handles close with InternetCloseHandle; the transfer closes them
 // itself in order (request, connection, library) and reports a failed
-// close, so this guard only covers the ways out through an exception.
+// close, so this guard only covers the ways out through an exception. A
+// handle given a cancel is registered with it while the transfer runs, and
+// one that the cancel closed is not closed again.
 class InternetHandle {
 public:
-    explicit InternetHandle(HINTERNET handle = nullptr) : handle_(handle) {}
+    explicit InternetHandle(HINTERNET handle, HttpCancel* cancel = nullptr)
+        : handle_(handle), cancel_(handle ? cancel : nullptr) {
+        if (cancel_ && !cancel_->enter(handle_)) {
+            InternetCloseHandle(handle_);
+            handle_ = nullptr;
+            throw Plinth::INetException(ERROR_INTERNET_OPERATION_CANCELLED);
+        }
+    }
     ~InternetHandle() {
-        if (handle_) {
+        if (handle_ && takeBack()) {
             InternetCloseHandle(handle_);
         }
     }
@@ -29,16 +39,85 @@ public:
     void close() {
         HINTERNET handle = handle_;
         handle_ = nullptr;
+        if (!takeBack()) {
+            throw Plinth::INetException(ERROR_INTERNET_OPERATION_CANCELLED);
+        }
         if (!InternetCloseHandle(handle)) {
             throw Plinth::LIE();
         }
     }
 
 private:
+    // False when the cancel has closed the handle.
+    bool takeBack() {
+        HttpCancel* cancel = cancel_;
+        cancel_ = nullptr;
+        return !cancel || cancel->release();
+    }
+
     HINTERNET handle_;
+    HttpCancel* cancel_;
 };
 
+// The address the answer finally came from, after any redirection.
+bool answeredOverHttps(HINTERNET request) {
+    char address[INTERNET_MAX_URL_LENGTH + 1] = {};
+    DWORD size = sizeof address - 1;
+    return InternetQueryOptionA(request, INTERNET_OPTION_URL, address, &size) &&
+           _strnicmp(address, "https://", 8) == 0;
+}
+
+thread_local HttpCancel* openScope = nullptr;
+
+// The waits of a request for its server, set on the request itself: Wine
+// takes the answer time-outs only there. A library that refuses an option
+// keeps its own.
+void limitWaits(HINTERNET request) {
+    DWORD connect = httpConnectTimeoutMs, receive = httpReceiveTimeoutMs;
+    InternetSetOptionA(request, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
+    InternetSetOptionA(request, INTERNET_OPTION_SEND_TIMEOUT, &receive, sizeof receive);
+    InternetSetOptionA(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof receive);
+}
+
 } // namespace
+
+HttpCancel::Scope::Scope(HttpCancel& cancel) : outer_(openScope) {
+    openScope = &cancel;
+}
+
+HttpCancel::Scope::~Scope() {
+    openScope = outer_;
+}
+
+HttpCancel* HttpCancel::current() {
+    return openScope;
+}
+
+void HttpCancel::cancel() {
+    std::lock_guard<std::mutex> guard(lock_);
+    cancelled_ = true;
+    if (request_) {
+        // Ends a call that waits on the server in the transfer's thread.
+        InternetCloseHandle(request_);
+        request_ = nullptr;
+    }
+}
+
+bool HttpCancel::enter(void* request) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (cancelled_) {
+        return false;
+    }
+    request_ = request;
+    return true;
+}
+
+bool HttpCancel::release() {
+    std::lock_guard<std::mutex> guard(lock_);
+    const bool stillOpen = request_ != nullptr;
+    request_ = nullptr;
+    return stillOpen;
+}
 
 bool httpGet(const HttpRequest& request, std::string& sink) {
     return httpGet(request, [&sink](const char* data, std::size_t size) {
@@ -78,12 +157,15 @@ bool httpGet(const HttpRequest& request, const HttpSink& sink) {
     if (!connection) {
         throw Plinth::LIE();
     }
-    InternetHandle http(HttpOpenRequestA(
-        connection.get(), "GET", path.data(), nullptr,
-        request.referrer.empty() ? nullptr : request.referrer.c_str(), nullptr, flags, 0));
+    InternetHandle http(
+        HttpOpenRequestA(connection.get(), "GET", path.data(), nullptr,
+                         request.referrer.empty() ? nullptr : request.referrer.c_str(), nullptr,
+                         flags, 0),
+        HttpCancel::current());
     if (!http) {
         throw Plinth::LIE();
     }
+    limitWaits(http.get());
     if (flags & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) {
         DWORD security = 0, size = sizeof security;
         if (!InternetQueryOptionA(http.get(), INTERNET_OPTION_SECURITY_FLAGS, &security, &size)) {
@@ -109,7 +191,8 @@ bool httpGet(const HttpRequest& request, const HttpSink& sink) {
     const bool known = HttpQueryInfoA(
         http.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &size, nullptr);
     bool complete = true;
-    if (status < 200 || status > 299 || (known && announced > request.maxBytes)) {
+    if (status < 200 || status > 299 || (known && announced > request.maxBytes) ||
+        (request.secureOnly && !answeredOverHttps(http.get()))) {
         complete = false; // refused before any of it is read
     } else {
         if (known && request.progressBar) {

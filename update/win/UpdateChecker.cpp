@@ -82,6 +82,7 @@ UpdateCheckerSettings productUpdateSettings() {
     settings.agentName = settings.baseName + " " + settings.currentVersion;
     settings.systemText = thisSystemText();
     settings.productPage = KELVANE_WEB_ADDRESS;
+    settings.publishers = {KELVANE_PUBLISHER_CERTIFICATES};
     return settings;
 }
 
@@ -104,6 +105,9 @@ void UpdateChecker::startAutomaticCheck() {
 
 void UpdateChecker::shutdown() {
     stop(NoJoin);
+    // A server that accepted and never answers would otherwise hold the
+    // thread until the library's time-out.
+    transfers_.cancel();
     HANDLE thread = handle();
     if (!started_ || threadId() == GetCurrentThreadId()) {
         return;
@@ -126,6 +130,7 @@ int32_t UpdateChecker::init() {
 }
 
 int32_t UpdateChecker::run() {
+    HttpCancel::Scope cancellable(transfers_);
     runAutomaticCheck();
     return 0;
 }

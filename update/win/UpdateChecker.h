@@ -4,9 +4,12 @@
 // download (UpdateDownload) or, without a download, its web page.
 #include "framework/win/WorkerThread.h"
 #include "update/PadDescription.h"
+#include "update/PublisherPin.h"
+#include "update/win/HttpGet.h"
 #include "update/win/UpdateHost.h"
 
 #include <string>
+#include <vector>
 
 namespace kelvane {
 
@@ -18,6 +21,8 @@ struct UpdateCheckerSettings {
     std::string agentName;          // "kelvane 4.6"
     std::string systemText;         // "WIN<major>.<minor>.<build>" of this system
     std::string productPage;        // offered when the description names no page
+    // A downloaded setup starts only when signed by one of these.
+    std::vector<PinnedCertificate> publishers;
 };
 
 // The settings of the shipped program, with this system's text.
@@ -38,8 +43,9 @@ public:
     // internet library pass to the caller as LIE.
     void checkVersionCommand();
 
-    // Before the main window goes: answers the check's open boxes with No
-    // and waits for its thread, dispatching messages meanwhile.
+    // Before the main window goes: ends the check's transfer (closing its
+    // request), answers its open boxes with No and waits for its thread,
+    // dispatching messages meanwhile.
     void shutdown();
 
     // The thread body: once per calendar day (unless "nopersist") and only
@@ -64,6 +70,7 @@ private:
     bool rememberDay_ = true;
     bool started_ = false;
     bool comReady_ = false;
+    HttpCancel transfers_; // of the thread's body
 };
 
 // Opens an http or https address with the shell's "open" verb.

@@ -1,23 +1,20 @@
 #include "update/win/UpdateDownload.h"
 
 #include "framework/Exception.h"
-#include "framework/win/ShellOpen.h"
 #include "framework/TextFormat.h"
 #include "framework/win/MessageBoxes.h"
 #include "framework/win/ModuleResources.h"
 #include "framework/win/Reports.h"
 #include "operations/win/WaitCursor.h"
 #include "resources/ResourceIds.h"
-#include "update/UpdateOffer.h"
+#include "update/SetupSource.h"
 #include "update/win/HttpGet.h"
+#include "update/win/PrivateFolder.h"
 #include "update/win/SignatureCheck.h"
 #include "update/win/UpdateChecker.h"
 
-#include <wininet.h>
-
 #include <algorithm>
 #include <fstream>
-#include <vector>
 
 namespace kelvane {
 
@@ -87,67 +84,78 @@ std::string handOverFilePath(const std::string& baseName) {
     return temporaryFolder() + baseName + ".tmp";
 }
 
-std::string downloadSetup(const std::string& address, const std::string& agent, HWND progressBar) {
-    if (!isFollowableDownloadUrl(address)) {
+DownloadedSetup downloadSetup(const std::string& address, const std::string& agent,
+                              HWND progressBar) {
+    std::string name = setupFileNameFor(address);
+    if (name.empty()) {
         return {};
     }
-    // The query and fragment are asked for apart, so they never become part
-    // of the file name.
-    std::vector<char> path(address.size() + 1), extra(address.size() + 1);
-    URL_COMPONENTSA parts = {};
-    parts.dwStructSize = sizeof parts;
-    parts.lpszUrlPath = path.data();
-    parts.dwUrlPathLength = static_cast<DWORD>(path.size());
-    parts.lpszExtraInfo = extra.data();
-    parts.dwExtraInfoLength = static_cast<DWORD>(extra.size());
-    if (!InternetCrackUrlA(address.c_str(), 0, 0, &parts)) {
+    std::string folder = createPrivateFolder(temporaryFolder(), setupFolderPrefix);
+    if (folder.empty()) {
         return {};
     }
-    std::string name = setupFileName(std::string(path.data(), parts.dwUrlPathLength));
-    std::string folder = temporaryFolder();
-    if (name.empty() || folder.empty()) {
-        return {};
-    }
-    std::string local = folder + name;
-    std::ofstream file(local, std::ios::binary | std::ios::trunc);
-    if (!file) {
-        return {};
-    }
+    DownloadedSetup setup(folder, name);
     HttpRequest request;
     request.agent = agent;
     request.address = address;
     request.referrer = agent + " download";
     request.progressBar = progressBar;
     request.maxBytes = maxSetupBytes;
-    bool complete = httpGet(request, [&file](const char* data, std::size_t size) {
-        file.write(data, static_cast<std::streamsize>(size));
-        return static_cast<bool>(file);
-    });
-    file.close();
-    return complete && !file.fail() ? local : std::string();
+    request.secureOnly = true;
+    bool complete = httpGet(
+        request, [&setup](const char* data, std::size_t size) { return setup.write(data, size); });
+    if (!complete || !setup.hold()) {
+        return {};
+    }
+    return setup;
+}
+
+namespace {
+
+void tellRefused(HWND owner, const std::string& name, const SetupSignature& signature) {
+    std::string text =
+        signature.verdict == SetupSignature::Verdict::OtherSigner
+            ? Plinth::formatText(Plinth::loadString(IDS_SETUP_OTHER_SIGNER).c_str(), name,
+                                 signature.signerName)
+            : Plinth::formatText(Plinth::loadString(IDS_UNSIGNED_SETUP).c_str(), name);
+    Plinth::showMessageBox(owner, text, Plinth::loadString(149), MB_OK | MB_ICONWARNING);
+}
+
+} // namespace
+
+bool downloadAndStartSetup(const UpdateChecker& checker, const PadInfo& info) {
+    WaitCursor wait;
+    HWND owner = checker.host().ownerWindow();
+    DownloadedSetup setup;
+    {
+        DownloadDialog dialog(owner, info.downloadUrl);
+        setup = downloadSetup(info.downloadUrl, checker.settings().agentName, dialog.progressBar());
+    }
+    if (!setup.held()) {
+        return false;
+    }
+    // Fetched from the network and run with our rights: only our
+    // publisher's setup may start.
+    SetupSignature signature =
+        checkSetupSignature(setup.file(), setup.path(), checker.settings().publishers);
+    if (signature.verdict != SetupSignature::Verdict::Trusted) {
+        setup = DownloadedSetup(); // deleted with its folder before anybody is asked anything
+        tellRefused(owner, setupFileNameFor(info.downloadUrl), signature);
+        return false;
+    }
+    // Only a setup that passed may be named to the post-update run, which
+    // deletes what the file names.
+    const std::string handOver = handOverFilePath(checker.settings().baseName);
+    std::ofstream(handOver, std::ios::binary | std::ios::trunc) << setup.path() << '\n';
+    if (!setup.start(owner)) {
+        DeleteFileA(handOver.c_str());
+        return false;
+    }
+    return true;
 }
 
 void downloadAndRunSetup(const UpdateChecker& checker, const PadInfo& info) {
-    WaitCursor wait;
-    HWND owner = checker.host().ownerWindow();
-    std::string path;
-    {
-        DownloadDialog dialog(owner, info.downloadUrl);
-        path = downloadSetup(info.downloadUrl, checker.settings().agentName, dialog.progressBar());
-    }
-    if (path.empty()) {
-        return;
-    }
-    std::ofstream(handOverFilePath(checker.settings().baseName), std::ios::binary) << path << '\n';
-    // Fetched over the network and run with our rights: only a setup whose
-    // signature holds may start.
-    if (!hasValidSignature(path)) {
-        Plinth::showMessageBox(
-            owner, Plinth::formatText(Plinth::loadString(IDS_UNSIGNED_SETUP).c_str(), path),
-            Plinth::loadString(149), MB_OK | MB_ICONWARNING);
-        return;
-    }
-    if (Plinth::shellExecute(owner, path)) {
+    if (downloadAndStartSetup(checker, info)) {
         // The setup replaces this program's file; it must not be running.
         ExitProcess(0);
     }

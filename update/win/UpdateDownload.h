@@ -1,8 +1,10 @@
 #pragma once
-// Downloading a newer version's setup into the temporary folder and
-// starting it, so the new version can replace the running one.
+// Downloading a newer version's setup into a private folder under the
+// temporary folder and starting it, so the new version can replace the
+// running one.
 #include "framework/win/UniqueHandle.h"
 #include "update/PadDescription.h"
+#include "update/win/DownloadedSetup.h"
 
 #include <windows.h>
 
@@ -37,14 +39,23 @@ std::string temporaryFolder();
 // the program's base name and ".tmp".
 std::string handOverFilePath(const std::string& baseName);
 
-// The local path of the downloaded setup; empty when the address has no
-// usable file name (nothing is fetched then) or the download is incomplete.
-// Raises LIE when the internet library fails.
-std::string downloadSetup(const std::string& address, const std::string& agent, HWND progressBar);
+// The setup at address, fetched into a new private folder under the
+// temporary folder and held there (see DownloadedSetup). Nothing is fetched
+// and nothing is made when the address is no https address with a setup's
+// file name (see setupFileNameFor); an incomplete download, or one answered
+// from anywhere but https, leaves nothing behind. Raises LIE when the
+// internet library fails.
+DownloadedSetup downloadSetup(const std::string& address, const std::string& agent,
+                              HWND progressBar);
 
-// Downloads the setup that info names, writes the hand-over file and starts
-// the setup when its signature is valid; the program then ends. Returns only
-// when no setup was started (the user is told when it was not signed).
+// Downloads the setup that info names and starts it when it is signed by one
+// of the checker's publishers, writing the hand-over file for the clean-up
+// just before. A refused setup is deleted, with its folder, and the user is
+// told why. True when the setup started.
+bool downloadAndStartSetup(const UpdateChecker& checker, const PadInfo& info);
+
+// The same, ending the program once the setup has started: the setup
+// replaces this program's file. Returns only when no setup was started.
 void downloadAndRunSetup(const UpdateChecker& checker, const PadInfo& info);
 
 } // namespace kelvane

@@ -23,11 +23,13 @@ void fillEntries(ServiceEntries& entries, const std::vector<EnumeratedService>& 
     RowTexts rowTexts = RowTexts::load(texts);
     ServiceTable table = ServiceColumns::newTable();
     for (const EnumeratedService& s : services) {
-        table.addRow(
-            buildServiceRow(rowTexts, s,
-                            ServiceConfiguration{3, "LocalSystem", s.serviceName + ".exe -a;b",
-                                                 "C:\\bin\\" + s.serviceName + ".exe"},
-                            ""));
+        table.addRow(buildServiceRow(rowTexts, s,
+                                     ServiceConfiguration{3,
+                                                          "LocalSystem",
+                                                          s.serviceName + ".exe -a;b",
+                                                          "C:\\bin\\" + s.serviceName + ".exe",
+                                                          {s.serviceName + ".dll", "+Group"}},
+                                     ""));
     }
     NullEntrySink sink;
     entries.applyDifference(ServiceTable::diff(table, ServiceColumns::newTable()), &baseline, sink);
@@ -40,7 +42,9 @@ TEST(ServiceExportTest, FiltersByTypeAndStateOnlyAndFillsDetailsAndMarks) {
     RowTexts rowTexts = RowTexts::load(texts);
     baseline.addRow(buildServiceRow(
         rowTexts, {"same", "same", 0x10, 1, 0},
-        ServiceConfiguration{3, "LocalSystem", "same.exe -a;b", "C:\\bin\\same.exe"}, ""));
+        ServiceConfiguration{
+            3, "LocalSystem", "same.exe -a;b", "C:\\bin\\same.exe", {"same.dll", "+Group"}},
+        ""));
     baseline.addRow(buildServiceRow(rowTexts, {"moved", "moved", 0x10, 4, 0},
                                     ServiceConfiguration{3, "LocalSystem", "moved.exe -a;b", ""},
                                     ""));
@@ -57,7 +61,11 @@ TEST(ServiceExportTest, FiltersByTypeAndStateOnlyAndFillsDetailsAndMarks) {
 
     ExportSheet sheet;
     sheet.columns = exportColumns(texts);
-    ASSERT_EQ(sheet.columns.size(), 17u);
+    ASSERT_EQ(sheet.columns.size(), 22u);
+    EXPECT_EQ(sheet.columns[16].header, "h131") << "the seventeen keep their places";
+    for (unsigned later = 0; later < 5; ++later) {
+        EXPECT_EQ(sheet.columns[17 + later].header, "h" + std::to_string(240 + later));
+    }
     EXPECT_EQ(sheet.columns[5].alignment, 3);
     EXPECT_EQ(sheet.columns[9].numberFormat, u"M/D/YY h:mm");
     std::lock_guard<ServiceEntries::Mutex> guard(entries.mutex());
@@ -76,6 +84,7 @@ TEST(ServiceExportTest, FiltersByTypeAndStateOnlyAndFillsDetailsAndMarks) {
     EXPECT_EQ(sheet.rows[2][16], "");
     EXPECT_EQ(sheet.rows[2][11], "1.2.3.4");
     EXPECT_EQ(sheet.rows[2][13], "Maker");
+    EXPECT_EQ(sheet.rows[2][18], "same.dll, +Group") << "Depends on";
     for (int column = 10; column <= 15; ++column) {
         EXPECT_EQ(sheet.rows[0][column], "") << "no details, six empty fields";
     }

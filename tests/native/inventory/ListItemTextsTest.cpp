@@ -16,6 +16,8 @@ ServiceEntry entry() {
     e.pidText = SharedText("412");
     e.binaryPath = SharedText("c:\\windows\\system32\\spoolsv.exe");
     e.timeText = SharedText("01.02.2026 10:11:12");
+    e.dependencies = SharedText("RpcSs");
+    e.onFailure = SharedText("restart");
     return e;
 }
 
@@ -37,6 +39,8 @@ TEST(ListItemTexts, ColumnsComeFromTheEntryAndTheImageFileDetails) {
     EXPECT_EQ(texts[11], "10.0.1.2");
     EXPECT_EQ(texts[listManufacturerColumn], "Microsoft Corporation");
     EXPECT_EQ(texts[15], "remark");
+    EXPECT_EQ(texts[18], "RpcSs") << "Depends on, after the seventeen";
+    EXPECT_EQ(texts[21], "restart") << "On failure, the last";
 
     ListItemTexts withoutDetails = listItemTexts(entry(), nullptr, words);
     for (int c = 10; c <= 15; ++c) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <new>
 #include <thread>
 
 using namespace kelvane;
@@ -112,7 +113,8 @@ TEST(RefreshCycleTest, ARemoteReadLeavesTheBaselineAlone) {
     stepped.start({{"remote-a"}});
     runRefreshCycle(reader, tables, false, entries, sink, [&] { return stepped.step(); });
     EXPECT_EQ(entries.find(1)->changed, 0) << "no marks for a remote computer";
-    EXPECT_TRUE(tables.baseline.containsRow({SharedText("local-only")}));
+    TableRow kept;
+    EXPECT_TRUE(tables.baseline.findRow({SharedText("local-only")}, kept));
     EXPECT_EQ(tables.baseline.rowCount(), 1u);
 }
 
@@ -136,6 +138,51 @@ TEST(RefreshCycleTest, AnEmptiedReaderTableEmptiesTheListAndReportsTheError) {
         runRefreshCycle(reader, tables, false, entries, sink, [] { return true; });
     EXPECT_EQ(sink.removed, 2);
     EXPECT_EQ(result.errorText, "The RPC server is unavailable.");
+}
+
+TEST(RefreshCycleTest, AReadThatThrowsEndsWithItsErrorAndKeepsTheBaseline) {
+    ReaderState reader;
+    ShownTables tables;
+    tables.baseline.addRow(row("a"));
+    tables.baseline.addRow(row("b"));
+    tables.baselineValid = true;
+    ServiceEntries entries;
+    CountingSink sink;
+    auto readOnThread = [&](std::vector<std::string> names, bool fail) {
+        reader.busy = true;
+        return std::thread([&reader, names, fail] {
+            runOneRead(reader, [&] {
+                std::lock_guard<std::recursive_mutex> guard(reader.lock);
+                for (const std::string& name : names) {
+                    reader.table.addRow(row(name));
+                }
+                reader.newData = true;
+                if (fail) {
+                    throw std::bad_alloc();
+                }
+            });
+        });
+    };
+    auto wait = [] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return true;
+    };
+
+    std::thread failing = readOnThread({"a"}, true);
+    RefreshResult result = runRefreshCycle(reader, tables, true, entries, sink, wait);
+    failing.join();
+    EXPECT_TRUE(result.completed) << "the refresh ends instead of waiting for ever";
+    EXPECT_FALSE(result.errorText.empty());
+    EXPECT_TRUE(tables.baselineValid);
+    EXPECT_EQ(tables.baseline.rowCount(), 2u) << "a failed read is no baseline";
+
+    std::thread good = readOnThread({"a", "b"}, false);
+    result = runRefreshCycle(reader, tables, true, entries, sink, wait);
+    good.join();
+    EXPECT_TRUE(result.errorText.empty());
+    for (const auto& [number, entry] : entries.entries()) {
+        EXPECT_EQ(entry.changed, 0) << entry.serviceName.str() << " did not change";
+    }
 }
 
 TEST(RefreshCycleTest, AQuitDuringTheWaitEndsTheRefresh) {

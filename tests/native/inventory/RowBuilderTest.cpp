@@ -80,6 +80,32 @@ TEST(RowBuilderTest, RowCellsWithAndWithoutConfiguration) {
     EXPECT_EQ(denied.cell(C::active).text, "2");
 }
 
+TEST(RowBuilderTest, LaterCellsFromTheFurtherQueries) {
+    RowTexts texts = englishTexts();
+    EnumeratedService service{"Web", "Web", 0x10, 1, 0};
+    ServiceConfiguration automatic{2, "LocalSystem", "web.exe", "", {"Db", "+Net"}, "Servers"};
+    ServiceExtras extras;
+    extras.description = "Serves pages";
+    extras.delayedStart = true;
+    extras.triggerStart = true;
+    extras.failureActions.actions = {{RecoveryAction::restart, 0}};
+    TableRow row = buildServiceRow(texts, service, automatic, "", extras);
+    EXPECT_EQ(row.cell(C::description).text, "Serves pages");
+    EXPECT_EQ(row.cell(C::dependencies).text, "Db, +Net");
+    EXPECT_EQ(row.cell(C::loadOrderGroup).text, "Servers");
+    EXPECT_EQ(row.cell(C::startOptions).text, "t245, t246");
+    EXPECT_EQ(row.cell(C::onFailure).text, "t248");
+
+    // A delayed start means something only for an automatic start.
+    ServiceConfiguration manual = automatic;
+    manual.startType = 3;
+    EXPECT_EQ(buildServiceRow(texts, service, manual, "", extras).cell(C::startOptions).text,
+              "t246");
+    extras.triggerStart = false;
+    EXPECT_EQ(buildServiceRow(texts, service, std::nullopt, "", extras).cell(C::startOptions).text,
+              "");
+}
+
 TEST(HostNameTest, LocalNamesInAnyCase) {
     EXPECT_TRUE(isLocalHost("LOCALHOST", "box"));
     EXPECT_TRUE(isLocalHost(".", "box"));

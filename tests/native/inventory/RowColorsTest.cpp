@@ -1,4 +1,6 @@
+#include "inventory/ListItemTexts.h"
 #include "inventory/RowColors.h"
+#include "inventory/ServiceColumns.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +62,9 @@ TEST_F(RowColorsTest, ChangedColumnsAreBold) {
     EXPECT_FALSE(style(12).bold); // list column 12 is the language, not typeImage
     EXPECT_EQ(listColumnChangeBit(9), 8192u);
     EXPECT_EQ(listColumnChangeBit(16), 0u);
+    entry.changed = 1 << ServiceColumns::dependencies;
+    EXPECT_TRUE(style(listDependenciesColumn).bold) << "a later persisted column";
+    EXPECT_FALSE(style(listNeededByColumn).bold);
     EXPECT_EQ(listColumnChangeBit(-1), 0u);
 }
 

@@ -130,4 +130,9 @@ TEST_F(RowFilterTest, SearchLooksAtNamedFieldsOnly) {
     settings.searchText = "print jobs";
     EXPECT_FALSE(passes());
     EXPECT_TRUE(passes(&details));
+
+    // The later columns are searched too: a recovery program is found by name.
+    entry.onFailure = SharedText("run C:\\tools\\payload.exe");
+    settings.searchText = "payload";
+    EXPECT_TRUE(passes());
 }

@@ -63,17 +63,23 @@ protected:
 TEST_F(ServiceTableTest, ServiceColumnsHaveTheirIndexesAndOneKey) {
     const ServiceTable& columns = C::prototype();
     EXPECT_EQ(columns.keyCount(), 1);
-    ASSERT_EQ(columns.columns().size(), 15u);
+    ASSERT_EQ(columns.columns().size(), static_cast<size_t>(C::count));
     EXPECT_EQ(columns.findColumn("serviceName")->index, 0);
     EXPECT_EQ(columns.findColumn("changed")->index, 14);
     EXPECT_EQ(columns.findColumn("time")->type, ColumnType::Time);
-    int persisted = 0;
+    int persisted = 0, optional = 0;
     for (const auto& entry : columns.columns()) {
-        persisted += entry.second.persist ? 1 : 0;
+        // The first fifteen as they always were; the later persisted ones
+        // are those an older baseline lacks.
+        persisted += entry.second.persist && entry.second.index < 15 ? 1 : 0;
+        optional += entry.second.optionalInBaseline ? 1 : 0;
+        EXPECT_EQ(entry.second.optionalInBaseline, entry.second.persist && entry.second.index >= 15)
+            << entry.first;
     }
     EXPECT_EQ(persisted, 9);
+    EXPECT_EQ(optional, 3);
     // A table made from the prototype has its columns and no rows.
-    EXPECT_EQ(newer.columns().size(), 15u);
+    EXPECT_EQ(newer.columns().size(), static_cast<size_t>(C::count));
     EXPECT_EQ(newer.rowCount(), 0u);
 }
 
@@ -115,7 +121,7 @@ TEST_F(ServiceTableTest, DiffHoldsAddedChangedAndRemovedRows) {
     EXPECT_EQ(markOf(difference, "Added"), RowMark::present);
     EXPECT_EQ(markOf(difference, "Changed"), RowMark::present);
     EXPECT_EQ(markOf(difference, "Gone"), RowMark::removed);
-    EXPECT_EQ(difference.columns().size(), 15u);
+    EXPECT_EQ(difference.columns().size(), static_cast<size_t>(C::count));
 }
 
 TEST_F(ServiceTableTest, DiffOfEqualOrEmptyTables) {
@@ -144,9 +150,9 @@ TEST_F(ServiceTableTest, UnpersistedChangeIsInDiffButMasksToZero) {
 
     ServiceTable difference = ServiceTable::diff(newer, older);
     ASSERT_EQ(difference.rowCount(), 1u);
-    markAgainstBaseline(difference, older);
     TableRow marked;
     ASSERT_TRUE(difference.findRow({SharedText("Svc")}, marked));
+    markAgainstBaseline(marked, older);
     EXPECT_EQ(marked.cell(C::changed).text.str(), "");
     EXPECT_EQ(marked.cell(C::changed).intValue(), 0);
 }
@@ -168,11 +174,12 @@ TEST_F(ServiceTableTest, ServiceMissingFromBaselineIsMarkedNew) {
     newer.addRow(serviceRow("Fresh"));
     newer.addRow(serviceRow("Other"));
     ServiceTable difference = ServiceTable::diff(newer, C::newTable());
-    markAgainstBaseline(difference, older);
 
     TableRow fresh, other;
     ASSERT_TRUE(difference.findRow({SharedText("Fresh")}, fresh));
     ASSERT_TRUE(difference.findRow({SharedText("Other")}, other));
+    markAgainstBaseline(fresh, older);
+    markAgainstBaseline(other, older);
     EXPECT_EQ(fresh.cell(C::changed).text.str(), "-1");
     EXPECT_EQ(fresh.cell(C::changed).intValue(), changeMaskNew);
     EXPECT_EQ(ServiceEntry::fromRow(fresh).changed, changeMaskNew);
@@ -208,9 +215,9 @@ TEST_F(ServiceTableTest, ShortRowsReadAsEmptyCells) {
     EXPECT_TRUE(entry.displayName.empty());
     EXPECT_EQ(entry.iconIndex, -1);
     ServiceTable difference = ServiceTable::diff(newer, older);
-    markAgainstBaseline(difference, older);
     TableRow marked;
     ASSERT_TRUE(difference.findRow({SharedText("Svc")}, marked));
+    markAgainstBaseline(marked, older);
     EXPECT_NE(marked.cell(C::changed).intValue(), 0);
 }
 
@@ -223,4 +230,39 @@ TEST(TableCellTest, NumbersAndTheirTexts) {
     EXPECT_DOUBLE_EQ(TableCell::fromText(SharedText("2.25"), ColumnType::Real).realValue(), 2.25);
     EXPECT_EQ(TableCell::fromText(SharedText("7"), ColumnType::Text).intValue(), 0);
     EXPECT_EQ(TableCell().realValue(), 0.0);
+}
+
+TEST(SharedTextTest, AssignmentToItselfKeepsTheTextAndItsCount) {
+    SharedText text("Spooler");
+    const SharedText copy = text;
+    SharedText& same = text; // x = x, as a loop over cells may do
+    text = same;
+    EXPECT_EQ(text.str(), "Spooler");
+    EXPECT_TRUE(text.sharesBufferWith(copy));
+    SharedText moved = std::move(text);
+    moved = std::move(moved);
+    EXPECT_EQ(moved.str(), "Spooler");
+}
+
+TEST(SharedTextTest, BatchTextsOutliveTheBatchAndEachOtherInAnyOrder) {
+    std::vector<SharedText> kept;
+    {
+        SharedTextBatch batch;
+        for (int i = 0; i < 2000; ++i) { // several chunks
+            kept.push_back(batch.make("text " + std::to_string(i)));
+        }
+        SharedText dropped = batch.make("gone at once");
+        kept.push_back(batch.make(std::string(5000, 'x'))); // too long for a chunk
+    }
+    EXPECT_EQ(kept[1234].str(), "text 1234");
+    EXPECT_EQ(kept.back().size(), 5000u);
+    // Every other one first, then the rest from the back: ASan sees any
+    // chunk freed early or never.
+    for (size_t i = 0; i < kept.size(); i += 2) {
+        kept[i] = SharedText();
+    }
+    EXPECT_EQ(kept[1].str(), "text 1");
+    while (!kept.empty()) {
+        kept.pop_back();
+    }
 }

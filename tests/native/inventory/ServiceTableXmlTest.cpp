@@ -51,10 +51,13 @@ TEST(ServiceTableXml, PersistedNonEmptyCellsInNameOrder) {
     ServiceTable table = C::newTable();
     table.addRow(storedRow("b"));
     table.addRow(storedRow("a"));
+    // The columns that older baselines lack are stored even when empty.
     EXPECT_EQ(written(table), "<last-entries>"
-                              "<row displayName=\"D\xC3\xA4 &amp; &lt;a&gt;\" serviceName=\"a\" "
+                              "<row dependencies=\"\" displayName=\"D\xC3\xA4 &amp; &lt;a&gt;\" "
+                              "onFailure=\"\" serviceName=\"a\" startOptions=\"\" "
                               "status=\"started\" type=\"16\"/>"
-                              "<row displayName=\"D\xC3\xA4 &amp; &lt;b&gt;\" serviceName=\"b\" "
+                              "<row dependencies=\"\" displayName=\"D\xC3\xA4 &amp; &lt;b&gt;\" "
+                              "onFailure=\"\" serviceName=\"b\" startOptions=\"\" "
                               "status=\"started\" type=\"16\"/>"
                               "</last-entries>\n");
 }
@@ -99,4 +102,29 @@ TEST(ServiceTableXml, UnknownColumnStopsTheLoadKeepingEarlierRows) {
     }
     EXPECT_EQ(table.rowCount(), 1u);
     EXPECT_FALSE(table.findColumn("colour"));
+}
+
+TEST(ServiceTableXml, LaterColumnsMarkOnlyAgainstRowsThatStoredThem) {
+    TableRow now = storedRow("svc");
+    now.cells[C::dependencies] = TableCell(SharedText("RpcSs"));
+    now.cells[C::startOptions] = TableCell(SharedText("delayed"));
+    now.cells[C::onFailure] = TableCell(SharedText("restart after 1 min"));
+
+    // Written before these columns existed: nothing to compare them with.
+    const ServiceTable old =
+        readBack("<last-entries><row displayName='D\xC3\xA4 &amp; &lt;svc&gt;' "
+                 "serviceName='svc' status='started' type='16'/>"
+                 "</last-entries>");
+    markAgainstBaseline(now, old);
+    EXPECT_EQ(now.cell(C::changed).intValue(), 0);
+
+    // Written now, when the service had none: an empty attribute that
+    // counts, so a dependency added since marks the service.
+    ServiceTable before = C::newTable();
+    before.addRow(storedRow("svc"));
+    const std::string stored = written(before);
+    EXPECT_NE(stored.find("dependencies=\"\""), std::string::npos) << stored;
+    markAgainstBaseline(now, readBack(stored));
+    EXPECT_EQ(now.cell(C::changed).intValue(),
+              (1 << C::dependencies) | (1 << C::startOptions) | (1 << C::onFailure));
 }

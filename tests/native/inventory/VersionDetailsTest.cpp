@@ -22,7 +22,9 @@ public:
         return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
     }
     std::optional<std::string> languageName(std::uint16_t language) const override {
-        return language == 0x0409 ? std::optional<std::string>("English") : std::nullopt;
+        // With the NUL counted into its length, as Wine reports it.
+        return language == 0x0409 ? std::optional<std::string>(std::string("English", 8))
+                                  : std::nullopt;
     }
     void set(const char* block, const char* name, const std::string& value) {
         values[std::string("\\StringFileInfo\\") + block + "\\" + name] = value + '\0';
@@ -48,7 +50,7 @@ TEST(VersionDetails, FirstTranslationWithAValueWinsForEachField) {
     FileDetails d;
     readVersionDetails(r, d);
     EXPECT_EQ(d.version, "10.2.65535.4");
-    EXPECT_EQ(d.language, "English");
+    EXPECT_EQ(d.language, "English") << "ends at its NUL";
     EXPECT_EQ(d.description, "Tool");
     EXPECT_EQ(d.manufacturer, "Hersteller") << "ends at its NUL";
     EXPECT_EQ(d.comment, "first");

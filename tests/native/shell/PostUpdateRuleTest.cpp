@@ -24,3 +24,23 @@ TEST(PostUpdateRule, OnlyFilesDirectlyInTheTemporaryFolder) {
     EXPECT_FALSE(liesDirectlyInFolder(temp + "x:stream", temp));
     EXPECT_FALSE(liesDirectlyInFolder("x.exe", ""));
 }
+
+TEST(PostUpdateRule, OnlyFilesOfADownloadFolderInTheTemporaryFolder) {
+    const std::string temp = "C:\\Users\\ad\\AppData\\Local\\Temp\\";
+    const std::string folder = temp + "kelvane-setup-0123456789abcdef0123456789abcdef";
+    EXPECT_EQ(setupDownloadFolderOf(folder + "\\kelvane-setup.exe", temp), folder);
+    const std::string refused[] = {
+        temp + "kelvane-setup.exe",                          // the earlier versions' place
+        temp + "kelvane-setup-\\x.exe",                      // no random part
+        temp + "kelvane-setup-0123xyz\\x.exe",               // not hex
+        temp + "other-0123456789abcdef\\x.exe",              // not ours
+        temp + "sub\\kelvane-setup-0123456789abcdef\\x.exe", // not directly in Temp
+        folder + "\\..\\..\\important.doc",
+        folder + "\\sub\\x.exe",
+        folder + "\\..",
+        "C:\\Windows\\kelvane-setup-0123456789abcdef\\x.exe",
+    };
+    for (const std::string& path : refused) {
+        EXPECT_EQ(setupDownloadFolderOf(path, temp), "") << path;
+    }
+}

@@ -307,6 +307,39 @@ TEST_F(SettingsFileTest, BaselineTravelsUnderLastEntries) {
     EXPECT_EQ(ServiceTable::diff(read, baseline).rowCount(), 0u);
 }
 
+TEST_F(SettingsFileTest, EveryControlByteTravelsWholeAndTheFileStaysXml) {
+    std::string controls;
+    for (char c = 1; c < 0x20; ++c) {
+        controls += c;
+    }
+    ServiceTable baseline = baselineOf({"svc"});
+    TableRow row = baseline.rows().begin()->second;
+    row.cells[ServiceColumns::displayName] = TableCell(SharedText("name" + controls));
+    row.cells[ServiceColumns::command] = TableCell(SharedText("C:\\_x0001_\\run.exe\t-k"));
+    baseline.addRow(row);
+    Settings settings = sample();
+    settings.computerHistory = {"srv "};
+    settings.searchHistory = {"  ", "a\tb"};
+    ASSERT_TRUE(writeSettingsFile(path, settings, baseline));
+    EXPECT_EQ(std::system(("xmllint --noout '" + path + "'").c_str()), 0);
+    spit(folder + "/check.py", "import sys, xml.etree.ElementTree as E\n"
+                               "r = E.parse(sys.argv[1]).getroot()\n"
+                               "open(sys.argv[2], 'w').write('%d|%s|%s' % (\n"
+                               "    len(r.find('last-entries')), r.find('hostnames')[0].text,\n"
+                               "    r.find('last-entries')[0].get('command')))\n");
+    ASSERT_EQ(std::system(("/usr/bin/python3 '" + folder + "/check.py' '" + path + "' '" + folder +
+                           "/out.txt'")
+                              .c_str()),
+              0);
+    EXPECT_EQ(slurp(folder + "/out.txt"), "1|srv |C:\\_x005F_x0001_\\run.exe\t-k");
+
+    Settings readSettings;
+    ServiceTable read = ServiceColumns::newTable();
+    ASSERT_TRUE(readSettingsFile(path, readSettings, read));
+    EXPECT_EQ(readSettings, settings);
+    EXPECT_EQ(ServiceTable::diff(read, baseline).rowCount(), 0u) << "no false change marks";
+}
+
 TEST_F(SettingsFileTest, NewerOrDamagedBaselineLeavesItEmpty) {
     Settings settings;
     ServiceTable read = baselineOf({"kept?"});

@@ -26,28 +26,14 @@ PadInfo published(const std::string& downloadUrl, const std::string& webPage) {
 
 } // namespace
 
-TEST(UpdateOfferTest, SetupNameIsTheLastPathSegment) {
-    EXPECT_EQ(setupFileName("/downloads/kelvane-setup.exe"), "kelvane-setup.exe");
-    EXPECT_EQ(setupFileName("/kelvane%204.7.exe"), "kelvane%204.7.exe");
-    EXPECT_EQ(setupFileName(""), "") << "an address without a path";
-    EXPECT_EQ(setupFileName("setup.exe"), "") << "no slash at all";
-    EXPECT_EQ(setupFileName("/downloads/"), "") << "a folder, not a file";
-    // Names that would leave the temporary folder or are no file names.
-    EXPECT_EQ(setupFileName("/a/.."), "");
-    EXPECT_EQ(setupFileName("/a/. ."), "");
-    EXPECT_EQ(setupFileName("/a\\..\\..\\Windows\\evil.exe"), "");
-    EXPECT_EQ(setupFileName("/C:evil.exe"), "");
-    EXPECT_EQ(setupFileName("/setup.exe?id=1"), "");
-    EXPECT_EQ(setupFileName(std::string_view("/set\nup.exe")), "");
-}
-
-TEST(UpdateOfferTest, OffersTheSetupOnlyForAWebDownload) {
-    UpdateOffer offer = chooseOffer(published("http://host/setup.exe", ""), productPage);
+TEST(UpdateOfferTest, OffersTheSetupOnlyForAnHttpsDownload) {
+    UpdateOffer offer = chooseOffer(published("https://host/setup.exe", ""), productPage);
     EXPECT_EQ(offer.kind, UpdateOffer::Kind::RunSetup);
-    EXPECT_EQ(offer.address, "http://host/setup.exe");
+    EXPECT_EQ(offer.address, "https://host/setup.exe");
 
-    offer = chooseOffer(published("", "https://host/kelvane.html"), productPage);
-    EXPECT_EQ(offer.kind, UpdateOffer::Kind::OpenWebPage);
+    offer =
+        chooseOffer(published("http://host/setup.exe", "https://host/kelvane.html"), productPage);
+    EXPECT_EQ(offer.kind, UpdateOffer::Kind::OpenWebPage) << "a setup over plain http";
     EXPECT_EQ(offer.address, "https://host/kelvane.html");
 
     // A download or page the shell would run as a program is never offered.

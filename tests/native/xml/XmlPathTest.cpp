@@ -63,10 +63,11 @@ TEST(XmlPathParse, StepsStopAtAnEmptyStep) {
     EXPECT_TRUE(path.absolute);
     EXPECT_TRUE(path.steps.empty());
 
-    path = parseXmlPath("x[@a='1' and @a='2' and @b='u/v']/y");
+    path = parseXmlPath("x[@a='1' and @a='2' and @b='u/v' and @c=\"[]/\"]/y");
     ASSERT_EQ(path.steps.size(), 2u);
     EXPECT_EQ(path.steps[0].filters.at("a"), "2");
     EXPECT_EQ(path.steps[0].filters.at("b"), "u/v");
+    EXPECT_EQ(path.steps[0].filters.at("c"), "[]/") << "quoted, a value may hold a bracket";
     EXPECT_EQ(path.steps[1].name, "y");
 
     path = parseXmlPath("x[@a='open");

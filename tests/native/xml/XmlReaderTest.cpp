@@ -61,7 +61,7 @@ TEST(XmlReaderTree, AttributesAreDecodedAndRepeatedNamesKeepTheLast) {
     ASSERT_TRUE(read->ok);
     const XmlNode& a = top(*read);
     EXPECT_EQ(a.attribute("z"), "2");
-    EXPECT_EQ(a.attribute("b"), "<&#65;");
+    EXPECT_EQ(a.attribute("b"), "<A");
     EXPECT_EQ(a.attribute("c"), "x\"y");
     EXPECT_EQ(a.attribute("none", "dflt"), "dflt");
     std::string order;
@@ -69,6 +69,19 @@ TEST(XmlReaderTree, AttributesAreDecodedAndRepeatedNamesKeepTheLast) {
         order += name;
     }
     EXPECT_EQ(order, "bcz");
+}
+
+TEST(XmlReaderTree, ValuesMayHoldTheTagEndAndTextsKeepTheirBlanks) {
+    auto read = readXml("<a t=\"1>0\" u='>'><h>srv </h><s>  </s><p> x\n</p><b/></a>");
+    ASSERT_TRUE(read->ok);
+    const XmlNode& a = top(*read);
+    EXPECT_EQ(a.attribute("t"), "1>0");
+    EXPECT_EQ(a.attribute("u"), ">");
+    ASSERT_EQ(a.children.size(), 4u);
+    EXPECT_EQ(a.children[0]->text(), "srv ");
+    EXPECT_EQ(a.children[1]->text(), "  ");
+    EXPECT_EQ(a.children[2]->text(), " x\n");
+    EXPECT_EQ(a.children[3]->name, "b");
 }
 
 TEST(XmlReaderTree, SpaceBeforeTheTagEndIsNoAttribute) {

@@ -12,13 +12,35 @@ TEST(XmlText, FiveSpecialCharactersEscapeAndComeBack) {
     EXPECT_EQ(decodeXmlText(encoded), text);
 }
 
-TEST(XmlText, ControlBytesBecomeReferencesThatReadBackAsWritten) {
-    EXPECT_EQ(encodeXmlText(std::string("\x01")), "&#1;");
-    EXPECT_EQ(encodeXmlText(std::string("\x1f")), "&#31;");
-    EXPECT_EQ(encodeXmlText(std::string(1, '\0')), "&#0;");
-    // Numeric references are not resolved on reading.
-    EXPECT_EQ(decodeXmlText("&#1;"), "&#1;");
-    EXPECT_EQ(encodeXmlText("\t\n\r"), "\t\n\r");
+TEST(XmlText, ControlBytesTakeFormsXmlAcceptsAndReadBackAsTheirBytes) {
+    EXPECT_EQ(encodeXmlText(std::string("\x01")), "_x0001_");
+    EXPECT_EQ(encodeXmlText(std::string("\x1f")), "_x001F_");
+    EXPECT_EQ(encodeXmlText(std::string(1, '\0')), "_x0000_");
+    // Kept whole by other readers, which would make blanks of them in a value.
+    EXPECT_EQ(encodeXmlText("\t\n\r"), "&#9;&#10;&#13;");
+    // A text that looks like the form is protected; one that does not is not.
+    EXPECT_EQ(encodeXmlText("_x0041_ _x00 my_x"), "_x005F_x0041_ _x00 my_x");
+    for (int byte = 0; byte < 0x20; ++byte) {
+        const std::string text = "a" + std::string(1, static_cast<char>(byte)) + "_x001F_b";
+        EXPECT_EQ(decodeXmlText(encodeXmlText(text)), text) << byte;
+    }
+    // Older versions wrote references, which read as their bytes as well.
+    EXPECT_EQ(decodeXmlText("&#1;x&#31;"), "\x01x\x1f");
+}
+
+TEST(XmlText, NumericReferencesReadAsTheirCharacters) {
+    const struct {
+        const char* file;
+        const char* ansi;
+    } cases[] = {
+        {"&#38;", "&"},         {"&#x26;", "&"},          {"&#169;", "\xA9"},
+        {"a&#x00E4;", "a\xE4"}, {"&#8364;", "\x80"},      {"&#x4E2D;", "?"},
+        {"&#;", "&#;"},         {"&#x;", "&#x;"},         {"&#12", "&#12"},
+        {"&#xZZ;", "&#xZZ;"},   {"&#55296;", "&#55296;"}, {"&#1114112;", "&#1114112;"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(decodeXmlText(c.file), c.ansi) << c.file;
+    }
 }
 
 TEST(XmlText, AnsiUmlautIsTwoUtf8BytesInTheFile) {
@@ -50,6 +72,7 @@ TEST(XmlText, CdataIsWrappedNotEscaped) {
 
 TEST(XmlText, DecodingResolvesOnlyWhatItKnows) {
     EXPECT_EQ(decodeXmlText("&amp;lt;"), "&lt;");
+    EXPECT_EQ(decodeXmlText("_x0041_ _x005f_ _x00 _"), "_x0041_ _ _x00 _");
     EXPECT_EQ(decodeXmlText("&nbsp; & &am"), "&nbsp; & &am");
     EXPECT_EQ(decodeXmlText("a<![CDATA[&lt;]]>b&lt;"), "a&lt;b<");
     EXPECT_EQ(decodeXmlText("<![CDATA[open &amp;"), "<![CDATA[open &");

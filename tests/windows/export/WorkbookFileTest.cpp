@@ -1,7 +1,7 @@
 // Workbooks written through the platform's structured storage, read back by
 // programs we did not write: olefile, xlrd (strict sheet positions and SST)
-// and libgsf. Wine starts host programs without a handle to wait on, so the
-// checker writes its verdict into a file that the test waits for.
+// and libgsf.
+#include "tests/windows/support/HostChecker.h"
 #include "tests/windows/support/TestPaths.h"
 
 #include "export/AnsiText.h"
@@ -18,6 +18,7 @@
 #include <sstream>
 
 using namespace kelvane;
+using kelvane::test::runHostChecker;
 using kelvane::test::unixPath;
 
 namespace {
@@ -117,35 +118,11 @@ protected:
     std::string writeAndCheck(const ExportSheet& sheet, const std::string& name) {
         std::string xls = track(tempFile(name + ".xls"));
         std::string expected = track(tempFile(name + ".json"));
-        std::string script = track(tempFile("check.py"));
-        std::string result = track(tempFile(name + ".result"));
         if (!writeWorkbook(sheet, xls)) {
             return "writeWorkbook failed";
         }
         std::ofstream(expected, std::ios::binary) << expectedJson(sheet);
-        std::ofstream(script, std::ios::binary) << kChecker;
-        std::string command = "/usr/bin/python3 " + unixPath(script) + " " + unixPath(xls) + " " +
-                              unixPath(expected) + " " + unixPath(result);
-        STARTUPINFOA startup{sizeof startup};
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process)) {
-            return "cannot start the checker: " + std::to_string(GetLastError());
-        }
-        if (process.hProcess) {
-            CloseHandle(process.hProcess);
-            CloseHandle(process.hThread);
-        }
-        for (int i = 0; i < 1800; ++i) {
-            std::ifstream in(result, std::ios::binary);
-            if (in) {
-                std::stringstream verdict;
-                verdict << in.rdbuf();
-                return verdict.str();
-            }
-            Sleep(100);
-        }
-        return "no verdict from the checker";
+        return runHostChecker(kChecker, {unixPath(xls), unixPath(expected)});
     }
 
     std::string track(const std::string& path) {

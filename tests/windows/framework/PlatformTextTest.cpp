@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 using namespace Plinth;
 
@@ -62,7 +63,14 @@ TEST_F(StringTableTest, EveryLanguageHoldsEveryEntry) {
     for (LANGID language : languages) {
         // Look each entry up in exactly this language: the lookup's fallback
         // to English would hide a missing entry.
+        std::vector<unsigned> ids;
         for (unsigned id = IDS_FIRST; id <= IDS_LAST; ++id) {
+            ids.push_back(id);
+        }
+        for (unsigned id = IDS_LATER_COLUMNS_FIRST; id <= IDS_LATER_COLUMNS_LAST; ++id) {
+            ids.push_back(id);
+        }
+        for (unsigned id : ids) {
             HRSRC block = FindResourceExA(GetModuleHandleA(nullptr), RT_STRING,
                                           MAKEINTRESOURCEA(id / 16 + 1), language);
             ASSERT_NE(block, nullptr) << "language " << language << " id " << id;

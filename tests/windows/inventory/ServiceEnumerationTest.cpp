@@ -55,8 +55,8 @@ TEST_F(ServiceFixture, EnumerationListsRunningAndStoppedServicesOnce) {
 }
 
 TEST_F(ServiceFixture, ConfigurationAndKeyTimeOfACreatedService) {
-    std::string name =
-        services.create({"--accept=stop", "", "", SERVICE_WIN32_OWN_PROCESS, SERVICE_DISABLED});
+    std::string name = services.create(
+        {"--accept=stop", "", "", SERVICE_WIN32_OWN_PROCESS, SERVICE_DISABLED, "KvGroup"});
     UniqueServiceHandle manager = openManager();
     UniqueServiceHandle service(OpenServiceA(manager.get(), name.c_str(), SERVICE_QUERY_CONFIG));
     ASSERT_TRUE(service);
@@ -66,6 +66,7 @@ TEST_F(ServiceFixture, ConfigurationAndKeyTimeOfACreatedService) {
     EXPECT_EQ(config->startType, static_cast<DWORD>(SERVICE_DISABLED));
     EXPECT_NE(config->command.find("kelvane-test-service"), std::string::npos) << config->command;
     EXPECT_EQ(config->account, "LocalSystem");
+    EXPECT_EQ(config->loadOrderGroup, "KvGroup");
 
     HKEY opened = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services", 0, KEY_READ,

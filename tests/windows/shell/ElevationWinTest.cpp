@@ -1,4 +1,4 @@
-// The admin controls on the real main window template and context menu, and
+// The admin controls on the real main window template, and
 // the elevated start of the real program. Wine's token is always elevated, so
 // the non-elevated cases are driven by the given flag.
 #include "framework/win/ModuleResources.h"
@@ -25,10 +25,6 @@ bool shown(HWND dialog, int id) {
     return (GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
-bool grayed(HMENU menu, int id) {
-    return (GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED) != 0;
-}
-
 class ElevationWinTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -40,9 +36,6 @@ protected:
         dialog.reset(CreateDialogIndirectParamA(Plinth::resourceModule(), layout, nullptr,
                                                 inertProcedure, 0));
         ASSERT_TRUE(dialog);
-        menu.reset(LoadMenuIndirectA(
-            Plinth::loadLocalisedResource(RT_MENU, MAKEINTRESOURCEA(IDM_SERVICE_CONTEXT))));
-        ASSERT_TRUE(menu);
     }
     void expectActionButtons(bool visible) {
         for (int id : {IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE, IDC_RESTART, IDC_REMOVE}) {
@@ -51,24 +44,10 @@ protected:
         EXPECT_EQ(shown(dialog.get(), IDC_ADMIN), !visible);
         EXPECT_TRUE(shown(dialog.get(), IDC_REFRESH)) << "other buttons are left alone";
     }
-    void expectServiceActions(bool enabled) {
-        HMENU popup = GetSubMenu(menu.get(), 0);
-        for (int id : {IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE, IDC_RESTART,
-                       ID_START_TYPE_DISABLED, ID_START_TYPE_MANUAL, ID_START_TYPE_AUTOMATIC,
-                       ID_START_TYPE_BOOT, ID_START_TYPE_SYSTEM, ID_KILL_PROCESS}) {
-            EXPECT_EQ(grayed(popup, id), !enabled) << id;
-        }
-        for (int id : {ID_EDIT_SERVICE, ID_COPY_TO_CLIPBOARD, ID_FILE_PROPERTIES, ID_OPEN_FOLDER,
-                       IDC_REMOVE}) {
-            EXPECT_FALSE(grayed(popup, id)) << id;
-        }
-    }
     void apply(bool adminRights, bool isLocal) {
         updateAdminControls(dialog.get(), adminRights, isLocal);
-        updateContextMenuActions(GetSubMenu(menu.get(), 0), adminRights, isLocal);
     }
     Plinth::UniqueWindow dialog;
-    Plinth::UniqueMenu menu;
 };
 
 } // namespace
@@ -80,19 +59,15 @@ TEST_F(ElevationWinTest, WineRunsEveryProcessWithAdministrativeRights) {
 TEST_F(ElevationWinTest, TheControlsFollowTheRightsAndTheComputerShown) {
     apply(true, true);
     expectActionButtons(true);
-    expectServiceActions(true);
 
     apply(false, true);
     expectActionButtons(false);
-    expectServiceActions(false);
 
     apply(false, false);
     expectActionButtons(true);
-    expectServiceActions(true);
 
     apply(false, true);
     expectActionButtons(false);
-    expectServiceActions(false);
 }
 
 TEST_F(ElevationWinTest, AnElevatedStartRunsTheGivenProgramWithItsParameters) {

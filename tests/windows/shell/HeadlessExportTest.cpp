@@ -1,14 +1,22 @@
-// "kelvane.exe export=PATH": the real program writes the services that
-// Wine's manager lists, marked against the previous run, and says on its
-// console why it could not.
+// "kelvane.exe export=PATH": the real program writes the services and
+// drivers that Wine's manager lists, marked against the previous run, and
+// says on its console why it could not.
+#include "tests/windows/support/HostChecker.h"
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/SettingsFileAside.h"
 #include "tests/windows/support/TestServices.h"
+
+#include "framework/win/UniqueHandle.h"
+#include "framework/Exception.h"
+#include "framework/win/ModuleResources.h"
+#include "shell/win/HeadlessExport.h"
+#include "shell/win/ServiceDatabaseKey.h"
 
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
+#include <thread>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -33,30 +41,80 @@ std::map<std::string, std::string> readCsvMarks(const std::string& path) {
             header = false;
             continue;
         }
-        // Internal names hold no ";" nor quotes; the last field is the mark.
-        std::string name = line.substr(0, line.find(';'));
-        std::string withoutEnd = line.substr(0, line.size() - 1);
-        marks[name] = withoutEnd.substr(withoutEnd.rfind(';') + 1);
+        // The texts before the mark hold no ";" on Wine's manager and ours.
+        std::vector<std::string> fields;
+        std::istringstream split(line);
+        for (std::string field; std::getline(split, field, ';');) {
+            fields.push_back(field);
+        }
+        marks[fields.at(0)] = fields.at(16);
     }
     return marks;
 }
 
+// Every service and driver the list can show (adapters never show).
 std::set<std::string> managerServiceNames() {
     std::set<std::string> names;
     SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ENUMERATE_SERVICE);
     std::vector<BYTE> buffer(1 << 20);
     DWORD needed = 0, count = 0, resume = 0;
-    if (EnumServicesStatusExA(manager, SC_ENUM_PROCESS_INFO, SERVICE_WIN32, SERVICE_STATE_ALL,
-                              buffer.data(), static_cast<DWORD>(buffer.size()), &needed, &count,
-                              &resume, nullptr)) {
+    if (EnumServicesStatusExA(manager, SC_ENUM_PROCESS_INFO, SERVICE_WIN32 | SERVICE_DRIVER,
+                              SERVICE_STATE_ALL, buffer.data(), static_cast<DWORD>(buffer.size()),
+                              &needed, &count, &resume, nullptr)) {
         auto* entries = reinterpret_cast<ENUM_SERVICE_STATUS_PROCESSA*>(buffer.data());
         for (DWORD i = 0; i < count; ++i) {
-            names.insert(entries[i].lpServiceName);
+            if (entries[i].ServiceStatusProcess.dwServiceType & ~SERVICE_ADAPTER) {
+                names.insert(entries[i].lpServiceName);
+            }
         }
     }
     CloseServiceHandle(manager);
     return names;
 }
+
+bool setDescription(const std::string& name, const std::string& description) {
+    Plinth::UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    Plinth::UniqueServiceHandle service(
+        OpenServiceA(manager.get(), name.c_str(), SERVICE_CHANGE_CONFIG));
+    SERVICE_DESCRIPTIONA text{const_cast<char*>(description.c_str())};
+    return service && ChangeServiceConfig2A(service.get(), SERVICE_CONFIG_DESCRIPTION, &text);
+}
+
+// The list's columns after the seventeen, as Python's csv and xlrd read the
+// two files: argv: csv, xls, a kernel driver, a service with this description.
+const char* kDescription = "Keeps \"things\"; going";
+const char* kLaterColumnsChecker = R"(
+import csv, os, sys, traceback, xlrd
+csv_path, xls_path, driver, service, result = sys.argv[1:6]
+description = 'Keeps "things"; going'
+LATER = ['Service description', 'Depends on', 'Needed by', 'Start options', 'On failure']
+def csv_rows():
+    with open(csv_path, newline='', encoding='latin-1') as f:
+        rows = list(csv.reader(f, delimiter=';'))
+    for row in rows:
+        if len(row) != 23 or row[-1] != '':
+            raise ValueError('csv line of %d fields: %r' % (len(row), row))
+    return [row[:-1] for row in rows]
+def xls_rows():
+    sheet = xlrd.open_workbook(xls_path).sheet_by_index(0)
+    return [[str(v) for v in sheet.row_values(r)] for r in range(sheet.nrows)]
+def check(kind, rows):
+    header = rows[0]
+    if len(header) != 22 or header[0] != 'Internal Name' or header[16] != 'changes' or header[17:] != LATER:
+        return '%s header %r' % (kind, header)
+    named = {row[0]: row for row in rows[1:]}
+    for name, column, text in [(driver, 2, 'Kernel driver'), (service, 17, description)]:
+        got = named[name][column] if name in named else None
+        if got != text:
+            return '%s: %s column %d is %r, not %r' % (kind, name, column, got, text)
+    return None
+try:
+    verdict = check('csv', csv_rows()) or check('xls', xls_rows()) or 'OK'
+except Exception:
+    verdict = traceback.format_exc()
+open(result + '.tmp', 'w').write(verdict)
+os.replace(result + '.tmp', result)
+)";
 
 class HeadlessExportTest : public ServiceFixture {
 protected:
@@ -78,8 +136,10 @@ protected:
 
 } // namespace
 
-TEST_F(HeadlessExportTest, WritesEveryServiceTheManagerLists) {
+TEST_F(HeadlessExportTest, WritesEveryServiceAndDriverTheManagerLists) {
     services.create();
+    const std::string driver = services.createWithSc(
+        "type= kernel start= demand binPath= C:\\windows\\system32\\drivers\\kvtest.sys");
     std::string csv = tempPath("all.csv");
     ASSERT_EQ(exportTo(csv, "-nopersist"), 0);
     std::set<std::string> exported;
@@ -87,7 +147,66 @@ TEST_F(HeadlessExportTest, WritesEveryServiceTheManagerLists) {
         exported.insert(name);
     }
     EXPECT_EQ(exported, managerServiceNames());
+    EXPECT_EQ(exported.count(driver), 1u) << "the kernel driver sc.exe created";
     EXPECT_FALSE(settings.exists()) << "nopersist stores no settings";
+
+    // Texts from the platform end at their NUL (Wine's language names count
+    // it): no cell carries a control byte.
+    std::ifstream in(csv, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        for (char c : line) {
+            EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 && c != '\t')
+                << "byte " << int(c) << " in: " << line;
+        }
+    }
+}
+
+TEST_F(HeadlessExportTest, AReadThatNeverEndsIsGivenUpAndStoresNothing) {
+    // Wine's manager answers every computer name at once, so the manager
+    // that never answers is handed in (see docs/wine-peers.md).
+    Plinth::setResourceModule(GetModuleHandleA(nullptr));
+    ASSERT_TRUE(openServiceDatabaseKey());
+    Plinth::UniqueHandleObject release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    HANDLE releaseEvent = release.get();
+    auto silentManager = [releaseEvent](ScmConnection&, const std::string&, DWORD) {
+        WaitForSingleObject(releaseEvent, 300000);
+        throw Plinth::SDKException(RPC_S_SERVER_UNAVAILABLE);
+    };
+    Plinth::UniqueHandleObject finished(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const std::string csv = tempPath("never.csv");
+    int code = -1;
+    std::thread run([&] {
+        AppConfig config;
+        config.computerName = "far-away";
+        code = runHeadlessExport(config, csv, silentManager);
+        SetEvent(finished.get());
+    });
+    const bool ended = WaitForSingleObject(finished.get(), 60000) == WAIT_OBJECT_0;
+    SetEvent(releaseEvent);
+    run.join();
+    closeServiceDatabaseKey();
+    EXPECT_TRUE(ended) << "the export ends within 60 s";
+    EXPECT_EQ(code, 2);
+    EXPECT_EQ(GetFileAttributesA(csv.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(settings.exists()) << "no read, nothing stored";
+}
+
+TEST_F(HeadlessExportTest, LaterColumnsReadBackInOrderAfterTheSeventeen) {
+    const std::string driver = services.createWithSc(
+        "type= kernel start= demand binPath= C:\\windows\\system32\\drivers\\kvtest.sys");
+    const std::string service = services.create();
+    // Wine's manager keeps a description; this one needs quoting in CSV.
+    ASSERT_TRUE(setDescription(service, kDescription));
+
+    const std::string csv = tempPath("later.csv"), xls = tempPath("later.xls");
+    ASSERT_EQ(exportTo(csv, "-nopersist"), 0);
+    ASSERT_EQ(exportTo(xls, "-nopersist"), 0);
+    EXPECT_EQ(runHostChecker(kLaterColumnsChecker, {unixPath(csv), unixPath(xls), driver, service}),
+              "OK");
 }
 
 TEST_F(HeadlessExportTest, MarksWhatChangedSinceTheLastRun) {

@@ -10,16 +10,20 @@
 
 #include "framework/ErrorContext.h"
 #include "framework/Exception.h"
+#include "framework/FailureReport.h"
+#include "framework/win/DispatchingWaits.h"
 #include "framework/win/MessageBoxes.h"
 #include "framework/win/MessageLoop.h"
 #include "framework/win/ModuleResources.h"
 #include "inventory/ListSortOrder.h"
 #include "resources/ResourceIds.h"
 #include "shell/win/ServiceDatabaseKey.h"
+#include "shell/win/StartTargets.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstring>
 #include <fstream>
@@ -73,11 +77,10 @@ protected:
     static void SetUpTestSuite() { ASSERT_TRUE(prepareMainWindowThread()); }
     static void TearDownTestSuite() { closeServiceDatabaseKey(); }
 
-    void open(bool persist = false) {
+    void open(bool persist = false, ManagerOpener openManager = nullptr) {
         config.noPersist = !persist;
         config.noUpdate = true;
-        window = std::make_unique<MainWindow>(config);
-        window->setManagerOpener(opener);
+        window = std::make_unique<MainWindow>(config, openManager ? std::move(openManager) : opener);
         window->create(nullptr);
         pump();
     }
@@ -151,6 +154,38 @@ protected:
         pump();
     }
     bool enabled(int id) const { return IsWindowEnabled(control(id)) != FALSE; }
+    std::vector<int> columnOrder() {
+        std::vector<int> order(listColumnCount);
+        SendMessageA(listHandle(), LVM_GETCOLUMNORDERARRAY, order.size(),
+                     reinterpret_cast<LPARAM>(order.data()));
+        return order;
+    }
+    int columnWidth(int column) {
+        return static_cast<int>(SendMessageA(listHandle(), LVM_GETCOLUMNWIDTH, column, 0));
+    }
+    // The widest text of a column as the list draws it.
+    int widestText(int column) {
+        int widest = 0;
+        for (int i = 0; i < window->list().count(); ++i) {
+            widest = std::max(
+                widest, static_cast<int>(SendMessageA(
+                            listHandle(), LVM_GETSTRINGWIDTHA, 0,
+                            reinterpret_cast<LPARAM>(window->list().textAt(i, column).c_str()))));
+        }
+        return widest;
+    }
+    bool isChecked(int id) const { return IsDlgButtonChecked(window->handle(), id) == BST_CHECKED; }
+    bool sortedBy(int column, bool ascending) {
+        ServiceListView& list = window->list();
+        for (int i = 1; i < list.count(); ++i) {
+            int order =
+                compareListTexts(column, list.textAt(i - 1, column), list.textAt(i, column));
+            if (ascending ? order > 0 : order < 0) {
+                return false;
+            }
+        }
+        return true;
+    }
     void closeWindow() {
         SendMessageA(window->handle(), WM_COMMAND, IDCANCEL, 0);
         window.reset();
@@ -229,6 +264,38 @@ void putOnClipboard(const std::string& text) {
     CloseClipboard();
 }
 
+// A window whose handler fails on WM_APP, as any window of the program can.
+LRESULT CALLBACK failingProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_APP) {
+        throw Plinth::UserException("handler failed");
+    }
+    return DefWindowProcA(window, message, w, l);
+}
+
+// Set by a manager opener once the read hangs in it.
+std::atomic<bool> readHangs{false};
+
+// Once the read hangs, posts WM_CLOSE to the dialogs of this thread, as the
+// close box does, and stops (a timer that keeps firing would keep restarting
+// the refresh's waits).
+void CALLBACK closeDialogsOfThisThread(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (!readHangs) {
+        return;
+    }
+    KillTimer(nullptr, timer);
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM) {
+            char kind[16] = {};
+            GetClassNameA(window, kind, sizeof kind);
+            if (std::string(kind) == "#32770" && IsWindowVisible(window)) {
+                PostMessageA(window, WM_CLOSE, 0, 0);
+            }
+            return TRUE;
+        },
+        0);
+}
+
 } // namespace
 
 TEST_F(MainWindowTest, TheListFillsWithTheManagersServicesAndSortsByHeaderClicks) {
@@ -239,16 +306,6 @@ TEST_F(MainWindowTest, TheListFillsWithTheManagersServicesAndSortsByHeaderClicks
     EXPECT_GE(indexOfService(ours), 0);
     EXPECT_EQ(window->statusLine(), "");
 
-    auto sortedBy = [&](int column, bool ascending) {
-        for (int i = 1; i < list.count(); ++i) {
-            int order =
-                compareListTexts(column, list.textAt(i - 1, column), list.textAt(i, column));
-            if (ascending ? order > 0 : order < 0) {
-                return false;
-            }
-        }
-        return true;
-    };
     EXPECT_TRUE(sortedBy(0, true)) << "by internal name before any choice";
     clickHeader(1);
     EXPECT_TRUE(window->colouring().sortChosen);
@@ -365,6 +422,22 @@ TEST_F(MainWindowTest, ActionButtonsFollowTheSelection) {
     open();
     for (int id : {IDC_START, IDC_STOP, IDC_PAUSE, IDC_CONTINUE, IDC_RESTART, IDC_REMOVE}) {
         EXPECT_FALSE(enabled(id)) << "nothing selected: " << id;
+    }
+    // The first paint comes while the window is still being built; an
+    // enabled button it leaves blank stays blank.
+    for (int id : {IDC_REFRESH, IDC_LOGIN_AS}) {
+        HWND button = control(id);
+        RECT box{};
+        GetClientRect(button, &box);
+        HDC dc = GetDC(button);
+        int navy = 0;
+        for (int y = box.top; y < box.bottom; ++y) {
+            for (int x = box.left; x < box.right; ++x) {
+                navy += GetPixel(dc, x, y) == RGB(0, 0, 128);
+            }
+        }
+        ReleaseDC(button, dc);
+        EXPECT_GT(navy, 0) << "button " << id << " shows no text";
     }
     select(indexOfService(off));
     EXPECT_FALSE(enabled(IDC_START)) << "a disabled service never starts";
@@ -767,6 +840,55 @@ TEST_F(MainWindowTest, MinimisingClosesTheWindowWithOneTrayInstance) {
     EXPECT_TRUE(endAllTrayInstances());
 }
 
+TEST_F(MainWindowTest, AReportDuringAHandlerBelongsToTheMainWindow) {
+    open();
+    WNDCLASSA type{};
+    type.lpfnWndProc = &failingProcedure;
+    type.hInstance = GetModuleHandleA(nullptr);
+    type.lpszClassName = "KelvaneFailingWindow";
+    RegisterClassA(&type);
+    Plinth::UniqueWindow failing(CreateWindowExA(0, type.lpszClassName, "", 0, 0, 0, 10, 10,
+                                                 nullptr, nullptr, type.hInstance, nullptr));
+    ASSERT_TRUE(failing);
+    HWND owner = nullptr;
+    int boxes = 0;
+    Plinth::setMessageBoxHook([&](HWND boxOwner, const std::string&, const std::string&, UINT) {
+        owner = boxOwner;
+        ++boxes;
+        return IDOK;
+    });
+    PostMessageA(failing.get(), WM_APP, 0, 0);
+    Plinth::sleepDispatching(300);
+    Plinth::setMessageBoxHook({});
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(owner, window->handle()) << "the box has the main window as its owner";
+}
+
+// The close box while a read hangs in the manager: the window ends, and the
+// program's end has begun (no report box) before its threads are joined, so
+// the reader, which here hangs until the end begins, lets go in time.
+TEST_F(MainWindowTest, ClosingWhileAReadHangsEndsTheWindowAfterTheEndHasBegun) {
+    config.noPersist = true;
+    config.noUpdate = true;
+    std::atomic<bool> endSeenByTheReader{false};
+    readHangs = false;
+    auto hangingManager = [&](ScmConnection&, const std::string&, DWORD) {
+        readHangs = true;
+        waitUntil([] { return Plinth::shuttingDown(); }, 20000);
+        endSeenByTheReader = Plinth::shuttingDown();
+        throw Plinth::SDKException(RPC_S_SERVER_UNAVAILABLE);
+    };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, closeDialogsOfThisThread);
+    const ULONGLONG started = GetTickCount64();
+    runMainWindow(config, /*endsProgram=*/true, hangingManager);
+    KillTimer(nullptr, timer);
+    const bool ending = Plinth::shuttingDown();
+    Plinth::leaveShutdown();
+    EXPECT_TRUE(ending);
+    EXPECT_TRUE(endSeenByTheReader) << "the counter rose before the reader was waited for";
+    EXPECT_LT(GetTickCount64() - started, 60000u) << "a hang check, not a timing";
+}
+
 class MainWindowSettingsTest : public MainWindowTest {
 protected:
     bool fileExists() const { return settings.exists(); }
@@ -776,6 +898,21 @@ protected:
             count += window->list().textAt(i, listChangesColumn).empty() ? 0 : 1;
         }
         return count;
+    }
+    void writeSettings(const std::string& document) {
+        CreateDirectoryA(path.substr(0, path.rfind('\\')).c_str(), nullptr);
+        HANDLE file =
+            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, document.data(), static_cast<DWORD>(document.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    std::string settingsText() {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
     }
     SettingsFileAside settings;
     const std::string& path = settings.path();
@@ -800,6 +937,34 @@ TEST_F(MainWindowSettingsTest, BaselineCarriesOverAndMarksOnlyWhatIsNew) {
     EXPECT_EQ(window->list().textAt(indexOfService(kept), listChangesColumn), "");
 }
 
+TEST_F(MainWindowSettingsTest, AReadThatFailsKeepsTheStoredBaseline) {
+    std::string ours = services.create();
+    open(/*persist=*/true);
+    closeWindow();
+
+    bool refuse = true;
+    open(true, [&refuse](ScmConnection& connection, const std::string& host, DWORD rights) {
+        if (refuse) {
+            throw Plinth::SDKException(RPC_S_SERVER_UNAVAILABLE);
+        }
+        connection.openManager(host, rights);
+    });
+    EXPECT_EQ(window->list().count(), 0) << "the read failed";
+    refuse = false;
+    click(IDC_REFRESH);
+    EXPECT_GE(indexOfService(ours), 0);
+    EXPECT_EQ(marked(), 0) << "nothing changed since the stored baseline";
+    refuse = true;
+    click(IDC_REFRESH);
+    closeWindow();
+
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream file;
+    file << in.rdbuf();
+    EXPECT_NE(file.str().find("serviceName=\"" + ours + "\""), std::string::npos)
+        << "the file still holds the rows";
+}
+
 TEST_F(MainWindowSettingsTest, NoPersistReadsAndWritesNothing) {
     open(/*persist=*/false);
     EXPECT_EQ(window->settingsPath(), "");
@@ -809,19 +974,13 @@ TEST_F(MainWindowSettingsTest, NoPersistReadsAndWritesNothing) {
 
 TEST_F(MainWindowSettingsTest, AnUnknownBaselineColumnKeepsTheOtherSettingsAndMarksNothing) {
     std::string ours = services.create();
-    CreateDirectoryA(path.substr(0, path.rfind('\\')).c_str(), nullptr);
-    std::string document = "<?xml version=\"1.0\" encoding=\"utf-8\"?><kelvane version=\"4.6\">"
-                           "<hostnames><hostname>elsewhere</hostname></hostnames>"
-                           "<flags color-bkgnd=\"false\"/><last-entries>"
-                           "<row serviceName=\"" +
-                           ours +
-                           "\"/><row bogus=\"1\"/>"
-                           "</last-entries></kelvane>\n";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, document.data(), static_cast<DWORD>(document.size()), &written, nullptr);
-    CloseHandle(file);
+    writeSettings("<?xml version=\"1.0\" encoding=\"utf-8\"?><kelvane version=\"4.6\">"
+                  "<hostnames><hostname>elsewhere</hostname></hostnames>"
+                  "<flags color-bkgnd=\"false\"/><last-entries>"
+                  "<row serviceName=\"" +
+                  ours +
+                  "\"/><row bogus=\"1\"/>"
+                  "</last-entries></kelvane>\n");
 
     open(/*persist=*/true);
     EXPECT_EQ(window->workingConfig().computerHistory.count("elsewhere"), 1u);
@@ -856,4 +1015,153 @@ TEST_F(MainWindowSettingsTest, TheWindowOpensWhereItWasClosedWithTheWorkAreaMove
         << reopened.rcNormalPosition.left << "," << reopened.rcNormalPosition.top << " not "
         << closed.rcNormalPosition.left << "," << closed.rcNormalPosition.top;
     EXPECT_EQ(reopened.showCmd, closed.showCmd);
+}
+
+TEST_F(MainWindowSettingsTest, TheArrangedListComesBackAtTheNextStartAndResetViewUndoesIt) {
+    open(/*persist=*/true);
+    SendMessageA(listHandle(), LVM_SETCOLUMNWIDTH, 1, 222);
+    std::vector<int> order = columnOrder();
+    std::swap(order[0], order[3]);
+    SendMessageA(listHandle(), LVM_SETCOLUMNORDERARRAY, order.size(),
+                 reinterpret_cast<LPARAM>(order.data()));
+    clickHeader(3);
+    clickHeader(3);
+    click(IDC_DRIVERS);
+    chooseKind(IDC_DRIVER_KIND, 0);
+    click(IDC_MICROSOFT);
+    click(IDC_INACTIVE);
+    const FilterSettings chosen = window->filterSettings();
+    closeWindow();
+
+    open(true);
+    EXPECT_EQ(columnWidth(1), 222);
+    EXPECT_EQ(columnOrder(), order);
+    EXPECT_TRUE(window->colouring().sortChosen);
+    EXPECT_EQ(window->list().sortColumn(), 3);
+    EXPECT_FALSE(window->list().ascending());
+    EXPECT_TRUE(sortedBy(3, false)) << "sorted as before";
+    EXPECT_EQ(window->filterSettings().typeMask, chosen.typeMask);
+    EXPECT_EQ(window->filterSettings().typeMask, 0x31u);
+    EXPECT_EQ(window->filterSettings().activeMask, 1u);
+    EXPECT_FALSE(window->filterSettings().showMicrosoft);
+    EXPECT_TRUE(isChecked(IDC_DRIVERS));
+    EXPECT_TRUE(enabled(IDC_DRIVER_KIND));
+    EXPECT_FALSE(isChecked(IDC_MICROSOFT));
+
+    SendMessageA(window->handle(), WM_COMMAND, ID_RESET_VIEW, 0);
+    pump();
+    std::vector<int> natural(listColumnCount);
+    for (int i = 0; i < listColumnCount; ++i) {
+        natural[i] = i;
+    }
+    EXPECT_EQ(columnOrder(), natural);
+    EXPECT_FALSE(window->colouring().sortChosen);
+    EXPECT_TRUE(sortedBy(0, true));
+    EXPECT_EQ(window->filterSettings().typeMask, 0x30u);
+    EXPECT_EQ(window->filterSettings().activeMask, 3u);
+    EXPECT_TRUE(window->filterSettings().showMicrosoft);
+    EXPECT_FALSE(enabled(IDC_DRIVER_KIND));
+    EXPECT_GE(columnWidth(1), widestText(1)) << "fitted to the display names again";
+    closeWindow();
+    EXPECT_EQ(settingsText().find("<sort"), std::string::npos) << "no sort chosen any more";
+}
+
+// The form today's file has: the columns are fitted to the first list and
+// the filter is the default one; a view that names a column the list does
+// not have harms nothing.
+TEST_F(MainWindowSettingsTest, AFileWithoutTheViewFitsTheColumnsAndADamagedViewIsIgnored) {
+    const std::string older = "<?xml version=\"1.0\" encoding=\"utf-8\"?><kelvane version=\"4.6\">"
+                              "<ui/><flags color-bkgnd=\"true\"/><last-entries/>";
+    writeSettings(older + "</kelvane>\n");
+    open(/*persist=*/true);
+    RECT list{};
+    GetClientRect(listHandle(), &list);
+    for (int column : {0, 1, 2, 3, 6}) {
+        EXPECT_GE(columnWidth(column), std::min<int>(widestText(column), list.right / 2))
+            << "column " << column;
+        EXPECT_LE(columnWidth(column), list.right / 2) << "column " << column;
+    }
+    EXPECT_GT(columnWidth(0), 20 + widestText(0) / 2) << "the internal name is readable";
+    // The image files' details come a moment later; their columns widen for them.
+    ASSERT_TRUE(waitUntil([&] {
+        pump();
+        return widestText(listManufacturerColumn) > 0;
+    }));
+    EXPECT_GE(columnWidth(listManufacturerColumn),
+              std::min<int>(widestText(listManufacturerColumn), list.right / 2));
+    EXPECT_EQ(window->filterSettings().typeMask, 0x30u);
+    EXPECT_EQ(window->filterSettings().activeMask, 3u);
+    EXPECT_FALSE(window->colouring().sortChosen);
+    closeWindow();
+    const std::string written = settingsText();
+    EXPECT_LT(written.find("</last-entries>"), written.find("<view>"))
+        << "the view follows the older elements";
+
+    writeSettings(older + "<view><columns dpi=\"96\" widths=\"50,x,70\" "
+                          "order=\"99,2,-1,2,1\"/><sort column=\"99\"/>"
+                          "<filter drivers=\"maybe\" driver-kind=\"7\"/></view></kelvane>\n");
+    open(true);
+    EXPECT_GT(window->list().count(), 0);
+    std::vector<int> expected{2, 1, 0};
+    for (int i = 3; i < listColumnCount; ++i) {
+        expected.push_back(i);
+    }
+    EXPECT_EQ(columnOrder(), expected);
+    EXPECT_EQ(columnWidth(0), 50);
+    EXPECT_EQ(columnWidth(2), 70);
+    EXPECT_GE(columnWidth(1), widestText(1)) << "an unreadable width is fitted";
+    EXPECT_FALSE(window->colouring().sortChosen);
+    EXPECT_EQ(window->filterSettings().typeMask, 0x30u);
+}
+
+// Moved to a screen of another DPI, the window takes the size the system
+// suggests, and its controls, fonts, columns and smallest size grow with it.
+TEST_F(MainWindowTest, ADpiChangeScalesControlsFontsAndColumnsWithTheWindow) {
+    open();
+    HWND main = window->handle();
+    auto listPlace = [&] {
+        RECT place{}, client{};
+        GetWindowRect(listHandle(), &place);
+        MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&place), 2);
+        GetClientRect(main, &client);
+        return RECT{place.left, place.top, client.right - place.right,
+                    client.bottom - place.bottom};
+    };
+    auto fontHeight = [&] {
+        LOGFONTA face{};
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(listHandle(), WM_GETFONT, 0, 0)),
+                   sizeof face, &face);
+        return std::abs(face.lfHeight);
+    };
+    auto smallest = [&] {
+        MINMAXINFO limits{};
+        SendMessageA(main, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+        return limits.ptMinTrackSize;
+    };
+    const RECT before = listPlace();
+    const int width = columnWidth(1), height = fontHeight();
+    const POINT limit = smallest();
+    RECT outer{};
+    GetWindowRect(main, &outer);
+    RECT suggested{outer.left, outer.top, outer.left + (outer.right - outer.left) * 3 / 2,
+                   outer.top + (outer.bottom - outer.top) * 3 / 2};
+    SendMessageA(main, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    pump();
+
+    RECT now{};
+    GetWindowRect(main, &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested))
+        << now.left << "," << now.top << "," << now.right << "," << now.bottom << " not "
+        << suggested.left << "," << suggested.top << "," << suggested.right << ","
+        << suggested.bottom;
+    const RECT after = listPlace();
+    const LONG was[] = {before.left, before.top, before.right, before.bottom};
+    const LONG is[] = {after.left, after.top, after.right, after.bottom};
+    for (int edge = 0; edge < 4; ++edge) {
+        EXPECT_NEAR(is[edge], was[edge] * 3 / 2, 2) << "list margin " << edge;
+    }
+    EXPECT_NEAR(columnWidth(1), width * 3 / 2, 1);
+    EXPECT_NEAR(fontHeight(), height * 3 / 2, 1);
+    EXPECT_NEAR(smallest().x, limit.x * 3 / 2, 1);
+    EXPECT_NEAR(smallest().y, limit.y * 3 / 2, 1);
 }

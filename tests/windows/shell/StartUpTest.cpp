@@ -38,17 +38,24 @@ void writeFile(const std::string& path, const std::string& content) {
 
 } // namespace
 
-TEST(PostUpdateTest, SchedulesTheDownloadedSetupForDeletion) {
+TEST(PostUpdateTest, SchedulesTheDownloadedSetupAndItsFolderForDeletion) {
     PendingOperations pending;
-    std::string setup =
-        temporaryFolder() + "kvsetup-" + std::to_string(GetCurrentProcessId()) + ".exe";
-    writeFile(setup, "MZ");
-    writeFile(handOverFilePath(), setup + "\r\n");
-
-    EXPECT_EQ(runProcess("\"" + programPath("kelvane.exe") + "\" -postupdate"), 0);
-    EXPECT_FALSE(fileExists(handOverFilePath()));
-    EXPECT_TRUE(anyEntryEndsWith(pending.entries(), setup));
-    DeleteFileA(setup.c_str());
+    const std::string unique = std::to_string(GetCurrentProcessId());
+    const std::string folder = temporaryFolder() + "kelvane-setup-0123456789abcdef" + unique;
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    // Where the update download puts it, and where earlier versions did.
+    const std::string setups[] = {folder + "\\kvsetup.exe",
+                                  temporaryFolder() + "kvsetup-" + unique + ".exe"};
+    for (const std::string& setup : setups) {
+        writeFile(setup, "MZ");
+        writeFile(handOverFilePath(), setup + "\r\n");
+        EXPECT_EQ(runProcess("\"" + programPath("kelvane.exe") + "\" -postupdate"), 0) << setup;
+        EXPECT_FALSE(fileExists(handOverFilePath()));
+        EXPECT_TRUE(anyEntryEndsWith(pending.entries(), setup)) << setup;
+        DeleteFileA(setup.c_str());
+    }
+    EXPECT_TRUE(anyEntryEndsWith(pending.entries(), folder)) << "the emptied download folder";
+    RemoveDirectoryA(folder.c_str());
 }
 
 TEST(PostUpdateTest, RefusesAPathOutsideTheTemporaryFolder) {

@@ -101,9 +101,8 @@ protected:
         config.noPersist = true;
         config.noUpdate = true;
         config.computerName = host;
-        window = std::make_unique<MainWindow>(config);
-        window->setManagerOpener(
-            [this](ScmConnection& connection, const std::string& name, DWORD rights) {
+        window = std::make_unique<MainWindow>(
+            config, [this](ScmConnection& connection, const std::string& name, DWORD rights) {
                 ++managerOpens;
                 connection.openManager(name, rights);
             });

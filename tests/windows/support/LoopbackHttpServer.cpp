@@ -2,18 +2,23 @@
 
 namespace kelvane::test {
 
-LoopbackHttpServer::LoopbackHttpServer(std::string response) : response_(std::move(response)) {
+SOCKET listenOnLoopback(unsigned short& port, int backlog) {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
-    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address = {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(listener_, 1);
+    bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(listener, backlog);
     int length = sizeof address;
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+    return listener;
+}
+
+LoopbackHttpServer::LoopbackHttpServer(std::string response) : response_(std::move(response)) {
+    listener_ = listenOnLoopback(port_);
     thread_ = std::thread([this] { serve(); });
 }
 

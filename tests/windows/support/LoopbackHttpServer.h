@@ -8,6 +8,10 @@
 
 namespace kelvane::test {
 
+// A socket listening on a free port of the loopback address (Winsock
+// started); port becomes that port.
+SOCKET listenOnLoopback(unsigned short& port, int backlog = 1);
+
 class LoopbackHttpServer {
 public:
     explicit LoopbackHttpServer(std::string response);

@@ -24,6 +24,10 @@ UniqueServiceHandle openService(const std::string& name, DWORD access = SERVICE_
 
 int counter = 0;
 
+std::string nextName() {
+    return "kvtest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+}
+
 } // namespace
 
 TestServices::TestServices() {
@@ -45,8 +49,7 @@ std::string TestServices::testServicePath() {
 }
 
 std::string TestServices::create(const TestServiceSetup& setup) {
-    std::string name =
-        "kvtest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    std::string name = nextName();
     std::string binary = setup.binaryPath.empty()
                              ? "\"" + testServicePath() + "\" " + setup.arguments
                              : setup.binaryPath;
@@ -56,12 +59,24 @@ std::string TestServices::create(const TestServiceSetup& setup) {
         ADD_FAILURE() << "OpenSCManagerA failed: " << GetLastError();
         return {};
     }
-    UniqueServiceHandle service(CreateServiceA(manager.get(), name.c_str(), display.c_str(),
-                                               SERVICE_ALL_ACCESS, setup.type, setup.startType,
-                                               SERVICE_ERROR_IGNORE, binary.c_str(), nullptr,
-                                               nullptr, nullptr, nullptr, nullptr));
+    UniqueServiceHandle service(CreateServiceA(
+        manager.get(), name.c_str(), display.c_str(), SERVICE_ALL_ACCESS, setup.type,
+        setup.startType, SERVICE_ERROR_IGNORE, binary.c_str(),
+        setup.loadOrderGroup.empty() ? nullptr : setup.loadOrderGroup.c_str(), nullptr, nullptr,
+        nullptr, nullptr));
     if (!service) {
         ADD_FAILURE() << "CreateServiceA " << name << " failed: " << GetLastError();
+        return {};
+    }
+    names_.push_back(name);
+    return name;
+}
+
+std::string TestServices::createWithSc(const std::string& arguments) {
+    std::string name = nextName();
+    std::string output;
+    if (runProcess("sc.exe create " + name + " " + arguments, &output) != 0) {
+        ADD_FAILURE() << "sc.exe create " << name << " failed: " << output;
         return {};
     }
     names_.push_back(name);
@@ -85,7 +100,7 @@ void TestServices::sweepLeftovers() {
     }
     std::vector<BYTE> buffer(256 * 1024);
     DWORD needed = 0, count = 0, resume = 0;
-    if (!EnumServicesStatusExA(manager.get(), SC_ENUM_PROCESS_INFO, SERVICE_WIN32,
+    if (!EnumServicesStatusExA(manager.get(), SC_ENUM_PROCESS_INFO, SERVICE_WIN32 | SERVICE_DRIVER,
                                SERVICE_STATE_ALL, buffer.data(), static_cast<DWORD>(buffer.size()),
                                &needed, &count, &resume, nullptr)) {
         return;

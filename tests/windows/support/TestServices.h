@@ -17,6 +17,7 @@ struct TestServiceSetup {
     std::string displayName; // defaults to the name
     DWORD type = SERVICE_WIN32_OWN_PROCESS;
     DWORD startType = SERVICE_DEMAND_START;
+    std::string loadOrderGroup;
 };
 
 class TestServices {
@@ -28,6 +29,9 @@ public:
 
     // Creates a service; fails the test (and returns "") when that fails.
     std::string create(const TestServiceSetup& setup = {});
+    // Creates one the way an administrator does: "sc.exe create NAME " and
+    // the arguments ("type= kernel start= demand binPath= ...").
+    std::string createWithSc(const std::string& arguments);
     // Stops and deletes one of ours now.
     void remove(const std::string& name);
 

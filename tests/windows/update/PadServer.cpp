@@ -12,7 +12,7 @@ namespace kelvane::test {
 namespace {
 
 const char* kServer = R"(
-import http.server, os, sys, threading, time
+import http.server, os, ssl, sys, threading, time
 folder = sys.argv[1]
 class Handler(http.server.SimpleHTTPRequestHandler):
     def __init__(self, *args, **kwargs):
@@ -29,15 +29,26 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         super().do_GET()
     def log_message(self, *args):
         pass
-server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
-threading.Thread(target=server.serve_forever, daemon=True).start()
-port = os.path.join(folder, 'port')
-open(port + '.tmp', 'w').write(str(server.server_address[1]))
-os.replace(port + '.tmp', port)
+def serve(name, wrap=None):
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
+    if wrap:
+        server.socket = wrap(server.socket)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    port = os.path.join(folder, name)
+    open(port + '.tmp', 'w').write(str(server.server_address[1]))
+    os.replace(port + '.tmp', port)
+    return server
+servers = []
+if len(sys.argv) > 3 and os.path.isfile(sys.argv[2]):
+    tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    tls.load_cert_chain(sys.argv[2], sys.argv[3])
+    servers.append(serve('secure-port', lambda s: tls.wrap_socket(s, server_side=True)))
+servers.append(serve('port'))
 deadline = time.time() + 600
 while not os.path.exists(os.path.join(folder, 'stop')) and time.time() < deadline:
     time.sleep(0.05)
-server.shutdown()
+for server in servers:
+    server.shutdown()
 )";
 
 std::string readAll(const std::string& path) {
@@ -49,7 +60,7 @@ std::string readAll(const std::string& path) {
 
 } // namespace
 
-PadServer::PadServer() {
+PadServer::PadServer(const std::string& certificate, const std::string& key) {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     folder_ = std::string(temp) + "kelvane-pad-" + std::to_string(GetCurrentProcessId()) + "\\";
@@ -57,6 +68,9 @@ PadServer::PadServer() {
     std::ofstream(folder_ + "server.py", std::ios::binary) << kServer;
     std::string command =
         "/usr/bin/python3 " + unixPath(folder_ + "server.py") + " " + unixPath(folder_);
+    if (!certificate.empty()) {
+        command += " " + unixPath(certificate) + " " + unixPath(key);
+    }
     STARTUPINFOA startup{sizeof startup};
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -67,14 +81,15 @@ PadServer::PadServer() {
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
     }
-    // Wine hands back no process to wait on: the server names its port in a
-    // file once it listens.
+    // Wine hands back no process to wait on: the server names its ports in
+    // files once it listens, the plain one last.
     for (int i = 0; i < 600 && port_ == 0; ++i) {
         port_ = static_cast<unsigned>(std::atoi(readAll(folder_ + "port").c_str()));
         if (port_ == 0) {
             Sleep(50);
         }
     }
+    securePort_ = static_cast<unsigned>(std::atoi(readAll(folder_ + "secure-port").c_str()));
 }
 
 PadServer::~PadServer() {
@@ -95,6 +110,10 @@ PadServer::~PadServer() {
 
 std::string PadServer::url(const std::string& name) const {
     return "http://127.0.0.1:" + std::to_string(port_) + "/" + name;
+}
+
+std::string PadServer::secureUrl(const std::string& name) const {
+    return "https://127.0.0.1:" + std::to_string(securePort_) + "/" + name;
 }
 
 void PadServer::serveFile(const std::string& name, const std::string& bytes) {

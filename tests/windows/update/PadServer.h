@@ -1,8 +1,9 @@
 #pragma once
-// Python's http.server on 127.0.0.1 as the maker's web server: files in its
-// folder are served as they are; a file "<name>.raw" is sent instead as the
-// whole answer, so a test can announce a length the body does not have.
-// Every request is logged as "path<TAB>agent<TAB>referrer".
+// Python's http.server on 127.0.0.1 as the maker's web server, over http and,
+// given a certificate and its key, also over https: files in its folder are
+// served as they are; a file "<name>.raw" is sent instead as the whole
+// answer, so a test can announce a length the body does not have or
+// redirect. Every request is logged as "path<TAB>agent<TAB>referrer".
 #include <string>
 #include <vector>
 
@@ -10,13 +11,16 @@ namespace kelvane::test {
 
 class PadServer {
 public:
-    PadServer();
+    // certificate, key: the PEM files for https.
+    explicit PadServer(const std::string& certificate = "", const std::string& key = "");
     ~PadServer();
     PadServer(const PadServer&) = delete;
     PadServer& operator=(const PadServer&) = delete;
 
     bool ready() const { return port_ != 0; }
+    bool secureReady() const { return securePort_ != 0; }
     std::string url(const std::string& name) const;
+    std::string secureUrl(const std::string& name) const;
     void serveFile(const std::string& name, const std::string& bytes);
     void serveRaw(const std::string& name, const std::string& answer);
     // The logged requests for /name.
@@ -25,6 +29,7 @@ public:
 private:
     std::string folder_;
     unsigned port_ = 0;
+    unsigned securePort_ = 0;
 };
 
 } // namespace kelvane::test

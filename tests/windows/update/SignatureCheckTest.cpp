@@ -1,19 +1,53 @@
-// Only a signed setup may run: our own unsigned programs and files that are
-// no programs at all must be refused.
+// Only our publisher's setup may run. The build signed one small program in
+// every way that matters (make_signed_setups.sh); Wine's own WinVerifyTrust,
+// chain engine and revocation fetch judge them, with the test root trusted
+// in the test prefix and the test publishers pinned.
 #include "update/win/SignatureCheck.h"
-#include "tests/windows/support/TestPaths.h"
+#include "framework/win/UniqueHandle.h"
+#include "tests/windows/update/TestSigning.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 using namespace kelvane;
+using namespace kelvane::test;
+using Verdict = SetupSignature::Verdict;
 
-TEST(SignatureCheckTest, UnsignedAndBogusFilesAreRefused) {
-    EXPECT_FALSE(hasValidSignature(test::programPath("kelvane.exe")));
-    EXPECT_FALSE(hasValidSignature(test::binaryFolder() + "no-such-setup.exe"));
-    std::string fake = test::binaryFolder() + "fake-setup.exe";
-    std::ofstream(fake, std::ios::binary) << "MZ this is no program";
-    EXPECT_FALSE(hasValidSignature(fake));
-    std::remove(fake.c_str());
+namespace {
+
+SetupSignature check(const std::string& name,
+                     const std::vector<PinnedCertificate>& publishers = testPublishers()) {
+    std::string path = signingFile(name);
+    Plinth::UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(file) << path;
+    return checkSetupSignature(file.get(), path, publishers);
+}
+
+} // namespace
+
+TEST(SignatureCheckTest, OnlyASoundSignatureByAPinnedPublisherIsTrusted) {
+    ASSERT_TRUE(testRootTrusted());
+    const struct {
+        const char* file;
+        Verdict verdict;
+        const char* why;
+    } cases[] = {
+        {"setup-publisher.exe", Verdict::Trusted, "pinned by its SHA-256 thumbprint"},
+        {"setup-stranger.exe", Verdict::OtherSigner, "a sound signature, by somebody else"},
+        {"setup-revoked.exe", Verdict::Invalid, "pinned by SHA-1, but its certificate is revoked"},
+        {"setup-untrusted.exe", Verdict::Invalid, "pinned, but its root is trusted nowhere"},
+        {"setup-tampered.exe", Verdict::Invalid, "changed after signing"},
+        {"setup-unsigned.exe", Verdict::Invalid, "no signature"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(check(c.file).verdict, c.verdict) << c.file << ": " << c.why;
+    }
+    EXPECT_EQ(check("setup-stranger.exe").signerName, "Someone Else");
+    EXPECT_EQ(check("setup-publisher.exe", {}).verdict, Verdict::OtherSigner)
+        << "an empty list pins nobody";
+
+    // The subject must match as well as the thumbprint.
+    std::vector<PinnedCertificate> misnamed = testPublishers();
+    misnamed[0].subject = "CN=Kelvane Test Publisher";
+    EXPECT_EQ(check("setup-publisher.exe", misnamed).verdict, Verdict::OtherSigner);
 }

@@ -1,14 +1,18 @@
-// The version check and the setup download against Python's http.server,
-// with the boxes answered through the message-box hook and the day kept
-// under a registry key of this test process.
+// The version check and the setup download against Python's http.server
+// (the description over http, the setup over https), with the boxes answered
+// through the message-box hook and the day kept under a registry key of this
+// test process. The setups are the ones the build signed (TestSigning.h).
 #include "tests/windows/update/PadServer.h"
+#include "tests/windows/update/TestSigning.h"
 
 #include "framework/Exception.h"
 #include "framework/win/MessageBoxes.h"
 #include "framework/win/ModuleResources.h"
+#include "framework/win/UniqueHandle.h"
 #include "resources/ResourceIds.h"
 #include "tests/windows/support/TestPaths.h"
 #include "update/win/DescriptionFetch.h"
+#include "update/win/SignatureCheck.h"
 #include "update/win/UpdateChecker.h"
 #include "update/win/UpdateDownload.h"
 
@@ -25,6 +29,7 @@
 
 using namespace kelvane;
 using test::PadServer;
+using test::signingFile;
 
 namespace {
 
@@ -75,18 +80,65 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
+// The download folders (kelvane-setup-...) in the temporary folder.
+std::vector<std::string> setupFolders() {
+    std::vector<std::string> found;
+    WIN32_FIND_DATAA entry;
+    Plinth::UniqueFindHandle search(
+        FindFirstFileA((temporaryFolder() + "kelvane-setup-*").c_str(), &entry));
+    if (search) {
+        do {
+            found.push_back(entry.cFileName);
+        } while (FindNextFileA(search.get(), &entry));
+    }
+    return found;
+}
+
+// Another process opening the file for writing or deleting: 0 or its error.
+int openFromAnotherProcess(const char* mode, const std::string& path) {
+    return test::runProcess("\"" + test::programPath("kelvane-open-file.exe") + "\" " + mode +
+                            " \"" + path + "\"");
+}
+
+// What the started test setup sets; made before a setup could start.
+class SetupStartedEvent {
+public:
+    SetupStartedEvent()
+        : event_(CreateEventA(nullptr, TRUE, FALSE, "kelvane-test-setup-started")) {}
+    bool waitFor(DWORD milliseconds) const {
+        return WaitForSingleObject(event_.get(), milliseconds) == WAIT_OBJECT_0;
+    }
+
+private:
+    Plinth::UniqueHandleObject event_;
+};
+
+// A started setup stays for the post-update run; the test removes it once
+// the test setup has ended.
+void removeStartedSetup(const std::string& path) {
+    for (int i = 0; i < 100 && !DeleteFileA(path.c_str()); ++i) {
+        Sleep(50);
+    }
+    RemoveDirectoryA(path.substr(0, path.find_last_of('\\')).c_str());
+}
+
 class UpdateCheckTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         Plinth::setResourceModule(GetModuleHandleA(nullptr));
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
         InitCommonControlsEx(&controls);
-        server_ = new PadServer();
+        server_ = new PadServer(signingFile("server.pem"), signingFile("server.key"));
+        for (const char* setup :
+             {"setup-publisher.exe", "setup-stranger.exe", "setup-unsigned.exe"}) {
+            server_->serveFile(setup, readFile(signingFile(setup)));
+        }
     }
     static void TearDownTestSuite() { delete server_; }
 
     void SetUp() override {
         ASSERT_TRUE(server_->ready()) << "python3's http.server did not start";
+        ASSERT_TRUE(server_->secureReady()) << "no https: was bin\\test-signing made?";
         std::string unique = std::to_string(GetCurrentProcessId()) + "-" +
                              ::testing::UnitTest::GetInstance()->current_test_info()->name();
         name_ = "pad-" + unique + ".xml";
@@ -95,6 +147,7 @@ protected:
         settings_.registryKey = "Software\\Trevolt\\Kelvane-test-" + unique;
         settings_.descriptionAddress = server_->url(name_);
         settings_.systemText = "WIN10.0.19045";
+        settings_.publishers = test::testPublishers();
         RegDeleteKeyA(HKEY_CURRENT_USER, settings_.registryKey.c_str());
         Plinth::setMessageBoxHook(
             [this](HWND owner, const std::string& text, const std::string& caption, UINT style) {
@@ -180,21 +233,21 @@ TEST_F(UpdateCheckTest, MenuCommandTellsWhatItFound) {
     EXPECT_EQ(server_->requestsFor(name_)[0],
               "/" + name_ + "\tkelvane 4.6\tkelvane 4.6 update check ");
 
-    server_->serveFile(name_, description("4.7", "http://host/setup.exe"));
+    server_->serveFile(name_, description("4.7", "https://host/setup.exe"));
     checker.checkVersionCommand();
-    server_->serveFile(name_, description("4.7", "ftp://host/setup.exe"));
+    server_->serveFile(name_, description("4.7", "http://host/setup.exe"));
     checker.checkVersionCommand();
     server_->serveFile(name_, "<html>down for maintenance</html>");
     checker.checkVersionCommand();
     shown = boxes();
     ASSERT_EQ(shown.size(), 5u);
     EXPECT_NE(
-        shown[2].text.find("\n\nDo you want to run the setup from \"http://host/setup.exe\"?"),
+        shown[2].text.find("\n\nDo you want to run the setup from \"https://host/setup.exe\"?"),
         std::string::npos);
     EXPECT_EQ(shown[2].style & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
     EXPECT_NE(shown[3].text.find("open the web page \"https://www.trevolt.example/news\""),
               std::string::npos)
-        << "a download that is no web address is not offered: " << shown[3].text;
+        << "a setup over plain http is not offered: " << shown[3].text;
     EXPECT_EQ(shown[4].text, "The check for the current version using the internet failed.");
     EXPECT_EQ(host_.hidden, 0) << "the menu command keeps the window";
 }
@@ -241,7 +294,7 @@ TEST_F(UpdateCheckTest, AutomaticCheckOffersTheNewVersionFromItsThread) {
     host_.noPersistFlag = true;
     server_->serveFile(name_, description("4.7", "", ""));
     runAutomaticCheck();
-    server_->serveFile(name_, description("4.7", server_->url("missing-setup.exe")));
+    server_->serveFile(name_, description("4.7", server_->secureUrl("missing-setup.exe")));
     answer_ = IDYES;
     runAutomaticCheck();
     std::vector<Box> shown = boxes();
@@ -255,7 +308,7 @@ TEST_F(UpdateCheckTest, AutomaticCheckOffersTheNewVersionFromItsThread) {
     EXPECT_EQ(shown[1].thread, automaticThread_);
     EXPECT_EQ(shown[0].owner, host_.ownerWindow());
     EXPECT_NE(shown[1].text.find("Do you want to run the setup from \"" +
-                                 server_->url("missing-setup.exe") + "\"?"),
+                                 server_->secureUrl("missing-setup.exe") + "\"?"),
               std::string::npos);
     // The download failed (404): the hidden window comes back.
     EXPECT_EQ(server_->requestsFor("missing-setup.exe").size(), 1u);
@@ -263,65 +316,121 @@ TEST_F(UpdateCheckTest, AutomaticCheckOffersTheNewVersionFromItsThread) {
     EXPECT_EQ(host_.shown, 1);
 }
 
-TEST_F(UpdateCheckTest, DownloadWithoutAFileNameFetchesNothing) {
-    std::string root = server_->url("");
-    EXPECT_EQ(downloadSetup(root.substr(0, root.size() - 1), "kelvane 4.6", nullptr), "")
-        << "no path at all";
-    EXPECT_EQ(downloadSetup(root, "kelvane 4.6", nullptr), "");
-    EXPECT_EQ(downloadSetup(root + "sub/", "kelvane 4.6", nullptr), "");
-    EXPECT_TRUE(server_->requestsFor("").empty());
-    EXPECT_TRUE(server_->requestsFor("sub/").empty());
+TEST_F(UpdateCheckTest, FetchesASetupOnlyOverHttpsUnderASetupName) {
+    server_->serveFile("NUL.exe", "MZ");
+    server_->serveFile("COM1", "MZ");
+    server_->serveFile("x.dll", "MZ");
+    server_->serveRaw("moved.exe", "HTTP/1.0 302 Found\r\nLocation: " +
+                                       server_->url("setup-publisher.exe") + "\r\n\r\n");
+    const std::string refused[] = {
+        server_->url("setup-publisher.exe"), server_->secureUrl("NUL.exe"),
+        server_->secureUrl("COM1"),          server_->secureUrl("x.dll"),
+        server_->secureUrl("sub/"),          server_->secureUrl("moved.exe"),
+    };
+    for (const std::string& address : refused) {
+        EXPECT_FALSE(downloadSetup(address, "kelvane 4.6", nullptr).held()) << address;
+    }
+    EXPECT_EQ(server_->requestsFor("setup-publisher.exe").size(), 1u)
+        << "the http address is not asked for; the redirection to it is, and refused";
+    for (const char* name : {"NUL.exe", "COM1", "x.dll", "sub/"}) {
+        EXPECT_TRUE(server_->requestsFor(name).empty()) << name;
+    }
+    EXPECT_EQ(server_->requestsFor("moved.exe").size(), 1u);
+    EXPECT_TRUE(setupFolders().empty()) << "a refused download leaves no folder";
 }
 
 TEST_F(UpdateCheckTest, DownloadFillsTheFileAndTheBar) {
     std::string bytes(5 * 1024 + 300, 'k');
     server_->serveFile("setup-" + name_ + ".exe", bytes);
-    DownloadDialog dialog(host_.ownerWindow(), server_->url("setup-" + name_ + ".exe"));
+    DownloadDialog dialog(host_.ownerWindow(), server_->secureUrl("setup-" + name_ + ".exe"));
     char shownAddress[256] = {};
     GetDlgItemTextA(dialog.window(), IDC_DOWNLOAD_ADDRESS, shownAddress, sizeof shownAddress);
-    EXPECT_EQ(shownAddress, server_->url("setup-" + name_ + ".exe"));
-    std::string path = downloadSetup(server_->url("setup-" + name_ + ".exe") + "?from=menu",
-                                     "kelvane 4.6", dialog.progressBar());
-    ASSERT_FALSE(path.empty());
-    EXPECT_EQ(path, temporaryFolder() + "setup-" + name_ + ".exe") << "the query is no name";
-    EXPECT_EQ(readFile(path), bytes);
-    EXPECT_EQ(SendMessageA(dialog.progressBar(), PBM_GETRANGE, FALSE, 0), 5);
-    EXPECT_EQ(SendMessageA(dialog.progressBar(), PBM_GETPOS, 0, 0), 5);
-    EXPECT_NE(
-        server_->requestsFor("setup-" + name_ + ".exe?from=menu")[0].find("\tkelvane 4.6 download"),
-        std::string::npos);
-    DeleteFileA(path.c_str());
+    EXPECT_EQ(shownAddress, server_->secureUrl("setup-" + name_ + ".exe"));
+    std::string path;
+    {
+        DownloadedSetup setup =
+            downloadSetup(server_->secureUrl("setup-" + name_ + ".exe") + "?from=menu",
+                          "kelvane 4.6", dialog.progressBar());
+        ASSERT_TRUE(setup.held());
+        path = setup.path();
+        EXPECT_EQ(path.substr(path.find_last_of('\\') + 1), "setup-" + name_ + ".exe")
+            << "the query is no name";
+        EXPECT_EQ(readFile(path), bytes);
+        EXPECT_EQ(SendMessageA(dialog.progressBar(), PBM_GETRANGE, FALSE, 0), 5);
+        EXPECT_EQ(SendMessageA(dialog.progressBar(), PBM_GETPOS, 0, 0), 5);
+        EXPECT_NE(server_->requestsFor("setup-" + name_ + ".exe?from=menu")[0].find(
+                      "\tkelvane 4.6 download"),
+                  std::string::npos);
+    }
+    EXPECT_TRUE(setupFolders().empty()) << "a setup that never started goes with its folder";
 
     // No length announced: complete, and the bar keeps its range.
     DownloadDialog second(host_.ownerWindow(), "");
     server_->serveRaw("bare-" + name_ + ".exe", "HTTP/1.0 200 OK\r\n\r\n" + bytes);
-    path =
-        downloadSetup(server_->url("bare-" + name_ + ".exe"), "kelvane 4.6", second.progressBar());
-    EXPECT_EQ(readFile(path), bytes);
+    DownloadedSetup bare = downloadSetup(server_->secureUrl("bare-" + name_ + ".exe"),
+                                         "kelvane 4.6", second.progressBar());
+    EXPECT_EQ(readFile(bare.path()), bytes);
     EXPECT_EQ(SendMessageA(second.progressBar(), PBM_GETRANGE, FALSE, 0), 100);
-    DeleteFileA(path.c_str());
     server_->serveRaw("cut-" + name_ + ".exe",
                       "HTTP/1.0 200 OK\r\nContent-Length: 9999\r\n\r\n" + bytes);
-    EXPECT_EQ(downloadSetup(server_->url("cut-" + name_ + ".exe"), "kelvane 4.6", nullptr), "");
-    DeleteFileA((temporaryFolder() + "cut-" + name_ + ".exe").c_str());
+    EXPECT_FALSE(
+        downloadSetup(server_->secureUrl("cut-" + name_ + ".exe"), "kelvane 4.6", nullptr).held());
 }
 
-TEST_F(UpdateCheckTest, UnsignedSetupIsNotStarted) {
-    // A real program: had it been started, this process would have ended.
-    std::string setupName = "setup-" + name_ + ".exe";
-    server_->serveFile(setupName, readFile(test::programPath("kelvane-version-sample.exe")));
+TEST_F(UpdateCheckTest, SetupIsHeldInItsOwnFolderUntilItStarts) {
+    SetupStartedEvent started;
+    DownloadedSetup setup =
+        downloadSetup(server_->secureUrl("setup-publisher.exe"), "kelvane 4.6", nullptr);
+    ASSERT_TRUE(setup.held());
+    const std::string path = setup.path();
+    EXPECT_EQ(path.rfind(temporaryFolder() + "kelvane-setup-", 0), 0u) << path;
+
+    // Nobody may change or swap it, before, during and after the check.
+    EXPECT_EQ(openFromAnotherProcess("write", path), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(openFromAnotherProcess("delete", path), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(checkSetupSignature(setup.file(), path, settings_.publishers).verdict,
+              SetupSignature::Verdict::Trusted);
+    EXPECT_EQ(openFromAnotherProcess("write", path), ERROR_SHARING_VIOLATION);
+    ASSERT_TRUE(setup.start(host_.ownerWindow()));
+    EXPECT_TRUE(started.waitFor(30000)) << "the held setup did not start";
+    setup = DownloadedSetup();
+    EXPECT_EQ(readFile(path), readFile(signingFile("setup-publisher.exe")))
+        << "a started setup stays for the post-update run";
+    removeStartedSetup(path);
+}
+
+TEST_F(UpdateCheckTest, OnlyThePinnedPublishersSetupStarts) {
     UpdateChecker checker(host_, settings_);
     PadInfo info;
-    info.downloadUrl = server_->url(setupName);
-    downloadAndRunSetup(checker, info);
-    std::string path = temporaryFolder() + setupName;
-    EXPECT_EQ(readFile(handOverFilePath(settings_.baseName)), path + "\n");
+    for (const char* refused : {"setup-stranger.exe", "setup-unsigned.exe"}) {
+        SetupStartedEvent started;
+        info.downloadUrl = server_->secureUrl(refused);
+        EXPECT_FALSE(downloadAndStartSetup(checker, info)) << refused;
+        EXPECT_FALSE(started.waitFor(1000)) << refused << " started";
+    }
     std::vector<Box> shown = boxes();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, "The downloaded setup \"" + path +
-                                 "\" carries no valid digital signature, so it was not started.");
-    EXPECT_EQ(shown[0].caption, "Program Update Check");
-    DeleteFileA(path.c_str());
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, "The downloaded setup \"setup-stranger.exe\" is signed by \"Someone "
+                             "Else\", not by the publisher of Kelvane, so it was not started.");
+    EXPECT_EQ(shown[1].text, "The downloaded setup \"setup-unsigned.exe\" carries no valid "
+                             "digital signature, so it was not started.");
+    EXPECT_EQ(shown[1].caption, "Program Update Check");
+    EXPECT_TRUE(setupFolders().empty()) << "refused setups are deleted with their folders";
+    EXPECT_EQ(GetFileAttributesA(handOverFilePath(settings_.baseName).c_str()),
+              INVALID_FILE_ATTRIBUTES)
+        << "no hand-over file for a refused setup";
+
+    SetupStartedEvent started;
+    info.downloadUrl = server_->secureUrl("setup-publisher.exe");
+    EXPECT_TRUE(downloadAndStartSetup(checker, info));
+    EXPECT_TRUE(started.waitFor(30000));
+    std::string handedOver = readFile(handOverFilePath(settings_.baseName));
+    ASSERT_FALSE(handedOver.empty());
+    EXPECT_EQ(handedOver.back(), '\n');
+    std::string path = handedOver.substr(0, handedOver.size() - 1);
+    EXPECT_EQ(path.rfind(temporaryFolder() + "kelvane-setup-", 0), 0u) << path;
+    EXPECT_EQ(readFile(path), readFile(signingFile("setup-publisher.exe")));
+    removeStartedSetup(path);
 }
 
 TEST_F(UpdateCheckTest, DownloadDialogInEveryLanguage) {
@@ -372,7 +481,7 @@ BOOL CALLBACK findBox(HWND window, LPARAM found) {
 TEST_F(UpdateCheckTest, ClosingWindowAnswersTheOpenQuestion) {
     Plinth::setMessageBoxHook({}); // a real box this time
     host_.noPersistFlag = true;
-    server_->serveFile(name_, description("4.7", "http://host/setup.exe"));
+    server_->serveFile(name_, description("4.7", "https://host/setup.exe"));
     UpdateChecker checker(host_, settings_);
     checker.startAutomaticCheck();
     HWND box = nullptr;
