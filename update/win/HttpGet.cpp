@@ -166,17 +166,6 @@ bool httpGet(const HttpRequest& request, const HttpSink& sink) {
         throw Plinth::LIE();
     }
     limitWaits(http.get());
-    if (flags & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) {
-        DWORD security = 0, size = sizeof security;
-        if (!InternetQueryOptionA(http.get(), INTERNET_OPTION_SECURITY_FLAGS, &security, &size)) {
-            throw Plinth::LIE();
-        }
-        security |= SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_WRONG_USAGE;
-        if (!InternetSetOptionA(http.get(), INTERNET_OPTION_SECURITY_FLAGS, &security,
-                                sizeof security)) {
-            throw Plinth::LIE();
-        }
-    }
     if (!HttpSendRequestA(http.get(), nullptr, 0, nullptr, 0)) {
         throw Plinth::LIE();
     }

@@ -14,7 +14,7 @@ struct HttpRequest {
     std::string agent;    // "kelvane 4.6"
     std::string address;  // http:// or https://
     std::string referrer; // may be empty
-    DWORD flags = 0;      // request flags; 0x1000 also relaxes certificate checks
+    DWORD flags = 0;      // request flags; certificates are always checked in full
     HWND progressBar = nullptr;
     // Bytes the caller takes at most; a larger answer (announced or
     // received) ends the transfer and counts as incomplete, so a hostile
