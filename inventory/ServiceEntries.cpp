@@ -79,9 +79,7 @@ void ServiceEntries::addOrUpdate(const TableRow& row, EntrySink& sink) {
     sink.entryAdded(number, entry);
 }
 
-int ServiceEntries::updateFromRow(const TableRow& row,
-                                  const std::function<ChangeMask(ChangeMask)>& mark,
-                                  ServiceEntry& updated) {
+int ServiceEntries::updateFromRow(const TableRow& row, ServiceEntry& updated) {
     std::lock_guard<Mutex> guard(mutex_);
     auto name = numbersByName_.find(row.cell(ServiceColumns::serviceName).text);
     if (name == numbersByName_.end()) {
@@ -90,7 +88,6 @@ int ServiceEntries::updateFromRow(const TableRow& row,
     ServiceEntry& entry = entries_[name->second];
     ServiceEntry fresh = ServiceEntry::fromRow(row);
     fresh.iconIndex = entry.iconIndex;
-    fresh.changed = mark(entry.changed);
     entry = std::move(fresh);
     updated = entry;
     return name->second;

@@ -5,7 +5,6 @@
 #include "inventory/ServiceEntry.h"
 #include "inventory/ServiceTable.h"
 
-#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -59,11 +58,10 @@ public:
     void applyDifference(const ServiceTable& diffTable, const ServiceTable* baseline,
                          EntrySink& sink);
 
-    // Makes the entry of the row's service anew from row, keeping its icon;
-    // mark turns its change mark so far into the new one. Returns its number
-    // and a copy in updated, or 0 when the service has no entry.
-    int updateFromRow(const TableRow& row, const std::function<ChangeMask(ChangeMask)>& mark,
-                      ServiceEntry& updated);
+    // Makes the entry of the row's service anew from row, keeping its icon.
+    // Returns its number and a copy in updated, or 0 when the service has no
+    // entry.
+    int updateFromRow(const TableRow& row, ServiceEntry& updated);
 
     void clear();
 

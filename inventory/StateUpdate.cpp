@@ -10,20 +10,6 @@ using C = ServiceColumns;
 
 constexpr std::int32_t stateColumns[] = {C::status, C::pid, C::active, C::typeImage};
 
-// The bits of the persisted state columns in a ChangeMask.
-ChangeMask stateBits() {
-    ChangeMask bits = 0;
-    ServiceTable::Lock guard = C::prototype().lock();
-    for (const auto& [name, column] : C::prototype().columns()) {
-        for (std::int32_t index : stateColumns) {
-            if (column.index == index && column.persist) {
-                bits |= ChangeMask(1) << index;
-            }
-        }
-    }
-    return bits;
-}
-
 } // namespace
 
 bool setStateCells(TableRow& row, const RowTexts& texts, std::uint32_t state,
@@ -49,20 +35,6 @@ bool setStateCells(TableRow& row, const RowTexts& texts, std::uint32_t state,
     return changed;
 }
 
-ChangeMask stateChangeMark(ChangeMask current, const TableRow& row, const ServiceTable& baseline) {
-    if (current == changeMaskNew) {
-        return current;
-    }
-    TableRow baselineRow;
-    if (!baseline.findRow(C::prototype().keyOf(row), baselineRow)) {
-        return changeMaskNew;
-    }
-    static const ChangeMask bits = stateBits();
-    const ChangeMask differing =
-        ServiceTable::changeMask(row, baselineRow, C::prototype().columns());
-    return (current & ~bits) | (differing & bits);
-}
-
 std::optional<StateUpdate> applyServiceState(ReaderState& reader, ShownTables& tables,
                                              const ServiceTable* baseline, ServiceEntries& entries,
                                              const RowTexts& texts, const ServiceState& state) {
@@ -83,13 +55,12 @@ std::optional<StateUpdate> applyServiceState(ReaderState& reader, ShownTables& t
             reader.table.addRow(std::move(read));
         }
     }
+    // Marked as a refresh marks a service it finds changed.
+    if (baseline) {
+        markAgainstBaseline(row, *baseline);
+    }
     StateUpdate update;
-    update.number = entries.updateFromRow(
-        row,
-        [&](ChangeMask current) {
-            return baseline ? stateChangeMark(current, row, *baseline) : current;
-        },
-        update.entry);
+    update.number = entries.updateFromRow(row, update.entry);
     if (update.number == 0) {
         return std::nullopt;
     }

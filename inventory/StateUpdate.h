@@ -2,8 +2,8 @@
 // A service's state as the manager reports it between two reads, and how it
 // changes that service in place: the row cells that follow the state (by the
 // read's rules) in the shown and the reader's table, and its entry, whose
-// change mark follows the refresh's rule for those cells. No read and no
-// list rebuild is needed for it.
+// change mark is set as a refresh sets it for a service it finds changed
+// (against the baseline). No read and no list rebuild is needed for it.
 #include "inventory/RefreshCycle.h"
 #include "inventory/RowBuilder.h"
 
@@ -23,11 +23,6 @@ struct ServiceState {
 // the row's type cell decides the icon class. False when they held it already.
 bool setStateCells(TableRow& row, const RowTexts& texts, std::uint32_t state,
                    std::uint32_t processId);
-
-// The change mark of an entry whose state cells now read as in row: a new
-// service stays new; otherwise the bits of the state cells are taken anew
-// against the baseline and the other bits, from the last refresh, stay.
-ChangeMask stateChangeMark(ChangeMask current, const TableRow& row, const ServiceTable& baseline);
 
 struct StateUpdate {
     int number = 0;     // the entry's

@@ -180,14 +180,13 @@ public:
         // is stopped, so a poll costs what runs, not what is installed.
         std::unordered_set<std::string> active;
         try {
-            enumerator_.enumerate(connection_->manager(), SERVICE_ACTIVE,
-                                  [&](const EnumeratedService& service) {
-                                      if (polled_.count(service.serviceName)) {
-                                          active.insert(service.serviceName);
-                                          polledState(service.serviceName,
-                                                      {service.state, service.processId});
-                                      }
-                                  });
+            enumerator_.enumerate(
+                connection_->manager(), SERVICE_ACTIVE, [&](const EnumeratedService& service) {
+                    if (polled_.count(service.serviceName)) {
+                        active.insert(service.serviceName);
+                        polledState(service.serviceName, {service.state, service.processId});
+                    }
+                });
         } catch (const Plinth::Exception&) {
             return; // the next poll asks again
         }

@@ -17,7 +17,8 @@ constexpr DWORD letGoBoundMs = 2000;
 
 // The list columns whose texts a state change alters.
 bool sortedByState(int sortColumn) {
-    return sortColumn == 4 || sortColumn == 5 || sortColumn == listChangesColumn;
+    return sortColumn == listStatusColumn || sortColumn == listPidColumn ||
+           sortColumn == listChangesColumn;
 }
 
 } // namespace

@@ -84,29 +84,39 @@ TEST(StateUpdateTest, ChangesTheStateCellsOfBothTablesAndTheEntryOnly) {
     EXPECT_EQ(window.entries.find(number)->active, 2);
 }
 
-TEST(StateUpdateTest, ChangeMarkTakesTheStateBitsAgainstTheBaseline) {
+// As a refresh marks a service it finds changed: the whole row against the
+// baseline, whatever the mark was before.
+TEST(StateUpdateTest, ChangeMarkIsTheRowAgainstTheBaseline) {
     const ChangeMask stateBits = (1 << C::status) | (1 << C::active) | (1 << C::typeImage);
     const ChangeMask accountBit = 1 << C::account;
+    const TableRow stopped = serviceRow("a", 1, 0), running = serviceRow("a", 4, 7);
     struct Case {
         const char* what;
-        ChangeMask before;
+        TableRow before;
+        std::vector<TableRow> baseline;
         std::uint32_t state, pid;
-        ChangeMask after;
+        ChangeMask mark;
     } cases[] = {
-        {"started", 0, 4, 7, stateBits},
-        {"started, account changed at the refresh", accountBit, 4, 7, accountBit | stateBits},
-        {"back to the baseline's state", stateBits | accountBit, 1, 0, accountBit},
-        {"a process id alone is not persisted", 0, 1, 7, 0},
-        {"new stays new", changeMaskNew, 4, 7, changeMaskNew},
+        {"started", stopped, {stopped}, 4, 7, stateBits},
+        {"started, its account other than in the baseline",
+         stopped,
+         {serviceRow("a", 1, 0, "other")},
+         4,
+         7,
+         accountBit | stateBits},
+        {"back to the baseline's state", running, {stopped}, 1, 0, 0},
+        {"a process id is no change", running, {running}, 4, 8, 0},
+        {"not in the baseline", stopped, {}, 4, 7, changeMaskNew},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TableRow row = serviceRow("a", 1, 0);
-        ServiceTable baseline = ServiceColumns::newTable();
-        baseline.addRow(row);
-        setStateCells(row, texts, c.state, c.pid);
-        EXPECT_EQ(stateChangeMark(c.before, row, baseline), c.after);
+        RefreshedWindow window({c.before});
+        window.tables.baseline.removeAllRows();
+        for (const TableRow& row : c.baseline) {
+            window.tables.baseline.addRow(row);
+        }
+        auto update = window.apply("a", c.state, c.pid);
+        ASSERT_TRUE(update);
+        EXPECT_EQ(update->entry.changed, c.mark);
     }
-    TableRow row = serviceRow("gone", 4, 7);
-    EXPECT_EQ(stateChangeMark(0, row, ServiceColumns::newTable()), changeMaskNew);
 }

@@ -126,11 +126,11 @@ protected:
                 return list.textAt(i, column);
             }
         }
-        return column == 4 ? "absent" : "";
+        return column == listStatusColumn ? "absent" : "";
     }
     // The status and PID the list shows.
     std::pair<std::string, std::string> shown(const std::string& name) {
-        return {shownIn(name, 4), shownIn(name, 5)};
+        return {shownIn(name, listStatusColumn), shownIn(name, listPidColumn)};
     }
     bool shows(const std::string& name, const std::string& status, const std::string& pid) {
         return shown(name) == std::make_pair(status, pid);
