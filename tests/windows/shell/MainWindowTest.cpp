@@ -84,13 +84,7 @@ protected:
         window->create(nullptr);
         pump();
     }
-    void TearDown() override {
-        if (window && window->handle()) {
-            SendMessageA(window->handle(), WM_COMMAND, IDCANCEL, 0);
-        }
-        window.reset();
-        pump();
-    }
+    void TearDown() override { closeMainWindow(window); }
 
     HWND control(int id) const { return window->item(id); }
     HWND listHandle() const { return control(IDC_SERVICE_LIST); }

@@ -110,13 +110,7 @@ protected:
         window->create(nullptr);
         pump();
     }
-    void TearDown() override {
-        if (window && window->handle()) {
-            SendMessageA(window->handle(), WM_COMMAND, IDCANCEL, 0);
-        }
-        window.reset();
-        pump();
-    }
+    void TearDown() override { closeMainWindow(window); }
 
     // The list's texts of a service in a column; "absent" when it has no item.
     std::string shownIn(const std::string& name, int column) {

@@ -1,6 +1,7 @@
 #include "tests/windows/support/MainWindowThread.h"
 
 #include "framework/win/ModuleResources.h"
+#include "shell/win/MainWindow.h"
 #include "shell/win/ServiceDatabaseKey.h"
 
 #include <commctrl.h>
@@ -22,6 +23,14 @@ void pump() {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+}
+
+void closeMainWindow(std::unique_ptr<MainWindow>& window) {
+    if (window && window->handle()) {
+        SendMessageA(window->handle(), WM_COMMAND, IDCANCEL, 0);
+    }
+    window.reset();
+    pump();
 }
 
 } // namespace kelvane::test

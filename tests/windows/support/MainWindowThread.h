@@ -4,6 +4,12 @@
 // opens, and the message pumps that let the window and its workers run.
 #include <windows.h>
 
+#include <memory>
+
+namespace kelvane {
+class MainWindow;
+}
+
 namespace kelvane::test {
 
 // For SetUpTestSuite; false when the services key cannot be opened. The
@@ -12,6 +18,10 @@ bool prepareMainWindowThread();
 
 // Dispatches every message queued for this thread.
 void pump();
+
+// For TearDown: closes the window as Cancel does, frees it and lets the
+// messages it left run.
+void closeMainWindow(std::unique_ptr<MainWindow>& window);
 
 // Pumps until done() holds or boundMs have passed; false then.
 template <typename Done> bool pumpUntil(Done done, DWORD boundMs = 15000) {
