@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 using namespace kelvane;
@@ -83,19 +84,32 @@ template <typename Done> bool pumpUntil(Done done, DWORD boundMs) {
     return true;
 }
 
-// Items the list control is given, changed or loses, counted at the control.
-long itemsTouched = 0;
+// Items the list control is given, changed or loses, counted at the control;
+// an item changed twice (start pending, then running) counts once.
+long itemsAddedOrRemoved = 0;
+std::set<WPARAM> itemsChanged;
+long itemsTouched() {
+    return itemsAddedOrRemoved + static_cast<long>(itemsChanged.size());
+}
+void forgetItemsTouched() {
+    itemsAddedOrRemoved = 0;
+    itemsChanged.clear();
+}
 WNDPROC listProcedure = nullptr;
 LRESULT CALLBACK countingList(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case LVM_INSERTITEMA:
-    case LVM_SETITEMA:
-    case LVM_UPDATE:
     case LVM_DELETEITEM:
-        ++itemsTouched;
+        ++itemsAddedOrRemoved;
+        break;
+    case LVM_SETITEMA:
+        itemsChanged.insert(static_cast<WPARAM>(reinterpret_cast<const LVITEMA*>(lParam)->iItem));
+        break;
+    case LVM_UPDATE:
+        itemsChanged.insert(wParam);
         break;
     case LVM_DELETEALLITEMS:
-        itemsTouched += CallWindowProcA(listProcedure, list, LVM_GETITEMCOUNT, 0, 0);
+        itemsAddedOrRemoved += CallWindowProcA(listProcedure, list, LVM_GETITEMCOUNT, 0, 0);
         break;
     default:
         break;
@@ -121,7 +135,7 @@ std::string shownStatus(MainWindow& window, const std::string& name) {
     ServiceListView& list = window.list();
     for (int i = 0; i < list.count(); ++i) {
         if (list.textAt(i, 0) == name) {
-            return list.textAt(i, 4);
+            return list.textAt(i, listStatusColumn);
         }
     }
     return {};
@@ -241,16 +255,17 @@ int main(int argc, char** argv) {
         listProcedure = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&countingList)));
         const bench::PlatformCalls before = bench::platformCalls();
-        const long itemsBefore = itemsTouched;
+        forgetItemsTouched();
         runCommand("sc.exe start " + live);
         const bool seen = pumpUntil([&] { return shownStatus(*window, live) == "started"; }, 30000);
         const bench::PlatformCalls change = bench::platformCalls();
-        const long changeItems = itemsTouched - itemsBefore;
+        const long changeItems = itemsTouched();
+        forgetItemsTouched();
 
         SendMessageA(window->handle(), WM_COMMAND, IDC_REFRESH, 0);
         pumpFor(3000); // the icon pass and its rebuild
         const bench::PlatformCalls refreshed = bench::platformCalls();
-        const long refreshItems = itemsTouched - itemsBefore - changeItems;
+        const long refreshItems = itemsTouched();
         std::printf("figure state-change-calls ours %ld baseline %ld\n", change.all - before.all,
                     refreshed.all - change.all);
         std::printf("figure state-change-items ours %ld baseline %ld\n", changeItems, refreshItems);
