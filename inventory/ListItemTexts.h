@@ -11,6 +11,8 @@
 namespace kelvane {
 
 constexpr int listColumnCount = 22;
+constexpr int listStatusColumn = 4;
+constexpr int listPidColumn = 5;
 constexpr int listChangesColumn = 16;
 constexpr int listManufacturerColumn = 13;
 // After the seventeen, so that the columns before keep their numbers.

@@ -79,6 +79,20 @@ void ServiceEntries::addOrUpdate(const TableRow& row, EntrySink& sink) {
     sink.entryAdded(number, entry);
 }
 
+int ServiceEntries::updateFromRow(const TableRow& row, ServiceEntry& updated) {
+    std::lock_guard<Mutex> guard(mutex_);
+    auto name = numbersByName_.find(row.cell(ServiceColumns::serviceName).text);
+    if (name == numbersByName_.end()) {
+        return 0;
+    }
+    ServiceEntry& entry = entries_[name->second];
+    ServiceEntry fresh = ServiceEntry::fromRow(row);
+    fresh.iconIndex = entry.iconIndex;
+    entry = std::move(fresh);
+    updated = entry;
+    return name->second;
+}
+
 void ServiceEntries::clear() {
     std::lock_guard<Mutex> guard(mutex_);
     entries_.clear();

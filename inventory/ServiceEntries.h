@@ -58,6 +58,11 @@ public:
     void applyDifference(const ServiceTable& diffTable, const ServiceTable* baseline,
                          EntrySink& sink);
 
+    // Makes the entry of the row's service anew from row, keeping its icon.
+    // Returns its number and a copy in updated, or 0 when the service has no
+    // entry.
+    int updateFromRow(const TableRow& row, ServiceEntry& updated);
+
     void clear();
 
 private:

@@ -1,18 +1,40 @@
 #pragma once
-// Shared by the Windows benchmarks: many demand-start services in the real
-// manager, made for one run and deleted with the object, and a best-of
-// timer.
+// Shared by the Windows benchmarks: the start of a benchmark of the main
+// window, many demand-start services in the real manager, made for one run
+// and deleted with the object, and a best-of timer.
+#include "framework/win/ModuleResources.h"
 #include "framework/win/UniqueHandle.h"
+#include "shell/win/ServiceDatabaseKey.h"
 
 #include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace kelvane::bench {
+
+// The resources, list view controls and COM of a window thread, the
+// services key, and the manager with every right; none, with the reason
+// written, when the manager or the key cannot be had.
+inline Plinth::UniqueServiceHandle prepareWindowBench() {
+    Plinth::setResourceModule(GetModuleHandleA(nullptr));
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    Plinth::UniqueServiceHandle manager(
+        OpenSCManagerA(nullptr, SERVICES_ACTIVE_DATABASEA, SC_MANAGER_ALL_ACCESS));
+    if (!manager || !openServiceDatabaseKey()) {
+        std::fprintf(stderr, "cannot open the service manager or the services key\n");
+        return {};
+    }
+    return manager;
+}
 
 class BenchServices {
 public:

@@ -95,6 +95,7 @@ MainWindow::~MainWindow() {
     // it uses in itself, so a read that hangs in a remote manager is left
     // to end on its own instead of holding up the end of the window.
     updateChecker_.shutdown();
+    Plinth::WorkerThread::stopWithin(std::move(stateWatcher_), StateWatcher::stopBoundMs);
     watcher_.reset();
     icons_.reset();
     Plinth::WorkerThread::stopWithin(std::move(reader_), readerStopBoundMs);
@@ -121,6 +122,7 @@ void MainWindow::build() {
     formerThreadMainWindow_ = Plinth::threadMainWindow();
     Plinth::setThreadMainWindow(handle());
     reader_ = std::make_unique<ServiceReader>(serviceDatabaseKey(), openManager_);
+    startStateWatcher();
     if (HKEY key = serviceDatabaseKey()) {
         watcher_ = std::make_unique<RegistryWatcher>(key, handle());
     }
@@ -347,6 +349,7 @@ void MainWindow::close(int result) {
     // Only asked to stop: the end of the window waits for it, with a bound,
     // so that a read hanging in the manager cannot keep the window open.
     reader_->stop(Plinth::WorkerThread::NoJoin);
+    stateWatcher_->stop(Plinth::WorkerThread::NoJoin);
     saveSession();
     end(result);
 }
@@ -407,6 +410,9 @@ bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     case WM_APP + 1:
         rebuildList(false);
         list_.refitFittedColumns();
+        return true;
+    case StateWatcher::changesMessage:
+        showStateChanges();
         return true;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == ID_ABOUT) {

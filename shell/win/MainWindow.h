@@ -1,8 +1,8 @@
 #pragma once
 // The program's working window: the service list with its filter controls,
 // the action buttons and the status line. It owns the service entries, the
-// tables of the refresh and the four worker threads (reader, icon cache,
-// registry watcher, update check).
+// tables of the refresh and the five worker threads (reader, icon cache,
+// registry watcher, update check, state watcher).
 #include "framework/win/ColorButton.h"
 #include "framework/win/CriticalSection.h"
 #include "framework/win/Dialog.h"
@@ -12,6 +12,7 @@
 #include "inventory/win/IconUpdater.h"
 #include "inventory/win/RegistryWatcher.h"
 #include "inventory/win/ServiceReader.h"
+#include "inventory/win/StateWatcher.h"
 #include "operations/BusyCounter.h"
 #include "operations/win/CommandHost.h"
 #include "resources/ResourceIds.h"
@@ -36,6 +37,9 @@ public:
     // platform's (tests hand in one that fails or hangs).
     explicit MainWindow(AppConfig& config, ManagerOpener openManager = nullptr);
     ~MainWindow() override;
+    // How the state watcher asks for notifications, before create(): tests
+    // hand in a manager that refuses them or reports what Wine's cannot.
+    void setStatusNotifier(StatusNotifier notifier) { statusNotifier_ = std::move(notifier); }
 
     // Reads the services of the computer in the host field into the list. A
     // refresh asked for while one runs (a change signalled meanwhile) runs
@@ -70,6 +74,7 @@ public:
     const std::string& settingsPath() const { return settingsPath_; }
     const ShownTables& tables() const { return tables_; }
     IconUpdater& icons() { return *icons_; }
+    StateWatcher& stateWatcher() { return *stateWatcher_; }
 
 protected:
     bool onInit() override;
@@ -151,6 +156,14 @@ private:
     // The reader's error, unless the status line already says it.
     void addStatusLineOnce(const std::string& line);
 
+    // The state watcher (MainWindowStates.cpp): made in build, told the
+    // services after each refresh; its reports change single rows in place.
+    void startStateWatcher();
+    void followServices();
+    void letGoOfSelection();
+    void showStateChanges();
+    void showEntryState(int number, const ServiceEntry& entry, bool& reorder, bool& selected);
+
     // EntrySink: the refresh changes the list through these.
     void entryAdded(int number, const ServiceEntry& entry) override;
     void entryChanged(int number, const ServiceEntry& entry) override;
@@ -163,7 +176,7 @@ private:
     bool hostIsLocal() const override { return reader_->hostInfo().isLocal; }
     std::vector<ServiceEntry> selectedEntries() const override;
     void writeStatus(const std::string& text) override { setStatusLine(text); }
-    void refreshList() override { refresh(); }
+    void refreshList() override;
     HWND window() const override { return handle(); }
     AppConfig& config() override { return working_; }
     bool saveControls() override { return exchange(true); }
@@ -210,6 +223,10 @@ private:
     std::unique_ptr<IconUpdater> icons_;
     std::unique_ptr<RegistryWatcher> watcher_;
     UpdateChecker updateChecker_{*this};
+    StatusNotifier statusNotifier_;
+    std::unique_ptr<StateWatcher> stateWatcher_;
+    RowTexts stateTexts_;
+    bool statesWaiting_ = false; // reported during a refresh, shown after it
     BusyCounter busy_;
     bool ready_ = false; // built whole; until then messages get the defaults
     bool refreshing_ = false;

@@ -11,6 +11,7 @@
 #include "operations/win/ServiceQueries.h"
 #include "operations/win/WaitCursor.h"
 #include "resources/ResourceIds.h"
+#include "shell/win/RefreshLockScope.h"
 
 #include <commctrl.h>
 
@@ -20,26 +21,6 @@
 namespace kelvane {
 
 namespace {
-
-// Holds the window's refresh lock, entered while the window keeps serving
-// its messages; false when the application is asked to quit meanwhile.
-class RefreshLockScope {
-public:
-    explicit RefreshLockScope(Plinth::CriticalSection& lock)
-        : lock_(lock), held_(Plinth::enterLockDispatching(lock)) {}
-    ~RefreshLockScope() {
-        if (held_) {
-            lock_.leave();
-        }
-    }
-    RefreshLockScope(const RefreshLockScope&) = delete;
-    RefreshLockScope& operator=(const RefreshLockScope&) = delete;
-    explicit operator bool() const { return held_; }
-
-private:
-    Plinth::CriticalSection& lock_;
-    bool held_;
-};
 
 // Sets a flag for the length of a scope.
 class FlagScope {
@@ -112,6 +93,7 @@ void MainWindow::refreshOnce() {
     }
     list_.sortKeepingView();
     icons_->startPass();
+    followServices();
 }
 
 void MainWindow::rebuildList(bool iconPass) {

@@ -21,14 +21,8 @@ using namespace kelvane;
 
 int main(int argc, char** argv) {
     int count = argc > 1 ? std::atoi(argv[1]) : 2000;
-    Plinth::setResourceModule(GetModuleHandleA(nullptr));
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    Plinth::UniqueServiceHandle manager(
-        OpenSCManagerA(nullptr, SERVICES_ACTIVE_DATABASEA, SC_MANAGER_ALL_ACCESS));
-    if (!manager || !openServiceDatabaseKey()) {
-        std::fprintf(stderr, "cannot open the service manager or the services key\n");
+    Plinth::UniqueServiceHandle manager = bench::prepareWindowBench();
+    if (!manager) {
         return 1;
     }
     bench::BenchServices services(manager.get(), count);

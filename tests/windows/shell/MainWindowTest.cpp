@@ -2,6 +2,7 @@
 // driven with the messages a user's actions send.
 #include "shell/win/MainWindow.h"
 #include "tests/windows/support/DialogScript.h"
+#include "tests/windows/support/MainWindowThread.h"
 #include "tests/windows/support/SettingsFileAside.h"
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
@@ -34,14 +35,6 @@ using namespace kelvane;
 using namespace kelvane::test;
 
 namespace {
-
-void pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
 
 // Messages as the program's own loop handles them: the window's keys go
 // through its accelerators and dialog navigation first.
@@ -81,13 +74,7 @@ struct MenuWatch {
 
 class MainWindowTest : public ServiceFixture {
 protected:
-    static void SetUpTestSuite() {
-        Plinth::setResourceModule(GetModuleHandleA(nullptr));
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
-        InitCommonControlsEx(&controls);
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        ASSERT_TRUE(openServiceDatabaseKey());
-    }
+    static void SetUpTestSuite() { ASSERT_TRUE(prepareMainWindowThread()); }
     static void TearDownTestSuite() { closeServiceDatabaseKey(); }
 
     void open(bool persist = false, ManagerOpener openManager = nullptr) {
@@ -97,13 +84,7 @@ protected:
         window->create(nullptr);
         pump();
     }
-    void TearDown() override {
-        if (window && window->handle()) {
-            SendMessageA(window->handle(), WM_COMMAND, IDCANCEL, 0);
-        }
-        window.reset();
-        pump();
-    }
+    void TearDown() override { closeMainWindow(window); }
 
     HWND control(int id) const { return window->item(id); }
     HWND listHandle() const { return control(IDC_SERVICE_LIST); }
