@@ -2,7 +2,7 @@
 // (the description over http, the setup over https), with the boxes answered
 // through the message-box hook and the day kept under a registry key of this
 // test process. The setups are the ones the build signed (TestSigning.h).
-#include "tests/windows/update/PadServer.h"
+#include "tests/windows/support/LocalWebServer.h"
 #include "tests/windows/update/TestSigning.h"
 
 #include "framework/Exception.h"
@@ -28,7 +28,7 @@
 #include <sstream>
 
 using namespace kelvane;
-using test::PadServer;
+using test::LocalWebServer;
 using test::signingFile;
 
 namespace {
@@ -128,7 +128,7 @@ protected:
         Plinth::setResourceModule(GetModuleHandleA(nullptr));
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
         InitCommonControlsEx(&controls);
-        server_ = new PadServer(signingFile("server.pem"), signingFile("server.key"));
+        server_ = new LocalWebServer(signingFile("server.pem"), signingFile("server.key"));
         for (const char* setup :
              {"setup-publisher.exe", "setup-stranger.exe", "setup-unsigned.exe"}) {
             server_->serveFile(setup, readFile(signingFile(setup)));
@@ -178,7 +178,7 @@ protected:
         checker.shutdown();
     }
 
-    static PadServer* server_;
+    static LocalWebServer* server_;
     std::string name_;
     UpdateCheckerSettings settings_;
     TestHost host_;
@@ -190,7 +190,7 @@ private:
     std::vector<Box> boxes_;
 };
 
-PadServer* UpdateCheckTest::server_ = nullptr;
+LocalWebServer* UpdateCheckTest::server_ = nullptr;
 
 } // namespace
 

@@ -9,21 +9,24 @@
 
 namespace kelvane::test {
 
-class PadServer {
+class LocalWebServer {
 public:
     // certificate, key: the PEM files for https.
-    explicit PadServer(const std::string& certificate = "", const std::string& key = "");
-    ~PadServer();
-    PadServer(const PadServer&) = delete;
-    PadServer& operator=(const PadServer&) = delete;
+    explicit LocalWebServer(const std::string& certificate = "", const std::string& key = "");
+    ~LocalWebServer();
+    LocalWebServer(const LocalWebServer&) = delete;
+    LocalWebServer& operator=(const LocalWebServer&) = delete;
 
     bool ready() const { return port_ != 0; }
     bool secureReady() const { return securePort_ != 0; }
+    unsigned port() const { return port_; }
     std::string url(const std::string& name) const;
     std::string secureUrl(const std::string& name) const;
     void serveFile(const std::string& name, const std::string& bytes);
     void serveRaw(const std::string& name, const std::string& answer);
-    // The logged requests for /name.
+    // From now on every request is accepted, logged and never answered.
+    void fallSilent();
+    // The logged requests for /name; every one for an empty name.
     std::vector<std::string> requestsFor(const std::string& name) const;
 
 private:
