@@ -39,10 +39,6 @@ bool pathExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-int runKelvane(const std::string& words, std::string* output) {
-    return runProcess("\"" + programPath("kelvane.exe") + "\" " + words, output);
-}
-
 int runProcess(const std::string& commandLine, std::string* output, unsigned timeoutMs) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     Plinth::UniqueHandleObject readEnd, writeEnd;

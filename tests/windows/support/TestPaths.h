@@ -24,7 +24,5 @@ std::string unixPath(const std::string& windowsPath);
 // (stdout and stderr) goes into *output when given. -1 when it cannot start.
 int runProcess(const std::string& commandLine, std::string* output = nullptr,
                unsigned timeoutMs = 120000);
-// Runs kelvane.exe with the words.
-int runKelvane(const std::string& words, std::string* output = nullptr);
 
 } // namespace kelvane::test
