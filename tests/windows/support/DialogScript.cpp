@@ -6,13 +6,13 @@
 
 namespace kelvane::test {
 
-AnsweredBoxes::AnsweredBoxes(int answer) {
-    Plinth::setMessageBoxHook([this, answer](HWND owner, const std::string& text,
-                                             const std::string& caption, UINT style) {
-        std::lock_guard<std::mutex> guard(mutex_);
-        boxes.push_back({text, caption, style, owner, GetCurrentThreadId()});
-        return (style & MB_TYPEMASK) == MB_OK ? IDOK : this->answer.load();
-    });
+AnsweredBoxes::AnsweredBoxes(int answer) : answer(answer) {
+    Plinth::setMessageBoxHook(
+        [this](HWND owner, const std::string& text, const std::string& caption, UINT style) {
+            std::lock_guard<std::mutex> guard(mutex_);
+            boxes.push_back({text, caption, style, owner, GetCurrentThreadId()});
+            return (style & MB_TYPEMASK) == MB_OK ? IDOK : this->answer.load();
+        });
 }
 
 AnsweredBoxes::~AnsweredBoxes() {

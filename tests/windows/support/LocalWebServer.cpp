@@ -30,6 +30,8 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             self.close_connection = True
             return
         super().do_GET()
+    # A proxy's tunnel request, as WinINet sends one for https.
+    do_CONNECT = do_GET
     def log_message(self, *args):
         pass
 def serve(name, wrap=None):

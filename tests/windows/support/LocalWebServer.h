@@ -3,7 +3,8 @@
 // given a certificate and its key, also over https: files in its folder are
 // served as they are; a file "<name>.raw" is sent instead as the whole
 // answer, so a test can announce a length the body does not have or
-// redirect. Every request is logged as "path<TAB>agent<TAB>referrer".
+// redirect. Every request, a proxy's CONNECT too, is logged as
+// "path<TAB>agent<TAB>referrer".
 #include <string>
 #include <vector>
 

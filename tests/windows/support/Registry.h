@@ -28,7 +28,6 @@ public:
     // The value's bytes now; empty when there is none.
     std::string bytes() const;
     void set(DWORD type, const std::string& bytes) const;
-    void setText(const std::string& text) const { set(REG_SZ, text + '\0'); }
 
 private:
     HKEY root_;

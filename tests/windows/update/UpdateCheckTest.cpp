@@ -171,8 +171,6 @@ TEST_F(UpdateCheckTest, ReadsADescriptionOnlyWhenItCameWhole) {
     PadInfo info;
     ASSERT_TRUE(readDescription(info, server_->url(name_), "kelvane 4.6", "WIN10.0.19045"));
     EXPECT_EQ(info.programVersion, "4.7");
-    EXPECT_EQ(info.webPage, "https://www.trevolt.example/news");
-    EXPECT_EQ(info.releaseDate.day, 0) << "no release day element";
     ASSERT_EQ(server_->requestsFor(name_).size(), 1u);
     EXPECT_EQ(server_->requestsFor(name_)[0],
               "/" + name_ + "\tkelvane 4.6\tkelvane 4.6 update check WIN10.0.19045");
@@ -196,9 +194,7 @@ TEST_F(UpdateCheckTest, MenuCommandTellsWhatItFound) {
     EXPECT_EQ(shown[0].text, "Hello") << "messages filtered by the checker's system text";
     EXPECT_EQ(shown[0].caption, "Message");
     EXPECT_EQ(shown[1].caption, "Program Update Check");
-    EXPECT_EQ(shown[1].text.find("Active version: 4.6\n\nThe newest version of Kelvane is 4.6 ("),
-              0u);
-    EXPECT_NE(shown[1].text.find(")\n\nNo update is needed."), std::string::npos);
+    EXPECT_NE(shown[1].text.find("No update is needed."), std::string::npos);
     EXPECT_EQ(shown[1].style & MB_TYPEMASK, static_cast<UINT>(MB_OK));
     EXPECT_EQ(shown[1].owner, host_.ownerWindow());
     // The menu's request names no system.
