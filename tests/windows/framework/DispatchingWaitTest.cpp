@@ -1,6 +1,7 @@
 // The message loop's quit levels and the waits that keep dispatching: each
 // test posts real messages to a real window on the test's thread.
-#include "BoxRecorder.h"
+#include "tests/windows/support/DialogScript.h"
+
 #include "framework/Exception.h"
 #include "framework/win/DispatchingWaits.h"
 #include "framework/win/MessageLoop.h"
@@ -11,7 +12,7 @@
 #include <thread>
 
 using namespace Plinth;
-using kelvane::test::BoxRecorder;
+using kelvane::test::AnsweredBoxes;
 
 namespace {
 
@@ -23,7 +24,7 @@ constexpr UINT failMessage = WM_APP + 3;
 struct WindowState {
     int counted = 0;
     int nestedResult = 1234;
-    HANDLE setOnCount = nullptr; // set when a count message arrives
+    HANDLE setOnCount = nullptr; // set when the count reaches the message's wParam
     int paints = 0;
 };
 
@@ -31,8 +32,7 @@ LRESULT CALLBACK testProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     auto* state = reinterpret_cast<WindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     switch (message) {
     case countMessage:
-        ++state->counted;
-        if (state->setOnCount && state->counted >= static_cast<int>(w)) {
+        if (++state->counted >= static_cast<int>(w) && state->setOnCount) {
             SetEvent(state->setOnCount);
         }
         return 0;
@@ -69,63 +69,52 @@ protected:
         type.hInstance = GetModuleHandleA(nullptr);
         type.lpszClassName = "KelvaneWaitTest";
         RegisterClassA(&type); // already there after the first test
-        window = CreateWindowExA(0, "KelvaneWaitTest", "wait test", WS_OVERLAPPEDWINDOW, 0, 0, 200,
-                                 100, nullptr, nullptr, type.hInstance, nullptr);
-        ASSERT_NE(window, nullptr);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
+        window.reset(CreateWindowExA(0, "KelvaneWaitTest", "wait test", WS_OVERLAPPEDWINDOW, 0, 0,
+                                     200, 100, nullptr, nullptr, type.hInstance, nullptr));
+        ASSERT_TRUE(window);
+        SetWindowLongPtrA(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
         event.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
         level = MessageLoop::current().level();
     }
     void TearDown() override {
-        DestroyWindow(window);
-        // Nothing a test left behind may reach the next one.
-        MSG message;
+        window.reset();
+        MSG message; // nothing a test left behind may reach the next one
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         }
     }
     int levelsRaised() const { return MessageLoop::current().level() - level; }
-    void post(UINT message, WPARAM w = 0) { PostMessageA(window, message, w, 0); }
+    void post(UINT message, WPARAM w = 0) { PostMessageA(window.get(), message, w, 0); }
 
-    HWND window = nullptr;
     WindowState state;
+    UniqueWindow window;
     UniqueHandleObject event;
     int level = 0;
 };
 
 } // namespace
 
-TEST_F(DispatchingWaitTest, LoopDispatchesUntilQuitAndReturnsItsCode) {
-    post(countMessage);
+TEST_F(DispatchingWaitTest, AQuitEndsTheLoopAndEveryLoopAroundANestedOneThatTakesIt) {
     post(countMessage);
     PostQuitMessage(5);
     EXPECT_EQ(runLoop(), 5);
-    EXPECT_EQ(state.counted, 2);
     EXPECT_EQ(levelsRaised(), 1);
-}
 
-TEST_F(DispatchingWaitTest, AQuitTakenByANestedLoopEndsTheOuterLoopToo) {
     post(nestLoopMessage, 3);
     post(countMessage);
     EXPECT_EQ(runLoop(), 3);
     EXPECT_EQ(state.nestedResult, 3);
-    EXPECT_EQ(levelsRaised(), 1);
-    EXPECT_EQ(state.counted, 1) << "the nested loop served the other message";
+    EXPECT_EQ(levelsRaised(), 2);
+    EXPECT_EQ(state.counted, 2) << "the nested loop served the other message";
 }
 
-TEST_F(DispatchingWaitTest, HandlerFailuresAreReportedAndTheLoopGoesOn) {
-    BoxRecorder recorder;
+TEST_F(DispatchingWaitTest, FailuresOfHandlersAndPaintsAreReportedOnceAndTheLoopGoesOn) {
+    AnsweredBoxes boxes;
     post(failMessage);
     post(countMessage);
     PostQuitMessage(0);
     runLoop();
     EXPECT_EQ(state.counted, 1);
-    auto boxes = recorder.boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "Exception");
-    EXPECT_EQ(boxes[0].text, "Ein Fehler trat auf w\xE4hrend -NO-CONTEXT-:\nhandler failed");
-}
 
-TEST_F(DispatchingWaitTest, AFailingPaintIsValidatedSoItIsNotRepeated) {
     // A window procedure's exception during a paint does not come back
     // through DispatchMessageA on x64 (the system's callback swallows it), so
     // the failure comes from a filter, the step before.
@@ -136,18 +125,18 @@ TEST_F(DispatchingWaitTest, AFailingPaintIsValidatedSoItIsNotRepeated) {
         return false;
     };
     MessageLoop::current().addFilter(this, failOnPaint);
-    BoxRecorder recorder;
-    ShowWindow(window, SW_SHOWNOACTIVATE);
-    InvalidateRect(window, nullptr, TRUE);
-    // The timer comes only once no paint is pending.
-    SetTimer(window, 1, 1, nullptr);
+    ShowWindow(window.get(), SW_SHOWNOACTIVATE);
+    InvalidateRect(window.get(), nullptr, TRUE);
+    SetTimer(window.get(), 1, 1, nullptr); // comes only once no paint is pending
     EXPECT_EQ(runLoop(), 2);
     MessageLoop::current().removeFilter(this, failOnPaint);
-    EXPECT_EQ(state.paints, 1);
-    EXPECT_EQ(recorder.boxes().size(), 1u);
+    EXPECT_EQ(state.paints, 1) << "the failed paint was validated";
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[0].caption, "Exception");
+    EXPECT_NE(boxes.boxes[0].text.find("handler failed"), std::string::npos);
 }
 
-TEST_F(DispatchingWaitTest, WaitForObjectsDispatchesWhileItWaitsAndEndsOnQuit) {
+TEST_F(DispatchingWaitTest, WaitsDispatchWhileTheyWaitAndAnyQuitEndsThem) {
     state.setOnCount = event.get();
     post(countMessage, 3);
     post(countMessage, 3);
@@ -155,49 +144,40 @@ TEST_F(DispatchingWaitTest, WaitForObjectsDispatchesWhileItWaitsAndEndsOnQuit) {
     HANDLE handles[] = {event.get()};
     EXPECT_EQ(waitForObjects(1, handles, false, INFINITE), static_cast<int>(WAIT_OBJECT_0));
     EXPECT_EQ(state.counted, 3);
-    EXPECT_EQ(levelsRaised(), 0);
     EXPECT_EQ(waitForObjects(1, handles, false, 0), static_cast<int>(WAIT_TIMEOUT));
+    EXPECT_EQ(sleepDispatching(1), 1);
+    EXPECT_EQ(levelsRaised(), 0);
+
     PostQuitMessage(0);
     EXPECT_EQ(waitForObjects(1, handles, false, INFINITE), -1);
-    EXPECT_EQ(levelsRaised(), 1);
-}
-
-TEST_F(DispatchingWaitTest, QuitDuringANestedSleepEndsBothWaits) {
-    HANDLE handles[] = {event.get()};
     post(nestSleepMessage, 7);
-    EXPECT_EQ(waitForObjects(1, handles, false, INFINITE), -1);
+    EXPECT_EQ(waitForObjects(1, handles, false, INFINITE), -1) << "a quit in a nested sleep";
     EXPECT_EQ(state.nestedResult, -1);
-    EXPECT_EQ(levelsRaised(), 1);
-}
-
-TEST_F(DispatchingWaitTest, SleepResults) {
-    EXPECT_EQ(sleepDispatching(1), 1);
-    EXPECT_EQ(sleepDispatching(0), 1);
-
-    post(countMessage);
-    post(countMessage);
     PostQuitMessage(0);
     EXPECT_EQ(sleepDispatching(600000), -1);
-    EXPECT_EQ(state.counted, 2);
-
+    EXPECT_EQ(levelsRaised(), 3);
     // A quit taken by a loop nested in a dispatched message: neither the
-    // time passed nor this wait's quit.
+    // time passed nor this wait's own quit.
     post(nestLoopMessage, 1);
     EXPECT_EQ(sleepDispatching(600000), 0);
-    EXPECT_EQ(levelsRaised(), 2);
+    EXPECT_EQ(levelsRaised(), 4);
 }
 
-TEST_F(DispatchingWaitTest, LockHeldElsewhereIsEnteredWhileServingMessagesAndReentered) {
+TEST_F(DispatchingWaitTest, ALockHeldElsewhereIsWaitedForWhileServingMessagesUntilAQuit) {
     CriticalSection lock;
     UniqueHandleObject held(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    UniqueHandleObject release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    auto holdUntil = [&](HANDLE until) {
+        return std::thread([&lock, &held, until] {
+            lock.enter();
+            SetEvent(held.get());
+            WaitForSingleObject(until, INFINITE);
+            lock.leave();
+        });
+    };
+    // Released only once the waiting thread has served a message.
     state.setOnCount = event.get();
-    std::thread holder([&] {
-        lock.enter();
-        SetEvent(held.get());
-        // Released only once the waiting thread has served a message.
-        WaitForSingleObject(event.get(), INFINITE);
-        lock.leave();
-    });
+    std::thread holder = holdUntil(event.get());
     WaitForSingleObject(held.get(), INFINITE);
     post(countMessage, 1);
     EXPECT_TRUE(enterLockDispatching(lock));
@@ -207,31 +187,22 @@ TEST_F(DispatchingWaitTest, LockHeldElsewhereIsEnteredWhileServingMessagesAndRee
     EXPECT_TRUE(enterLockDispatching(lock)) << "re-entered on the thread that holds it";
     lock.leave();
     lock.leave();
-}
 
-TEST_F(DispatchingWaitTest, QuitWhileWaitingForALockGivesFalseWithoutTheLock) {
-    CriticalSection lock;
-    UniqueHandleObject held(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    UniqueHandleObject release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    std::thread holder([&] {
-        lock.enter();
-        SetEvent(held.get());
-        WaitForSingleObject(release.get(), INFINITE);
-        lock.leave();
-    });
+    ResetEvent(held.get());
+    holder = holdUntil(release.get());
     WaitForSingleObject(held.get(), INFINITE);
+    MSG message; // the quit posted above
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
     PostQuitMessage(0);
     EXPECT_FALSE(enterLockDispatching(lock));
-    EXPECT_EQ(levelsRaised(), 1);
     SetEvent(release.get());
     holder.join();
     bool freeForOthers = false;
-    std::thread other([&] {
-        freeForOthers = lock.tryEnter();
-        if (freeForOthers) {
+    std::thread([&] {
+        if ((freeForOthers = lock.tryEnter())) {
             lock.leave();
         }
-    });
-    other.join();
-    EXPECT_TRUE(freeForOthers);
+    }).join();
+    EXPECT_TRUE(freeForOthers) << "the quit left the lock to others";
 }

@@ -9,9 +9,25 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 using namespace Plinth;
+
+namespace {
+
+const LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK);
+
+// The conversions of a format text in order ("%d%#s"): a translation is
+// formatted with the English text's arguments.
+std::string conversions(const std::string& text) {
+    std::string found;
+    for (size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at + 2)) {
+        const size_t end = text.find_first_not_of("#-+ 0123456789.l", at + 1);
+        found += text.substr(at, end == std::string::npos ? end : end - at + 1);
+    }
+    return found;
+}
+
+} // namespace
 
 TEST(SystemMessageTest, KnownCodeGivesTheSystemTextAndUnknownTheFallback) {
     char expected[512] = {};
@@ -22,99 +38,77 @@ TEST(SystemMessageTest, KnownCodeGivesTheSystemTextAndUnknownTheFallback) {
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(std::string(expected).find(text), 0u) << text;
     EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << "line break left in: " << text;
-
     EXPECT_EQ(SDKException(0x2A2A2A2Au).getMessage(), "unknown error 0x2A2A2A2A");
 }
 
-class StringTableTest : public ::testing::Test {
-protected:
-    void SetUp() override { setResourceModule(GetModuleHandleA(nullptr)); }
-    void TearDown() override { setResourceLanguage(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK)); }
-};
-
-TEST_F(StringTableTest, EntryOneHundredAndOneInEachLanguage) {
+TEST(StringTableTest, SwitchesChooseTheLanguageAndTheTextsComeInTheAnsiCodePage) {
+    setResourceModule(GetModuleHandleA(nullptr));
     // The tables are UTF-16 in the file; the program reads them in the ANSI
-    // code page, so the German umlaut arrives as one 1252 byte.
+    // code page, so the umlauts arrive as one 1252 byte each.
     ASSERT_EQ(GetACP(), 1252u) << "the expectations below assume Windows-1252";
-    setResourceLanguage(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK));
-    EXPECT_EQ(loadString(101), "Inf&o about Kelvane...");
-    setResourceLanguage(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));
+    kelvane::selectLanguage("-ger");
     EXPECT_EQ(loadString(101), "Inf&o \xFC"
                                "ber Kelvane...");
-    setResourceLanguage(MAKELANGID(LANG_SWEDISH, SUBLANG_SWEDISH));
-    EXPECT_EQ(loadString(101), "&Om Kelvane...");
-}
-
-TEST_F(StringTableTest, SwitchesChooseTheLanguageOfTheTexts) {
-    kelvane::selectLanguage("-ger");
-    EXPECT_EQ(loadString(143), "Sicherheitsabfrage");
     kelvane::selectLanguage("-x -swe");
     EXPECT_EQ(loadString(143), "S\xE4kerhetsfr\xE5ga");
     kelvane::selectLanguage("-eng");
     EXPECT_EQ(loadString(143), "Safety Question");
     kelvane::selectLanguage("-ger -swe");
     EXPECT_EQ(loadString(106), "Dienstspezifischer Fehlercode: %d");
-}
-
-TEST_F(StringTableTest, EveryLanguageHoldsEveryEntry) {
-    const LANGID languages[] = {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK),
-                                MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN),
-                                MAKELANGID(LANG_SWEDISH, SUBLANG_SWEDISH)};
-    for (LANGID language : languages) {
-        // Look each entry up in exactly this language: the lookup's fallback
-        // to English would hide a missing entry.
-        std::vector<unsigned> ids;
-        for (unsigned id = IDS_FIRST; id <= IDS_LAST; ++id) {
-            ids.push_back(id);
-        }
-        for (unsigned id = IDS_LATER_COLUMNS_FIRST; id <= IDS_LATER_COLUMNS_LAST; ++id) {
-            ids.push_back(id);
-        }
-        for (unsigned id : ids) {
-            HRSRC block = FindResourceExA(GetModuleHandleA(nullptr), RT_STRING,
-                                          MAKEINTRESOURCEA(id / 16 + 1), language);
-            ASSERT_NE(block, nullptr) << "language " << language << " id " << id;
-            setResourceLanguage(language);
-            EXPECT_FALSE(loadString(id).empty()) << "language " << language << " id " << id;
-        }
-    }
-}
-
-TEST_F(StringTableTest, TextsKeepTheirQuotesAndLineBreaks) {
-    setResourceLanguage(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK));
-    EXPECT_EQ(loadString(148), "Do you want to run the setup from \"%#s\"?");
-    EXPECT_EQ(loadString(184), "Active version: %#s\n\nThe newest version of %#s is %#s (%#s)");
-    EXPECT_EQ(loadString(177), "Excel sheet (*.xls)|*.xls|CSV file (*.csv)|*.csv|");
+    setResourceLanguage(english);
     EXPECT_EQ(loadString(4000), "") << "an entry no table holds";
 }
 
-TEST(ResourceTest, IconBitmapAndAcceleratorsArePresent) {
-    HINSTANCE module = GetModuleHandleA(nullptr);
-    EXPECT_NE(LoadIconA(module, MAKEINTRESOURCEA(IDI_KELVANE)), nullptr);
-    EXPECT_NE(LoadAcceleratorsA(module, MAKEINTRESOURCEA(IDR_ACCELERATORS)), nullptr);
+TEST(StringTableTest, EveryLanguageHoldsEveryEntryWithTheEnglishConversions) {
+    setResourceModule(GetModuleHandleA(nullptr));
+    for (LANGID language :
+         {MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), MAKELANGID(LANG_SWEDISH, SUBLANG_SWEDISH)}) {
+        for (unsigned id = IDS_FIRST; id <= IDS_LATER_COLUMNS_LAST; ++id) {
+            if (id > IDS_LAST && id < IDS_LATER_COLUMNS_FIRST) {
+                continue;
+            }
+            // Looked up in exactly this language: the lookup's fallback to
+            // English would hide a missing entry.
+            ASSERT_NE(FindResourceExA(GetModuleHandleA(nullptr), RT_STRING,
+                                      MAKEINTRESOURCEA(id / 16 + 1), language),
+                      nullptr)
+                << language << " " << id;
+            setResourceLanguage(english);
+            const std::string original = loadString(id);
+            setResourceLanguage(language);
+            const std::string translated = loadString(id);
+            EXPECT_FALSE(translated.empty()) << language << " " << id;
+            // A singular may leave out the count; nothing may be added or
+            // converted otherwise.
+            EXPECT_EQ(conversions(original).rfind(conversions(translated), 0), 0u)
+                << language << " " << id << ": " << translated;
+        }
+    }
+    setResourceLanguage(english);
+}
 
-    UniqueBitmap bitmap(static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(IDB_CLASS_ICONS),
+// The list loads the class images with RGB 25,0,0 as the mask colour: a
+// pixel of that colour would turn transparent.
+TEST(ResourceTest, TheClassIconsLieOnWhiteWithoutTheMaskColour) {
+    UniqueBitmap bitmap(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
+                                                        MAKEINTRESOURCEA(IDB_CLASS_ICONS),
                                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     ASSERT_TRUE(bitmap);
-    DIBSECTION section = {};
-    ASSERT_EQ(GetObjectA(bitmap.get(), sizeof section, &section), static_cast<int>(sizeof section));
-    EXPECT_EQ(section.dsBm.bmWidth, 128);
-    EXPECT_EQ(section.dsBm.bmHeight, 16);
-    EXPECT_EQ(section.dsBmih.biBitCount, 4);
-
-    // The list loads the images with RGB 25,0,0 as the mask colour: a pixel
-    // of that colour would turn transparent.
+    BITMAP size{};
+    GetObjectA(bitmap.get(), sizeof size, &size);
+    EXPECT_EQ(size.bmWidth, 128) << "eight images of 16 by 16";
+    EXPECT_EQ(size.bmHeight, 16);
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, bitmap.get());
-    int white = 0;
+    int white = 0, mask = 0;
     for (int y = 0; y < 16; ++y) {
         for (int x = 0; x < 128; ++x) {
-            COLORREF pixel = GetPixel(dc, x, y);
-            ASSERT_NE(pixel, RGB(25, 0, 0)) << x << "," << y;
-            white += pixel == RGB(255, 255, 255);
+            white += GetPixel(dc, x, y) == RGB(255, 255, 255);
+            mask += GetPixel(dc, x, y) == RGB(25, 0, 0);
         }
     }
     SelectObject(dc, old);
     DeleteDC(dc);
-    EXPECT_GT(white, 128 * 16 / 2) << "the images lie on white";
+    EXPECT_EQ(mask, 0);
+    EXPECT_GT(white, 128 * 16 / 2);
 }

@@ -78,16 +78,10 @@ LRESULT CALLBACK HostWindow::procedure(HWND window, UINT message, WPARAM wParam,
     auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (self && message == WM_APP) {
         ++self->refreshMessages;
-        if (self->onRefresh) {
-            self->onRefresh();
-        }
         return 0;
     }
     if (self && message == WM_APP + 1) {
         ++self->passMessages;
-        if (self->onPassDone) {
-            self->onPassDone();
-        }
         return 0;
     }
     if (self && message == WM_NOTIFY) {

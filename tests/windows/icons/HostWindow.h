@@ -1,8 +1,7 @@
 #pragma once
 // A hidden window standing in for the main window: it counts the messages
-// the watcher and the icon updater post, runs what a test hands it for each,
-// and holds a list view whose items ask their image index back, as the
-// main window's list does.
+// the watcher and the icon updater post and holds a list view whose items
+// ask their image index back, as the main window's list does.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -22,8 +21,6 @@ public:
 
     int refreshMessages = 0; // WM_APP
     int passMessages = 0;    // WM_APP + 1
-    std::function<void()> onRefresh;
-    std::function<void()> onPassDone;
     // LVN_GETDISPINFO's iImage for an item's data.
     std::function<int(LPARAM)> imageOf;
 

@@ -8,29 +8,22 @@
 
 using namespace kelvane;
 
-TEST(HostInfoTest, TheLocalNameInAnyCaseIsLocal) {
+TEST(HostInfoTest, TheLocalNameInAnyCaseIsLocalAndARemoteOneKeepsTheWindowsFolder) {
     WinsockSession sockets;
-    std::string name = localHostName();
-    ASSERT_FALSE(name.empty());
-    std::string upper = name;
+    std::string upper = localHostName();
+    ASSERT_FALSE(upper.empty());
     std::transform(upper.begin(), upper.end(), upper.begin(),
                    [](unsigned char c) { return std::toupper(c); });
-    for (const std::string& typed : {name, upper, std::string("LocalHost"), std::string(".")}) {
-        HostInfo info;
+    HostInfo info;
+    for (const std::string& typed :
+         {localHostName(), upper, std::string("LocalHost"), std::string(".")}) {
         info.host = typed;
         classifyHost(info);
         EXPECT_TRUE(info.isLocal) << typed;
         EXPECT_FALSE(info.windowsDir.empty());
         EXPECT_EQ(info.windowsDir.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos);
     }
-}
-
-TEST(HostInfoTest, ARemoteNameKeepsTheEarlierWindowsFolder) {
-    WinsockSession sockets;
-    HostInfo info;
-    info.host = ".";
-    classifyHost(info);
-    std::string windowsDir = info.windowsDir;
+    const std::string windowsDir = info.windowsDir;
     info.host = "no-such-host.invalid";
     classifyHost(info);
     EXPECT_FALSE(info.isLocal);

@@ -31,9 +31,7 @@ protected:
 
     void SetUp() override {
         ASSERT_FALSE(windowsDir.empty());
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        blankDir = lower(temp) + tag + " dir";
+        blankDir = lower(scratchPath("image dir"));
         blankExe = blankDir + "\\svc tool.exe";
         driver = windowsDir + "\\system32\\drivers\\" + tag + ".sys";
         std::string source = programPath("kelvane-version-sample.exe");
@@ -47,30 +45,26 @@ protected:
         RemoveDirectoryA(blankDir.c_str());
         DeleteFileA(driver.c_str());
     }
-    std::string resolve(const std::string& commandLine) {
-        return lower(resolveImagePath(commandLine, true, windowsDir));
-    }
 };
 
 } // namespace
 
-TEST_F(ImagePathSearchTest, BlanksInAnUnquotedPath) {
-    EXPECT_EQ(resolve(blankExe + " -k netsvcs"), blankExe);
-    EXPECT_EQ(resolve(blankDir + "\\svc tool -k"), blankExe) << "found as .exe";
-}
-
-TEST_F(ImagePathSearchTest, DriverPathsRelativeToTheWindowsDirectory) {
-    std::string name = "\\drivers\\" + tag + ".sys";
-    EXPECT_EQ(resolve("\\SystemRoot\\System32" + name), driver);
-    EXPECT_EQ(resolve("\\SYSTEMROOT\\SYSTEM32" + name), driver);
-    EXPECT_EQ(resolve("System32" + name), driver);
-    EXPECT_EQ(resolve("\\??\\" + driver), driver);
-}
-
-TEST_F(ImagePathSearchTest, DirectoriesAndMissingFilesGiveNothing) {
-    EXPECT_EQ(resolve(blankDir), "");
-    EXPECT_EQ(resolve(windowsDir), "");
-    EXPECT_EQ(resolve(blankDir + "\\absent.exe"), "");
+TEST_F(ImagePathSearchTest, CommandLinesResolveToTheirFileOrNothing) {
+    const std::string name = "\\drivers\\" + tag + ".sys";
+    const std::pair<std::string, std::string> cases[] = {
+        {blankExe + " -k netsvcs", blankExe}, // blanks in an unquoted path
+        {blankDir + "\\svc tool -k", blankExe},
+        {"\\SystemRoot\\System32" + name, driver},
+        {"\\SYSTEMROOT\\SYSTEM32" + name, driver},
+        {"System32" + name, driver},
+        {"\\??\\" + driver, driver},
+        {blankDir, ""}, // directories and missing files
+        {windowsDir, ""},
+        {blankDir + "\\absent.exe", ""},
+    };
+    for (const auto& [commandLine, file] : cases) {
+        EXPECT_EQ(lower(resolveImagePath(commandLine, true, windowsDir)), file) << commandLine;
+    }
 }
 
 namespace {

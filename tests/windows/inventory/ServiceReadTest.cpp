@@ -1,6 +1,7 @@
 // A whole read against Wine's manager, cross-checked with Wine's own sc.exe
 // and reg.exe, which we did not write.
 #include "inventory/win/ServiceRead.h"
+#include "tests/windows/support/Registry.h"
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
 
@@ -11,8 +12,6 @@
 #include "inventory/ServiceColumns.h"
 
 #include <cstdlib>
-#include <map>
-#include <sstream>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -56,29 +55,6 @@ protected:
     ReaderState shared;
 };
 
-// "Name    REG_SZ    value" lines of `reg query KEY`.
-std::map<std::string, std::string> registryValues(const std::string& key) {
-    std::string output;
-    runProcess("reg.exe query \"HKLM\\" + std::string(servicesPath) + "\\" + key + "\"", &output);
-    std::map<std::string, std::string> values;
-    std::istringstream lines(output);
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        std::istringstream words(line);
-        std::string name, type;
-        if (!(words >> name >> type) || type.rfind("REG_", 0) != 0) {
-            continue;
-        }
-        std::string value;
-        std::getline(words, value);
-        value.erase(0, value.find_first_not_of(' '));
-        values[name] = value;
-    }
-    return values;
-}
-
 // TYPE (hexadecimal) and STATE of `sc query NAME`.
 std::pair<unsigned long, unsigned long> scQuery(const std::string& name) {
     std::string output;
@@ -96,33 +72,7 @@ std::pair<unsigned long, unsigned long> scQuery(const std::string& name) {
 
 } // namespace
 
-TEST_F(ServiceReadTest, ListsEveryServiceKeyThatRegShows) {
-    read();
-    std::string output;
-    ASSERT_EQ(runProcess("reg.exe query \"HKLM\\" + std::string(servicesPath) + "\"", &output), 0);
-    std::istringstream lines(output);
-    int checked = 0;
-    const std::string prefix = "HKEY_LOCAL_MACHINE\\" + std::string(servicesPath) + "\\";
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (line.rfind(prefix, 0) != 0) {
-            continue;
-        }
-        std::string name = line.substr(prefix.size());
-        // A key without a "Type" value is not a service (Wine keeps a few).
-        if (registryValues(name).count("Type") == 0) {
-            continue;
-        }
-        TableRow row;
-        EXPECT_TRUE(rowOf(name, row)) << name << " is missing from the read";
-        ++checked;
-    }
-    EXPECT_GT(checked, 10);
-}
-
-TEST_F(ServiceReadTest, FiftyServicesMatchScAndReg) {
+TEST_F(ServiceReadTest, FiftyServicesAndTheSpoolerMatchScAndReg) {
     const DWORD startTypes[] = {SERVICE_DEMAND_START, SERVICE_AUTO_START, SERVICE_DISABLED};
     std::vector<std::string> names;
     for (int i = 0; i < 50; ++i) {
@@ -130,8 +80,9 @@ TEST_F(ServiceReadTest, FiftyServicesMatchScAndReg) {
         service.arguments = "--accept=stop --n=" + std::to_string(i);
         service.displayName = "Kelvane read test " + std::to_string(i);
         service.type = i % 10 == 0 ? SERVICE_WIN32_OWN_PROCESS | SERVICE_INTERACTIVE_PROCESS
-                                : SERVICE_WIN32_OWN_PROCESS;
+                                   : SERVICE_WIN32_OWN_PROCESS;
         service.startType = startTypes[i % 3];
+        service.loadOrderGroup = i % 5 == 0 ? "KvGroup" : "";
         names.push_back(services.create(service));
     }
     ASSERT_TRUE(startService(names[1]));
@@ -148,35 +99,18 @@ TEST_F(ServiceReadTest, FiftyServicesMatchScAndReg) {
         EXPECT_EQ(row.cell(C::typeImage).intValue(), 4 + (running ? 1 : 0)) << name;
         EXPECT_EQ(row.cell(C::pid).text.empty(), !running) << name;
 
-        auto values = registryValues(name);
+        auto values = serviceValues(name);
         EXPECT_EQ(row.cell(C::startType).intValue(),
                   std::strtol(values["Start"].c_str(), nullptr, 16))
             << name;
         EXPECT_EQ(row.cell(C::account).text, values["ObjectName"]) << name;
         EXPECT_EQ(row.cell(C::command).text, values["ImagePath"]) << name;
         EXPECT_EQ(row.cell(C::displayName).text, values["DisplayName"]) << name;
+        EXPECT_EQ(row.cell(C::loadOrderGroup).text, values["Group"]) << name;
     }
     TableRow interactive;
     ASSERT_TRUE(rowOf(names[0], interactive));
     EXPECT_EQ(interactive.cell(C::typeText).text, "own process, interactive");
-}
-
-TEST_F(ServiceReadTest, AServiceDeletedBetweenReadsLeavesTheTable) {
-    std::string kept = services.create();
-    std::string gone = services.create();
-    read();
-    TableRow row;
-    ASSERT_TRUE(rowOf(gone, row));
-    services.remove(gone);
-    shared.newData = false;
-    read();
-    EXPECT_FALSE(rowOf(gone, row));
-    EXPECT_TRUE(rowOf(kept, row));
-    EXPECT_TRUE(shared.newData);
-}
-
-TEST_F(ServiceReadTest, TheBuiltInSpoolerIsAnInteractiveOwnProcess) {
-    read();
     TableRow spooler;
     ASSERT_TRUE(rowOf("Spooler", spooler));
     EXPECT_EQ(spooler.cell(C::typeText).text, "own process, interactive");
@@ -217,17 +151,23 @@ TEST(ReadComputerTest, AHostThatCannotBeReachedEmptiesTheTable) {
     EXPECT_TRUE(shared.newData);
 }
 
-TEST_F(ServiceReadTest, AServiceDeletedDuringTheReadIsSkipped) {
+TEST_F(ServiceReadTest, ServicesDeletedDuringOrBetweenReadsLeaveTheTable) {
+    const std::string kept = services.create(), gone = services.create();
+    const std::string doomed = services.create();
+    read();
+    TableRow row;
+    ASSERT_TRUE(rowOf(gone, row));
+    services.remove(gone);
     // A service deleted while a handle to it stays open may still be listed
     // by the enumeration; the read goes on either way.
-    std::string kept = services.create();
-    std::string doomed = services.create();
     Plinth::UniqueServiceHandle all(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
     Plinth::UniqueServiceHandle held(
         OpenServiceA(all.get(), doomed.c_str(), DELETE | SERVICE_QUERY_STATUS));
     ASSERT_TRUE(held);
     ASSERT_TRUE(DeleteService(held.get()));
+    shared.newData = false;
     read();
-    TableRow row;
+    EXPECT_FALSE(rowOf(gone, row));
     EXPECT_TRUE(rowOf(kept, row));
+    EXPECT_TRUE(shared.newData);
 }

@@ -84,19 +84,6 @@ TEST_F(ServiceReaderTest, ChangesBetweenReadsAreMarkedAgainstTheBaseline) {
     EXPECT_EQ(list.removed, 1);
 }
 
-TEST_F(ServiceReaderTest, ARunningServiceShowsItsProcessAndAStoppedOneNone) {
-    std::string running = services.create({"--accept=stop"});
-    std::string stopped = services.create();
-    ASSERT_TRUE(startService(running));
-    ASSERT_TRUE(waitForState(running, SERVICE_RUNNING));
-    ServiceReader reader(nullptr);
-    refresh(reader);
-    ASSERT_NE(entryNamed(running), nullptr);
-    EXPECT_EQ(entryNamed(running)->pidText, std::to_string(queryStatus(running).dwProcessId));
-    EXPECT_EQ(entryNamed(stopped)->pidText, "");
-    EXPECT_EQ(entryNamed(running)->typeImage, 5);
-}
-
 TEST(ServiceReaderLifeTest, EndsWhenDestroyedWithOrWithoutARead) {
     {
         ServiceReader idle(nullptr); // never started

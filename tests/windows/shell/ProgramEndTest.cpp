@@ -1,8 +1,6 @@
 // The real program ends soon after it is told to, even while the update
 // server it asked has accepted the connection and says nothing.
-#include <winsock2.h>
-
-#include "tests/windows/support/LoopbackHttpServer.h"
+#include "tests/windows/support/LocalWebServer.h"
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TrayInstances.h"
 
@@ -18,40 +16,6 @@
 using namespace kelvane::test;
 
 namespace {
-
-// Accepts every connection on the loopback address and never answers.
-class SilentServer {
-public:
-    SilentServer() : listener_(listenOnLoopback(port_, 4)) {
-        thread_ = std::thread([this] {
-            SOCKET client;
-            while ((client = accept(listener_, nullptr, nullptr)) != INVALID_SOCKET) {
-                clients_.push_back(client);
-                ++accepted_;
-            }
-        });
-    }
-    ~SilentServer() {
-        closesocket(listener_);
-        thread_.join();
-        for (SOCKET client : clients_) {
-            closesocket(client);
-        }
-        WSACleanup();
-    }
-    SilentServer(const SilentServer&) = delete;
-    SilentServer& operator=(const SilentServer&) = delete;
-
-    unsigned short port() const { return port_; }
-    int accepted() const { return accepted_; }
-
-private:
-    unsigned short port_ = 0;
-    SOCKET listener_;
-    std::vector<SOCKET> clients_;
-    std::atomic<int> accepted_{0};
-    std::thread thread_;
-};
 
 // Sends the internet library's requests of this user through a proxy while
 // it lives: the program's update check takes the system's settings, so its
@@ -132,7 +96,8 @@ HWND mainWindowOf(DWORD processId) {
 } // namespace
 
 TEST(ProgramEnd, ClosingTheWindowEndsTheProgramWhileTheUpdateServerSaysNothing) {
-    SilentServer server;
+    LocalWebServer server;
+    server.fallSilent();
     ProxySetting proxy("127.0.0.1:" + std::to_string(server.port()));
     // "-nopersist": the check runs at every start, not once a day.
     const std::string program = programPath("kelvane.exe");
@@ -144,7 +109,7 @@ TEST(ProgramEnd, ClosingTheWindowEndsTheProgramWhileTheUpdateServerSaysNothing) 
     CloseHandle(started.hThread);
     Plinth::UniqueHandleObject process(started.hProcess);
 
-    EXPECT_TRUE(waitUntil([&] { return server.accepted() > 0; }, 60000))
+    EXPECT_TRUE(waitUntil([&] { return !server.requestsFor("").empty(); }, 60000))
         << "the update check asked the server";
     HWND window = nullptr;
     EXPECT_TRUE(

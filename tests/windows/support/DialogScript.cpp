@@ -6,11 +6,12 @@
 
 namespace kelvane::test {
 
-AnsweredBoxes::AnsweredBoxes(int answer) {
+AnsweredBoxes::AnsweredBoxes(int answer) : answer(answer) {
     Plinth::setMessageBoxHook(
-        [this, answer](HWND, const std::string& text, const std::string& caption, UINT style) {
-            boxes.push_back({text, caption, style});
-            return answer;
+        [this](HWND owner, const std::string& text, const std::string& caption, UINT style) {
+            std::lock_guard<std::mutex> guard(mutex_);
+            boxes.push_back({text, caption, style, owner, GetCurrentThreadId()});
+            return (style & MB_TYPEMASK) == MB_OK ? IDOK : this->answer.load();
         });
 }
 

@@ -3,22 +3,32 @@
 // they open, for tests that run the program's own dialogs.
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
 namespace kelvane::test {
 
-// Answers every message box with answer and keeps what each showed.
+// Answers every message box of the process, from any thread, and keeps what
+// each showed: a box with only OK gets IDOK, any other gets answer. Read
+// boxes once the threads that show them are done.
 class AnsweredBoxes {
 public:
     struct Box {
         std::string text, caption;
         UINT style;
+        HWND owner;
+        DWORD thread;
     };
-    explicit AnsweredBoxes(int answer);
+    explicit AnsweredBoxes(int answer = IDOK);
     ~AnsweredBoxes();
+    std::atomic<int> answer;
     std::vector<Box> boxes;
+
+private:
+    std::mutex mutex_;
 };
 
 // Runs the steps, one per dialog of this thread as it opens (found by its

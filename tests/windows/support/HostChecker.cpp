@@ -6,27 +6,13 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace kelvane::test {
 
-namespace {
-
-std::string tempFile(const std::string& suffix) {
-    static int counter = 0;
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + "kelvane-check-" + std::to_string(GetCurrentProcessId()) + "-" +
-           std::to_string(++counter) + suffix;
-}
-
-} // namespace
-
 std::string runHostChecker(const std::string& script, const std::vector<std::string>& arguments) {
-    const std::string scriptFile = tempFile(".py");
-    const std::string result = tempFile(".result");
-    std::ofstream(scriptFile, std::ios::binary) << script;
+    static int checks = 0;
+    const std::string scriptFile = scratchPath("check-" + std::to_string(++checks) + ".py");
+    const std::string result = scriptFile + ".result";
+    writeBytes(scriptFile, script);
     std::string command = "/usr/bin/python3 " + unixPath(scriptFile);
     for (const std::string& argument : arguments) {
         command += " \"" + argument + "\"";
@@ -41,15 +27,11 @@ std::string runHostChecker(const std::string& script, const std::vector<std::str
         verdict = "cannot start the checker: " + std::to_string(GetLastError());
     } else {
         Plinth::UniqueHandleObject processHandle(process.hProcess), thread(process.hThread);
-        for (int i = 0; i < 1800; ++i) {
-            std::ifstream in(result, std::ios::binary);
-            if (in) {
-                std::stringstream text;
-                text << in.rdbuf();
-                verdict = text.str();
-                break;
-            }
+        for (int i = 0; i < 1800 && !pathExists(result); ++i) {
             Sleep(100);
+        }
+        if (pathExists(result)) {
+            verdict = fileBytes(result);
         }
     }
     DeleteFileA(scriptFile.c_str());

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <fstream>
+#include <iterator>
+
 namespace kelvane::test {
 
 std::string binaryFolder() {
@@ -15,6 +18,25 @@ std::string binaryFolder() {
 
 std::string programPath(const std::string& exeName) {
     return binaryFolder() + exeName;
+}
+
+std::string scratchPath(const std::string& name) {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + "kelvane-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+bool pathExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 int runProcess(const std::string& commandLine, std::string* output, unsigned timeoutMs) {

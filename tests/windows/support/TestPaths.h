@@ -1,5 +1,6 @@
 #pragma once
-// Where the programs under test lie: beside the test executables.
+// Where the programs under test lie (beside the test executables), files the
+// tests make, and running other programs.
 #include <string>
 
 namespace kelvane::test {
@@ -8,6 +9,12 @@ namespace kelvane::test {
 std::string binaryFolder();
 // kelvane.exe, the test service and the other helper programs.
 std::string programPath(const std::string& exeName);
+// A path in the temporary folder that no other test process uses.
+std::string scratchPath(const std::string& name);
+
+std::string fileBytes(const std::string& path);
+void writeBytes(const std::string& path, const std::string& bytes);
+bool pathExists(const std::string& path);
 
 // The host's path of a Windows path, for the Python checkers the tests start
 // as host programs; empty outside Wine.

@@ -59,11 +59,11 @@ std::string TestServices::create(const TestServiceSetup& setup) {
         ADD_FAILURE() << "OpenSCManagerA failed: " << GetLastError();
         return {};
     }
-    UniqueServiceHandle service(CreateServiceA(
-        manager.get(), name.c_str(), display.c_str(), SERVICE_ALL_ACCESS, setup.type,
-        setup.startType, SERVICE_ERROR_IGNORE, binary.c_str(),
-        setup.loadOrderGroup.empty() ? nullptr : setup.loadOrderGroup.c_str(), nullptr, nullptr,
-        nullptr, nullptr));
+    UniqueServiceHandle service(
+        CreateServiceA(manager.get(), name.c_str(), display.c_str(), SERVICE_ALL_ACCESS, setup.type,
+                       setup.startType, SERVICE_ERROR_IGNORE, binary.c_str(),
+                       setup.loadOrderGroup.empty() ? nullptr : setup.loadOrderGroup.c_str(),
+                       nullptr, nullptr, nullptr, nullptr));
     if (!service) {
         ADD_FAILURE() << "CreateServiceA " << name << " failed: " << GetLastError();
         return {};

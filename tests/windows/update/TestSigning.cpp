@@ -9,16 +9,12 @@
 #include <shlobj.h>
 #include <wincrypt.h>
 
-#include <fstream>
-#include <iterator>
-
 namespace kelvane::test {
 
 namespace {
 
 std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string text = fileBytes(path);
     return text.substr(0, text.find_first_of("\r\n"));
 }
 
@@ -52,8 +48,7 @@ void forgetRevocationChecks() {
 }
 
 std::string rootCertificate() {
-    std::ifstream in(signingFile("root.der"), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return fileBytes(signingFile("root.der"));
 }
 
 } // namespace

@@ -1,10 +1,9 @@
-#include "tests/windows/update/PadServer.h"
+#include "tests/windows/support/LocalWebServer.h"
 
 #include "tests/windows/support/TestPaths.h"
 
 #include <windows.h>
 
-#include <fstream>
 #include <sstream>
 
 namespace kelvane::test {
@@ -14,6 +13,8 @@ namespace {
 const char* kServer = R"(
 import http.server, os, ssl, sys, threading, time
 folder = sys.argv[1]
+def stopped():
+    return os.path.exists(os.path.join(folder, 'stop'))
 class Handler(http.server.SimpleHTTPRequestHandler):
     def __init__(self, *args, **kwargs):
         super().__init__(*args, directory=folder, **kwargs)
@@ -21,12 +22,16 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         with open(os.path.join(folder, 'requests.log'), 'a') as log:
             log.write('%s\t%s\t%s\n' % (self.path, self.headers.get('User-Agent', ''),
                                         self.headers.get('Referer', '')))
+        while os.path.exists(os.path.join(folder, 'silent')) and not stopped():
+            time.sleep(0.05)
         raw = os.path.join(folder, self.path.lstrip('/') + '.raw')
         if os.path.isfile(raw):
             self.wfile.write(open(raw, 'rb').read())
             self.close_connection = True
             return
         super().do_GET()
+    # A proxy's tunnel request, as WinINet sends one for https.
+    do_CONNECT = do_GET
     def log_message(self, *args):
         pass
 def serve(name, wrap=None):
@@ -45,27 +50,19 @@ if len(sys.argv) > 3 and os.path.isfile(sys.argv[2]):
     servers.append(serve('secure-port', lambda s: tls.wrap_socket(s, server_side=True)))
 servers.append(serve('port'))
 deadline = time.time() + 600
-while not os.path.exists(os.path.join(folder, 'stop')) and time.time() < deadline:
+while not stopped() and time.time() < deadline:
     time.sleep(0.05)
 for server in servers:
     server.shutdown()
 )";
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 } // namespace
 
-PadServer::PadServer(const std::string& certificate, const std::string& key) {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    folder_ = std::string(temp) + "kelvane-pad-" + std::to_string(GetCurrentProcessId()) + "\\";
+LocalWebServer::LocalWebServer(const std::string& certificate, const std::string& key) {
+    static int servers = 0;
+    folder_ = scratchPath("web-" + std::to_string(++servers) + "\\");
     CreateDirectoryA(folder_.c_str(), nullptr);
-    std::ofstream(folder_ + "server.py", std::ios::binary) << kServer;
+    writeBytes(folder_ + "server.py", kServer);
     std::string command =
         "/usr/bin/python3 " + unixPath(folder_ + "server.py") + " " + unixPath(folder_);
     if (!certificate.empty()) {
@@ -77,23 +74,21 @@ PadServer::PadServer(const std::string& certificate, const std::string& key) {
                         &startup, &process)) {
         return;
     }
-    if (process.hProcess) {
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
     // Wine hands back no process to wait on: the server names its ports in
     // files once it listens, the plain one last.
     for (int i = 0; i < 600 && port_ == 0; ++i) {
-        port_ = static_cast<unsigned>(std::atoi(readAll(folder_ + "port").c_str()));
+        port_ = static_cast<unsigned>(std::atoi(fileBytes(folder_ + "port").c_str()));
         if (port_ == 0) {
             Sleep(50);
         }
     }
-    securePort_ = static_cast<unsigned>(std::atoi(readAll(folder_ + "secure-port").c_str()));
+    securePort_ = static_cast<unsigned>(std::atoi(fileBytes(folder_ + "secure-port").c_str()));
 }
 
-PadServer::~PadServer() {
-    std::ofstream(folder_ + "stop") << "stop";
+LocalWebServer::~LocalWebServer() {
+    writeBytes(folder_ + "stop", "stop");
     Sleep(200);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder_ + "*").c_str(), &found);
@@ -108,28 +103,32 @@ PadServer::~PadServer() {
     RemoveDirectoryA(folder_.c_str());
 }
 
-std::string PadServer::url(const std::string& name) const {
+std::string LocalWebServer::url(const std::string& name) const {
     return "http://127.0.0.1:" + std::to_string(port_) + "/" + name;
 }
 
-std::string PadServer::secureUrl(const std::string& name) const {
+std::string LocalWebServer::secureUrl(const std::string& name) const {
     return "https://127.0.0.1:" + std::to_string(securePort_) + "/" + name;
 }
 
-void PadServer::serveFile(const std::string& name, const std::string& bytes) {
-    std::ofstream(folder_ + name, std::ios::binary) << bytes;
+void LocalWebServer::serveFile(const std::string& name, const std::string& bytes) {
+    writeBytes(folder_ + name, bytes);
 }
 
-void PadServer::serveRaw(const std::string& name, const std::string& answer) {
-    std::ofstream(folder_ + name + ".raw", std::ios::binary) << answer;
+void LocalWebServer::serveRaw(const std::string& name, const std::string& answer) {
+    writeBytes(folder_ + name + ".raw", answer);
 }
 
-std::vector<std::string> PadServer::requestsFor(const std::string& name) const {
+void LocalWebServer::fallSilent() {
+    writeBytes(folder_ + "silent", "");
+}
+
+std::vector<std::string> LocalWebServer::requestsFor(const std::string& name) const {
     std::vector<std::string> found;
-    std::istringstream log(readAll(folder_ + "requests.log"));
+    std::istringstream log(fileBytes(folder_ + "requests.log"));
     std::string line;
     while (std::getline(log, line)) {
-        if (line.rfind("/" + name + "\t", 0) == 0) {
+        if (name.empty() || line.rfind("/" + name + "\t", 0) == 0) {
             found.push_back(line);
         }
     }
