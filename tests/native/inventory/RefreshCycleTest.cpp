@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <new>
 #include <thread>
 
@@ -131,27 +130,4 @@ TEST_F(RefreshCycleTest, AQuitDuringTheWaitEndsTheRefresh) {
         runRefreshCycle(reader, tables, true, entries, sink, [] { return false; });
     EXPECT_FALSE(result.completed);
     EXPECT_FALSE(tables.baselineValid) << "an interrupted read is no baseline";
-}
-
-TEST_F(RefreshCycleTest, RunsAgainstAReaderOnItsOwnThread) {
-    std::mutex doneMutex;
-    std::condition_variable done;
-    reader.busy = true;
-    std::thread worker([&] {
-        for (int i = 0; i < 500; ++i) {
-            std::lock_guard<std::recursive_mutex> guard(reader.lock);
-            reader.table.addRow(serviceRow("s" + std::to_string(i)));
-            reader.newData = true;
-        }
-        reader.busy = false;
-        done.notify_all();
-    });
-    const RefreshResult result = runRefreshCycle(reader, tables, true, entries, sink, [&] {
-        std::unique_lock<std::mutex> lock(doneMutex);
-        done.wait_for(lock, std::chrono::milliseconds(5), [&] { return !reader.busy.load(); });
-        return true;
-    });
-    worker.join();
-    EXPECT_TRUE(result.completed);
-    EXPECT_EQ(sink.added, 500);
 }
