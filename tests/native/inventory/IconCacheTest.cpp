@@ -1,6 +1,7 @@
 // The icon cache without a platform: the two cache files as a pair, and a
 // pass deciding which entry shows which icon.
 #include "inventory/IconPass.h"
+#include "tests/native/ExactText.h"
 #include "tests/native/inventory/TestRows.h"
 
 #include <gtest/gtest.h>
@@ -83,9 +84,7 @@ TEST(IconCacheFormatTest, PathsFileReadingLeavesOutLinesItCannotUse) {
         }
     }
     // A last line of blanks that ends the file's buffer is not read past.
-    const std::string text = "3 c:\\a.exe\n   ";
-    const std::vector<char> exact(text.begin(), text.end());
-    EXPECT_EQ(parseImagePaths(std::string_view(exact.data(), exact.size())).size(), 1u);
+    EXPECT_EQ(parseImagePaths(ExactText("3 c:\\a.exe\n   ")).size(), 1u);
 }
 
 TEST(IconCacheFormatTest, ImagesComeBackOnlyFromACompleteBlock) {
@@ -97,8 +96,8 @@ TEST(IconCacheFormatTest, ImagesComeBackOnlyFromACompleteBlock) {
     std::string wrongCount = bytes, otherMagic = bytes;
     wrongCount[20] = 3;
     otherMagic[0] = 'X';
-    for (const std::string& broken : {bytes.substr(0, bytes.size() - 1), bytes + "x",
-                                      std::string(), bytes.substr(0, 23), wrongCount, otherMagic}) {
+    for (const std::string& broken : {bytes.substr(0, bytes.size() - 1), bytes + "x", std::string(),
+                                      bytes.substr(0, 23), wrongCount, otherMagic}) {
         EXPECT_FALSE(decodeIconImages(broken, 8)) << broken.size();
     }
     EXPECT_FALSE(decodeIconImages(bytes, 9)) << "for another first index";

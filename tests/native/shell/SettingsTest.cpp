@@ -1,6 +1,7 @@
 #include "shell/Settings.h"
 
 #include "inventory/ServiceColumns.h"
+#include "tests/native/ExactText.h"
 
 #include "xml/AnsiCodePage.h"
 #include "xml/XmlDocument.h"
@@ -167,7 +168,7 @@ TEST(SettingsDocument, ReadingRules) {
 
 TEST(Placement, TextHasFiveNumbersExactly) {
     EXPECT_EQ(placementText({100, 80, 900, 600, 1}), "100/80/900/600 - 1");
-    auto p = parsePlacementText("-1920/0/-10/1040 - 3");
+    auto p = parsePlacementText(kelvane::test::ExactText("-1920/0/-10/1040 - 3"));
     ASSERT_TRUE(p);
     EXPECT_EQ(p->left, -1920);
     EXPECT_EQ(p->bottom, 1040);
@@ -175,7 +176,7 @@ TEST(Placement, TextHasFiveNumbersExactly) {
     for (const char* bad : {"100/80/900/600", "100/80/900/600 - ", "100/80/900/600 - 1 ",
                             "100/80/900/600-1", " 100/80/900/600 - 1", "100/80/900/600 - 1/2",
                             "1/2/3/99999999999 - 1", "a/b/c/d - e", "", "1//3/4 - 1"}) {
-        EXPECT_FALSE(parsePlacementText(bad)) << bad;
+        EXPECT_FALSE(parsePlacementText(kelvane::test::ExactText(bad))) << bad;
     }
     EXPECT_TRUE(parsePlacementText("2147483647/-2147483648/0/0 - 0"));
 
