@@ -50,12 +50,6 @@ TEST(CommandLineTokenizer, QuotesAndEquals) {
     EXPECT_EQ(stripEnclosingQuotes("\"\""), "");
 }
 
-TEST(CommandLineTokenizer, OptionWordKeepsTheLastValue) {
-    auto w = words("a=1 -filter");
-    ASSERT_EQ(w.size(), 2u);
-    EXPECT_EQ(w[1].value, "1");
-}
-
 TEST(CommandLineReading, ComputerNameEndsReading) {
     auto r = readCommandLine("host1 -noupdate");
     EXPECT_EQ(r.config.computerName, "host1");
