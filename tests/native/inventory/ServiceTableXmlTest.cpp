@@ -114,6 +114,12 @@ TEST(ServiceTableXml, LaterColumnsMarkOnlyAgainstRowsThatStoredThem) {
     }
     markAgainstBaseline(now, readBack(withoutThem));
     EXPECT_EQ(now.cell(C::changed).intValue(), 0);
+    // A column every baseline has counts even when a row lacks it.
+    std::string withoutStatus = older;
+    withoutStatus.erase(withoutStatus.find(" status="), std::string(" status=\"t134\"").size());
+    TableRow running = storedRow("svc");
+    markAgainstBaseline(running, readBack(withoutStatus));
+    EXPECT_EQ(running.cell(C::changed).intValue(), 1 << C::status);
 
     // Written now, when the service had none: an empty attribute that
     // counts, so what was added since marks the service.

@@ -72,6 +72,8 @@ TEST(CommandLineReading, OptionsAndActions) {
     EXPECT_EQ(readCommandLine("-remove").action, StartAction::Remove);
     EXPECT_EQ(readCommandLine("-uninstall").action, StartAction::Uninstall);
     EXPECT_EQ(readCommandLine("-tray").action, StartAction::Tray);
+    EXPECT_EQ(readCommandLine("-install -tray").action, StartAction::Install)
+        << "an action ends reading";
     // Names are case-sensitive; unknown ones are skipped.
     EXPECT_EQ(readCommandLine("-Install -bogus").action, StartAction::MainWindow);
     EXPECT_EQ(readCommandLine("x=y -filter").config.filterText, "y");
