@@ -83,20 +83,6 @@ void checkLayout(const std::vector<uint8_t>& stream) {
 
 } // namespace
 
-TEST(WorkbookStream, HeaderOnlySheetHasOneBlockOfOneRow) {
-    Workbook workbook;
-    fillWorkbook(workbook, exportSheet(0, 17));
-    auto stream = workbook.buildStream();
-    auto all = records(stream);
-    EXPECT_EQ(ofType(all, 0x0208).size(), 1u);
-    auto dbCells = ofType(all, 0x00D7);
-    ASSERT_EQ(dbCells.size(), 1u);
-    EXPECT_EQ(dbCells[0].data.size(), 6u);
-    EXPECT_EQ(u16(dbCells[0].data, 4), 0u);
-    EXPECT_EQ(ofType(all, 0x00FD).size(), 17u);
-    checkLayout(stream);
-}
-
 TEST(WorkbookStream, ThirtyThreeRowsGiveTwoBlocks) {
     Workbook workbook;
     fillWorkbook(workbook, exportSheet(32));

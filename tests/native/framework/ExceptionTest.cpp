@@ -1,3 +1,5 @@
+// The exception family's texts for codes the system cannot name, and the
+// context a failure carries.
 #include "framework/Exception.h"
 
 #include <gtest/gtest.h>
@@ -7,49 +9,26 @@
 
 using namespace Plinth;
 
-TEST(ExceptionMessage, FallsBackToFormattedCodes) {
-    EXPECT_EQ(Exception().getMessage(), "generic exception");
-    EXPECT_EQ(Exception(5).getMessage(), "exception code 5");
-    EXPECT_EQ(Exception(7, "stored").getMessage(), "stored");
+TEST(ExceptionMessage, CodesWithoutASystemTextGetTheirFallback) {
     // The native tree has no system texts, so every code is unknown.
-    EXPECT_EQ(SDKException(0xC0DE).getMessage(), "unknown error 0x0000C0DE");
-    EXPECT_EQ(LWE(0xdeadbeef).getMessage(), "unknown error 0xDEADBEEF");
-    EXPECT_EQ(INetException(12003).getMessage(), "unknown error 0x00002EE3");
-    EXPECT_EQ(StructuredException(0xC0000005).getMessage(),
-              "structured exception code 0xC0000005");
-    EXPECT_EQ(PlinthException(0x20).getMessage(), "error 0x00000020");
-    EXPECT_EQ(UserException("missing command").getMessage(), "missing command");
-    EXPECT_EQ(UserException("x").code(), 0u);
-}
-
-TEST(ExceptionMessage, IsBuiltOnceAndSurvivesCopies) {
-    SDKException original(42);
-    const std::string& first = original.getMessage();
-    EXPECT_EQ(&first, &original.getMessage());
-    SDKException copy = original;
-    EXPECT_EQ(copy.code(), 42u);
+    const std::pair<std::string, const char*> cases[] = {
+        {Exception().getMessage(), "generic exception"},
+        {Exception(5).getMessage(), "exception code 5"},
+        {SDKException(0xC0DE).getMessage(), "unknown error 0x0000C0DE"},
+        {StructuredException(0xC0000005).getMessage(), "structured exception code 0xC0000005"},
+        {PlinthException(0x20).getMessage(), "error 0x00000020"},
+        {UserException("missing command").getMessage(), "missing command"},
+    };
+    for (const auto& [message, expected] : cases) {
+        EXPECT_EQ(message, expected);
+    }
+    const SDKException original(42);
+    const SDKException copy = original;
     EXPECT_EQ(copy.getMessage(), "unknown error 0x0000002A");
 }
 
-TEST(ExceptionFamily, KindsAreCaughtThroughTheirBases) {
-    try {
-        throw LIE();
-    } catch (const SDKException& e) {
-        EXPECT_NE(dynamic_cast<const INetException*>(&e), nullptr);
-    }
-    try {
-        throw BreakException();
-    } catch (const Exception& e) {
-        EXPECT_NE(dynamic_cast<const BreakException*>(&e), nullptr);
-    }
-}
-
-TEST(ErrorContextChain, RootWhenNothingIsLinked) {
-    EXPECT_STREQ(ErrorContext::current().text(), "-NO-CONTEXT-");
+TEST(ErrorContextChain, AFailureNamesTheInnermostContextOfItsThread) {
     EXPECT_EQ(Exception(1).context().contextText(), "-NO-CONTEXT-");
-}
-
-TEST(ErrorContextChain, ExceptionTakesTheInnermostContext) {
     ErrorContext outer("opening service manager");
     try {
         ErrorContext inner("opening service", "Spooler");
@@ -60,30 +39,21 @@ TEST(ErrorContextChain, ExceptionTakesTheInnermostContext) {
     }
     // The inner context unlinked itself while the exception left its scope.
     EXPECT_STREQ(ErrorContext::current().text(), "opening service manager");
+    std::string seenElsewhere;
+    std::thread([&] { seenElsewhere = ErrorContext::current().text(); }).join();
+    EXPECT_EQ(seenElsewhere, "-NO-CONTEXT-") << "each thread has its own chain";
 }
 
-TEST(ErrorContextChain, ExplicitContextWins) {
+TEST(ErrorContextChain, AnExplicitContextWinsAndACopyTakesTheOneCurrentAtCopying) {
     ErrorContext named("installing service", "svc");
     ErrorContext elsewhere("modifying service");
-    SDKException e(5, named);
-    EXPECT_EQ(e.context().contextText(), "installing service\nObject: svc");
-}
+    EXPECT_EQ(SDKException(5, named).context().contextText(), "installing service\nObject: svc");
 
-TEST(ErrorContextChain, CopyTakesTheContextCurrentAtCopying) {
-    auto make = [] {
+    auto made = [] {
         ErrorContext step("opening service");
         return std::make_unique<SDKException>(5);
-    };
-    auto made = make();
+    }();
     EXPECT_STREQ(made->context().text(), "opening service");
-    ErrorContext now("connecting to remote computer");
-    SDKException copy(*made);
-    EXPECT_STREQ(copy.context().text(), "connecting to remote computer");
-}
-
-TEST(ErrorContextChain, EachThreadHasItsOwnChain) {
-    ErrorContext mine("opening service");
-    std::string seen;
-    std::thread([&] { seen = ErrorContext::current().text(); }).join();
-    EXPECT_EQ(seen, "-NO-CONTEXT-");
+    const SDKException copy(*made);
+    EXPECT_STREQ(copy.context().text(), "modifying service");
 }

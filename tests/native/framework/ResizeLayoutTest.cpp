@@ -8,57 +8,36 @@
 using Plinth::LayoutRect;
 using Plinth::ResizeLayout;
 
-namespace {
-
-struct Controls {
+TEST(ResizeLayoutTest, EachEdgeFollowsItsAnchorAndUnmovedControlsAreLeftOut) {
+    const struct {
+        unsigned anchors;
+        LayoutRect wider; // after growing by 100 x 200
+    } controls[] = {
+        {0, {10, 10, 60, 30}},
+        {ResizeLayout::rightFollowsWidth, {10, 10, 160, 30}},
+        {ResizeLayout::leftFollowsWidth | ResizeLayout::rightFollowsWidth, {110, 10, 160, 30}},
+        {ResizeLayout::topFollowsHeight | ResizeLayout::bottomFollowsHeight, {10, 210, 60, 230}},
+        {ResizeLayout::rightFollowsWidth | ResizeLayout::bottomFollowsHeight, {10, 10, 160, 230}},
+    };
     std::map<int, LayoutRect> rects;
-    LayoutRect operator()(int id) const { return rects.at(id); }
-    void apply(const std::vector<ResizeLayout::Placement>& placements) {
-        for (const auto& p : placements) {
-            rects[p.controlId] = p.rect;
-        }
-    }
-};
-
-} // namespace
-
-TEST(ResizeLayoutTest, AnchorsOfTheMainWindow) {
-    Controls controls;
-    controls.rects = {{1023, {50, 5, 300, 20}},   {1007, {310, 5, 360, 20}},
-                      {1005, {10, 400, 60, 420}}, {1008, {310, 400, 360, 420}},
-                      {1001, {10, 30, 360, 390}}, {1025, {10, 425, 360, 440}}};
     ResizeLayout layout(370, 450);
-    layout.anchor(1023, 2);
-    layout.anchor(1007, 3);
-    layout.anchor(1005, 12);
-    layout.anchor(1008, 15);
-    layout.anchor(1001, 10);
-    layout.anchor(1025, 14);
+    for (int id = 0; id < 5; ++id) {
+        rects[id] = {10, 10, 60, 30};
+        layout.anchor(id, controls[id].anchors);
+    }
+    auto current = [&](int id) { return rects.at(id); };
+    EXPECT_TRUE(layout.resize(370, 450, current).empty()) << "same size, no moves";
 
-    controls.apply(layout.resize(470, 650, std::cref(controls)));
-    EXPECT_EQ(controls.rects[1023], (LayoutRect{50, 5, 400, 20})) << "stretches right";
-    EXPECT_EQ(controls.rects[1007], (LayoutRect{410, 5, 460, 20})) << "moves right";
-    EXPECT_EQ(controls.rects[1005], (LayoutRect{10, 600, 60, 620})) << "moves down";
-    EXPECT_EQ(controls.rects[1008], (LayoutRect{410, 600, 460, 620})) << "follows the corner";
-    EXPECT_EQ(controls.rects[1001], (LayoutRect{10, 30, 460, 590})) << "stretches both ways";
-    EXPECT_EQ(controls.rects[1025], (LayoutRect{10, 625, 460, 640}));
-
+    const auto placements = layout.resize(470, 650, current);
+    ASSERT_EQ(placements.size(), 4u) << "the unanchored control stays out";
+    for (const auto& p : placements) {
+        EXPECT_EQ(p.rect, controls[p.controlId].wider) << p.controlId;
+        EXPECT_EQ(p.moves, p.controlId == 2 || p.controlId == 3) << p.controlId;
+        EXPECT_EQ(p.resizes, p.controlId == 1 || p.controlId == 4) << p.controlId;
+        rects[p.controlId] = p.rect;
+    }
     // Back to the first size: everything returns exactly.
-    controls.apply(layout.resize(370, 450, std::cref(controls)));
-    EXPECT_EQ(controls.rects[1001], (LayoutRect{10, 30, 360, 390}));
-}
-
-TEST(ResizeLayoutTest, NoChangeMeansNoMovesAndStillControlsAreSkipped) {
-    Controls controls;
-    controls.rects = {{1, {0, 0, 10, 10}}, {2, {0, 0, 10, 10}}};
-    ResizeLayout layout(100, 100);
-    layout.anchor(1, 2);
-    layout.anchor(2, 4 | 8);
-    EXPECT_TRUE(layout.resize(100, 100, std::cref(controls)).empty());
-
-    auto placements = layout.resize(120, 100, std::cref(controls));
-    ASSERT_EQ(placements.size(), 1u) << "only the width changed: control 2 stays";
-    EXPECT_EQ(placements[0].controlId, 1);
-    EXPECT_FALSE(placements[0].moves);
-    EXPECT_TRUE(placements[0].resizes);
+    for (const auto& p : layout.resize(370, 450, current)) {
+        EXPECT_EQ(p.rect, (LayoutRect{10, 10, 60, 30})) << p.controlId;
+    }
 }

@@ -1,41 +1,35 @@
+// The formatter's own reading of a format: the platform's length modifiers,
+// its "%#s" and "%D", and what it does with missing or unfitting arguments.
 #include "framework/TextFormat.h"
 
 #include <gtest/gtest.h>
 
 using Plinth::formatText;
 
-TEST(TextFormat, UsualConversions) {
-    EXPECT_EQ(formatText("%d services", 3), "3 services");
-    EXPECT_EQ(formatText("0x%08X", 0xbeefu), "0x0000BEEF");
-    EXPECT_EQ(formatText("%02d.%02d.%04d %02d:%02d:%02d", 1, 2, 2026, 3, 4, 5),
-              "01.02.2026 03:04:05");
-    EXPECT_EQ(formatText("%f", 1.5), "1.500000");
-    EXPECT_EQ(formatText("%s=%s", "a", std::string("b")), "a=b");
-    EXPECT_EQ(formatText("100%% %c", 'x'), "100% x");
-    EXPECT_EQ(formatText("%-5s|", "ab"), "ab   |");
-    EXPECT_EQ(formatText("%.2s", "abcdef"), "ab");
-}
-
-TEST(TextFormat, PlatformLengthModifiersReadTheirArguments) {
-    EXPECT_EQ(formatText(" während %hs", "opening service"), " während opening service");
-    EXPECT_EQ(formatText("%ld %lu %I64d", 1L, 2UL, 3LL), "1 2 3");
-}
-
-TEST(TextFormat, OwnConversions) {
-    EXPECT_EQ(formatText("[%#s]", std::string("text")), "[text]");
+TEST(TextFormat, DirectivesAreReadAsThePlatformsPrintfReadsThem) {
     Plinth::SystemTime day;
     day.year = 2026;
     day.month = 12;
     day.day = 6;
     day.hour = 23;
-    // The native stand-in renders the day alone, never the time of day.
-    EXPECT_EQ(formatText("last check %D", day), "last check 2026-12-06");
-}
-
-TEST(TextFormat, MissingOrWrongArgumentsInsertNothing) {
-    EXPECT_EQ(formatText("a %d b %s c"), "a  b  c");
-    EXPECT_EQ(formatText("%s", 5), "");
-    EXPECT_EQ(formatText("%D", "not a time"), "");
-    EXPECT_EQ(formatText("trailing %"), "trailing %");
-    EXPECT_EQ(formatText("%y kept"), "%y kept");
+    const std::pair<std::string, const char*> cases[] = {
+        {formatText("%-5s|%+d|% d|%05.1f", "ab", 3, 4, 2.5), "ab   |+3| 4|002.5"},
+        {formatText("0x%08X %#x", 0xbeefu, 255u), "0x0000BEEF 0xff"},
+        {formatText(" w\xE4hrend %hs %ls", "opening", std::string("service")),
+         " w\xE4hrend opening service"},
+        {formatText("%ld %lu %I64d %I32u %zu %lld", 1L, 2UL, 3LL, 4u, size_t(5), 6LL),
+         "1 2 3 4 5 6"},
+        {formatText("[%#s] 100%% %c", std::string("text"), 'x'), "[text] 100% x"},
+        // The native stand-in renders the day alone, never the time of day.
+        {formatText("last check %D", day), "last check 2026-12-06"},
+        // Missing or unfitting arguments insert nothing; an unfinished or
+        // unknown directive stays as written.
+        {formatText("a %d b %s c"), "a  b  c"},
+        {formatText("%s|%D|", 5, "not a time"), "||"},
+        {formatText("trailing %"), "trailing %"},
+        {formatText("%y kept %5"), "%y kept %5"},
+    };
+    for (const auto& [formatted, expected] : cases) {
+        EXPECT_EQ(formatted, expected);
+    }
 }

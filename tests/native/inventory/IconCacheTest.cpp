@@ -1,14 +1,15 @@
 // The icon cache without a platform: the two cache files as a pair, and a
 // pass deciding which entry shows which icon.
 #include "inventory/IconPass.h"
-#include "inventory/RowBuilder.h"
-#include "inventory/ServiceColumns.h"
+#include "tests/native/ExactText.h"
+#include "tests/native/inventory/TestRows.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
 using namespace kelvane;
+using namespace kelvane::test;
 
 namespace {
 
@@ -32,12 +33,8 @@ struct MemoryStorage : IconCacheStorage {
     }
     bool writeNewFile(const std::string& path, const std::string& bytes) override {
         log.push_back("write " + path);
-        if (failWrites.count(path)) {
-            files[path] = bytes.substr(0, bytes.size() / 2);
-            return false;
-        }
-        files[path] = bytes;
-        return true;
+        files[path] = failWrites.count(path) ? bytes.substr(0, bytes.size() / 2) : bytes;
+        return !failWrites.count(path);
     }
     void removeFile(const std::string& path) override {
         log.push_back("remove " + path);
@@ -49,54 +46,61 @@ const IconCacheFiles files = iconCacheFiles("C:\\Users\\a\\AppData\\Local");
 
 } // namespace
 
-TEST(IconCacheFormatTest, FileNamesLieUnderDunmere) {
-    EXPECT_EQ(files.imageList, "C:\\Users\\a\\AppData\\Local\\Dunmere\\kelvane-imagelist.dat");
-    EXPECT_EQ(files.imagePaths, "C:\\Users\\a\\AppData\\Local\\Dunmere\\kelvane-imagepaths.txt");
-}
-
 TEST(IconCacheFormatTest, PathsFileHasOneLinePerPathInMapOrder) {
     IconIndexes indexes{{"c:\\b c\\x.exe", 9}, {"c:\\a.sys", -1}, {"C:\\z.exe", 8}};
     EXPECT_EQ(writeImagePaths(indexes), "8 C:\\z.exe\n-1 c:\\a.sys\n9 c:\\b c\\x.exe\n");
     EXPECT_EQ(parseImagePaths(writeImagePaths(indexes)), indexes);
+    EXPECT_EQ(parseImagePaths("8 c:\\twice.exe\n-1 c:\\twice.exe")["c:\\twice.exe"], -1)
+        << "the later line wins, with or without a final line end";
 }
 
 TEST(IconCacheFormatTest, PathsFileReadingLeavesOutLinesItCannotUse) {
-    std::string longPath(1024, 'p');
-    std::string text = "  12   c:\\spaced path\\a.exe  \r\n"
-                       "\n"
-                       "x c:\\no-number.exe\n"
-                       "-2 c:\\below.exe\n"
-                       "99999999999 c:\\overflow.exe\n"
-                       "10\n"
-                       "11 " +
-                       longPath + "\n" + "10 " + longPath.substr(1) + "\n" +
-                       "8 c:\\twice.exe\n"
-                       "-1 c:\\twice.exe"; // no final line end
-    IconIndexes indexes = parseImagePaths(text);
-    EXPECT_EQ(indexes.size(), 3u);
-    EXPECT_EQ(indexes["c:\\spaced path\\a.exe  "], 12) << "the rest of the line, CRs dropped";
-    EXPECT_EQ(indexes[longPath.substr(1)], 10) << "1023 characters are a path";
-    EXPECT_EQ(indexes["c:\\twice.exe"], -1) << "the later line wins";
+    const std::string longest(1023, 'p');
+    const struct {
+        std::string line;
+        std::string path; // empty: the line is left out
+        std::int32_t index;
+    } cases[] = {
+        {"  12   c:\\spaced path\\a.exe  \r\r", "c:\\spaced path\\a.exe  ", 12},
+        {"-1 c:\\none.sys", "c:\\none.sys", -1},
+        {"+7 c:\\plus.exe", "c:\\plus.exe", 7},
+        {"2147483647 c:\\last.exe", "c:\\last.exe", INT32_MAX},
+        {"10 " + longest, longest, 10},
+        {"-2 c:\\below.exe", "", 0},
+        {"2147483648 c:\\overflow.exe", "", 0},
+        {"x c:\\no-number.exe", "", 0},
+        {"- c:\\sign-only.exe", "", 0},
+        {"10", "", 0},
+        {"10 \r", "", 0},
+        {"11 " + longest + "p", "", 0},
+        {"", "", 0},
+    };
+    for (const auto& c : cases) {
+        const IconIndexes read = parseImagePaths(c.line);
+        EXPECT_EQ(read.size(), c.path.empty() ? 0u : 1u) << c.line;
+        if (!c.path.empty() && read.size() == 1) {
+            EXPECT_EQ(read.begin()->first, c.path) << c.line;
+            EXPECT_EQ(read.begin()->second, c.index) << c.line;
+        }
+    }
+    // A last line of blanks that ends the file's buffer is not read past.
+    EXPECT_EQ(parseImagePaths(ExactText("3 c:\\a.exe\n   ")).size(), 1u);
 }
 
 TEST(IconCacheFormatTest, ImagesComeBackOnlyFromACompleteBlock) {
-    std::vector<IconImage> images{imageOf(0xFF112233), imageOf(0x00ABCDEF)};
-    std::string bytes = encodeIconImages(8, images);
-    std::optional<std::vector<IconImage>> back = decodeIconImages(bytes, 8);
-    ASSERT_TRUE(back);
-    EXPECT_EQ(*back, images);
+    const std::vector<IconImage> images{imageOf(0xFF112233), imageOf(0x00ABCDEF)};
+    const std::string bytes = encodeIconImages(8, images);
+    EXPECT_EQ(decodeIconImages(bytes, 8), images);
     EXPECT_TRUE(decodeIconImages(encodeIconImages(8, {}), 8));
 
-    EXPECT_FALSE(decodeIconImages(bytes.substr(0, bytes.size() - 1), 8)) << "truncated";
-    EXPECT_FALSE(decodeIconImages(bytes + "x", 8)) << "trailing bytes";
-    EXPECT_FALSE(decodeIconImages(bytes, 9)) << "for another first index";
-    EXPECT_FALSE(decodeIconImages("", 8));
-    std::string wrongCount = bytes;
+    std::string wrongCount = bytes, otherMagic = bytes;
     wrongCount[20] = 3;
-    EXPECT_FALSE(decodeIconImages(wrongCount, 8));
-    std::string otherMagic = bytes;
     otherMagic[0] = 'X';
-    EXPECT_FALSE(decodeIconImages(otherMagic, 8));
+    for (const std::string& broken : {bytes.substr(0, bytes.size() - 1), bytes + "x", std::string(),
+                                      bytes.substr(0, 23), wrongCount, otherMagic}) {
+        EXPECT_FALSE(decodeIconImages(broken, 8)) << broken.size();
+    }
+    EXPECT_FALSE(decodeIconImages(bytes, 9)) << "for another first index";
 }
 
 class IconCachePairTest : public ::testing::Test {
@@ -114,15 +118,9 @@ protected:
     IconCatalog catalog;
 };
 
-TEST_F(IconCachePairTest, FirstStartWithoutFilesHasOnlyClassIcons) {
-    EXPECT_FALSE(catalog.load(files, storage));
+TEST_F(IconCachePairTest, TheNextStartTakesThePairAndWritesOnlyWhatIsNew) {
+    EXPECT_FALSE(catalog.load(files, storage)) << "first start: class icons only";
     EXPECT_EQ(catalog.imageCount(), 8);
-    EXPECT_TRUE(catalog.indexes().empty());
-    EXPECT_TRUE(catalog.save(files, storage)) << "a fresh catalog writes its pair";
-    EXPECT_EQ(storage.files.size(), 2u);
-}
-
-TEST_F(IconCachePairTest, SecondStartTakesThePair) {
     savedRun();
     EXPECT_EQ(storage.log,
               (std::vector<std::string>{"remove " + files.imagePaths, "write " + files.imageList,
@@ -133,6 +131,7 @@ TEST_F(IconCachePairTest, SecondStartTakesThePair) {
     EXPECT_EQ(catalog.lookup("c:\\b.exe"), 9);
     EXPECT_EQ(catalog.lookup("c:\\none.sys"), -1);
     EXPECT_EQ(catalog.imagesFrom(9), std::vector<IconImage>{imageOf(2)});
+    EXPECT_EQ(catalog.imagesFrom(10), std::vector<IconImage>{});
 
     storage.log.clear();
     EXPECT_TRUE(catalog.save(files, storage));
@@ -144,27 +143,24 @@ TEST_F(IconCachePairTest, SecondStartTakesThePair) {
 
 TEST_F(IconCachePairTest, AMissingOrStrangeHalfDiscardsBoth) {
     savedRun();
-    MemoryStorage pathsOnly = storage;
+    MemoryStorage pathsOnly = storage, listOnly = storage, damaged = storage;
     pathsOnly.files.erase(files.imageList);
-    EXPECT_FALSE(catalog.load(files, pathsOnly));
-    EXPECT_EQ(catalog.imageCount(), 8);
-    EXPECT_TRUE(catalog.indexes().empty()) << "the paths file's indexes point nowhere now";
-
-    MemoryStorage listOnly = storage;
     listOnly.files.erase(files.imagePaths);
-    EXPECT_FALSE(catalog.load(files, listOnly));
-    EXPECT_EQ(catalog.imageCount(), 8);
-
-    for (std::string line : {"10 c:\\c.exe\n", "3 c:\\c.exe\n"}) {
-        MemoryStorage mismatched = storage;
-        mismatched.files[files.imagePaths] += line;
-        EXPECT_FALSE(catalog.load(files, mismatched)) << line;
-        EXPECT_TRUE(catalog.indexes().empty()) << line;
-    }
-
-    MemoryStorage damaged = storage;
     damaged.files[files.imageList].pop_back();
-    EXPECT_FALSE(catalog.load(files, damaged));
+    std::vector<MemoryStorage> broken{pathsOnly, listOnly, damaged};
+    // Indexes that point at a class icon or past the images.
+    for (const char* line : {"10 c:\\c.exe\n", "7 c:\\c.exe\n"}) {
+        broken.push_back(storage);
+        broken.back().files[files.imagePaths] += line;
+    }
+    for (MemoryStorage& half : broken) {
+        EXPECT_FALSE(catalog.load(files, half));
+        EXPECT_EQ(catalog.imageCount(), 8);
+        EXPECT_TRUE(catalog.indexes().empty());
+    }
+    MemoryStorage lastImage = storage;
+    lastImage.files[files.imagePaths] += "8 c:\\c.exe\n";
+    EXPECT_TRUE(catalog.load(files, lastImage)) << "the first file icon is no class icon";
 
     EXPECT_FALSE(catalog.load({}, storage)) << "no file names: nothing is read";
     EXPECT_FALSE(catalog.save({}, storage));
@@ -179,7 +175,6 @@ TEST_F(IconCachePairTest, AFailedWriteLeavesNoPathsFileBehind) {
         run.append("c:\\other.exe", imageOf(3));
         EXPECT_FALSE(run.save(files, broken)) << failing;
         EXPECT_EQ(broken.files.count(files.imagePaths), 0u) << failing;
-        EXPECT_FALSE(catalog.load(files, broken)) << failing;
 
         broken.failWrites.clear();
         EXPECT_TRUE(run.save(files, broken)) << "the next pass writes again";
@@ -190,27 +185,16 @@ TEST_F(IconCachePairTest, AFailedWriteLeavesNoPathsFileBehind) {
 
 namespace {
 
-TableRow row(const std::string& name, const std::string& path, std::uint32_t type,
-             std::uint32_t state) {
-    RowTexts texts;
-    return buildServiceRow(texts, {name, name, type, state, 0},
-                           ServiceConfiguration{3, "", path, path}, "");
-}
-
 class IconPassTest : public ::testing::Test {
 protected:
     void show(const std::vector<TableRow>& rows) {
-        ServiceTable table = ServiceColumns::newTable();
-        for (const TableRow& r : rows) {
-            table.addRow(r);
-        }
         NullEntrySink sink;
-        entries.applyDifference(table, nullptr, sink);
+        entries.applyDifference(tableOf(rows), nullptr, sink);
     }
     const ServiceEntry& entry(const std::string& name) {
         return *entries.find(entries.numberOf(SharedText(name)));
     }
-    IconPassTools tools(bool local = true) {
+    IconPassTools tools() {
         return {catalog,
                 details,
                 [this](const std::string& path) -> std::optional<IconImage> {
@@ -226,7 +210,7 @@ protected:
                     read.description = "about " + path;
                     return read;
                 },
-                local,
+                true,
                 {}};
     }
 
@@ -239,41 +223,38 @@ protected:
 } // namespace
 
 TEST_F(IconPassTest, EntriesOfOneFileShareItsIconAndDetails) {
-    show({row("a", "c:\\svc.exe", 0x20, 4), row("b", "c:\\svc.exe", 0x20, 1),
-          row("c", "c:\\other.exe", 0x10, 1)});
-    ASSERT_TRUE(runIconPass(entries, tools()));
-    EXPECT_EQ(entry("a").iconIndex, 8);
-    EXPECT_EQ(entry("b").iconIndex, 8);
-    EXPECT_EQ(entry("c").iconIndex, 9);
+    show({serviceRow("a", 4, 3, 0x20, "c:\\svc.exe"), serviceRow("b", 1, 3, 0x20, "c:\\svc.exe"),
+          serviceRow("c", 1, 3, 0x10, "c:\\other.exe")});
+    for (int pass = 0; pass < 2; ++pass) {
+        ASSERT_TRUE(runIconPass(entries, tools()));
+        EXPECT_EQ(entry("a").iconIndex, 8);
+        EXPECT_EQ(entry("b").iconIndex, 8);
+        EXPECT_EQ(entry("c").iconIndex, 9);
+        EXPECT_EQ(extractions["c:\\svc.exe"], 1) << "known paths cost nothing";
+        EXPECT_EQ(detailReads["c:\\svc.exe"], 1);
+    }
     EXPECT_EQ(catalog.imageCount(), 10);
-    EXPECT_EQ(extractions["c:\\svc.exe"], 1);
-    EXPECT_EQ(detailReads["c:\\svc.exe"], 1);
     EXPECT_EQ(details.size(), 2u);
     EXPECT_EQ(details.find("c:\\svc.exe").description, "about c:\\svc.exe");
     EXPECT_TRUE(details.find("c:\\svc.exe").detailsRead);
-
-    ASSERT_TRUE(runIconPass(entries, tools()));
-    EXPECT_EQ(extractions["c:\\svc.exe"], 1) << "known paths cost nothing";
-    EXPECT_EQ(detailReads["c:\\svc.exe"], 1);
 }
 
 TEST_F(IconPassTest, AFileWithoutIconShowsTheClassIconAndIsTriedAgain) {
-    show({row("drv", "c:\\noicon.sys", 0x01, 4), row("fs", "", 0x02, 1)});
+    show({serviceRow("drv", 4, 3, 0x01, "c:\\noicon.sys"), serviceRow("fs", 1, 3, 0x02)});
     ASSERT_TRUE(runIconPass(entries, tools()));
     EXPECT_EQ(entry("drv").iconIndex, 1) << "running kernel driver";
     EXPECT_EQ(entry("fs").iconIndex, 2);
-    EXPECT_EQ(catalog.lookup("c:\\noicon.sys"), -1);
     EXPECT_EQ(catalog.imageCount(), 8);
 
     // A refresh that changes the entry starts its icon afresh.
-    show({row("drv", "c:\\noicon.sys", 0x01, 1)});
+    show({serviceRow("drv", 1, 3, 0x01, "c:\\noicon.sys")});
     ASSERT_TRUE(runIconPass(entries, tools()));
     EXPECT_EQ(entry("drv").iconIndex, 0);
     EXPECT_EQ(extractions["c:\\noicon.sys"], 2);
 }
 
 TEST_F(IconPassTest, AStopEndsThePassBetweenEntries) {
-    show({row("a", "c:\\a.exe", 0x10, 1), row("b", "c:\\b.exe", 0x10, 1)});
+    show({serviceRow("a", 1, 3, 0x10, "c:\\a.exe"), serviceRow("b", 1, 3, 0x10, "c:\\b.exe")});
     IconPassTools stopping = tools();
     int asked = 0;
     stopping.stopRequested = [&] { return ++asked > 1; };
@@ -283,7 +264,7 @@ TEST_F(IconPassTest, AStopEndsThePassBetweenEntries) {
 }
 
 TEST_F(IconPassTest, CachedIconShowsOnlyIconsTheWindowHolds) {
-    show({row("a", "c:\\a.exe", 0x10, 4), row("b", "", 0x01, 4)});
+    show({serviceRow("a", 4, 3, 0x10, "c:\\a.exe"), serviceRow("b", 4, 3, 0x01)});
     EXPECT_EQ(cachedIcon(entry("a"), catalog, 8), 5);
     EXPECT_EQ(catalog.indexes().count("c:\\a.exe"), 1u) << "entered with -1";
     EXPECT_EQ(cachedIcon(entry("b"), catalog, 8), 1);

@@ -5,25 +5,32 @@
 
 using kelvane::compareListTexts;
 
-TEST(ListSortOrderTest, PidComparesAsNumbers) {
-    EXPECT_LT(compareListTexts(5, "9", "10"), 0);
-    EXPECT_LT(compareListTexts(5, "", "1"), 0) << "no process sorts first";
-    EXPECT_EQ(compareListTexts(5, "12x", "12"), 0);
-    EXPECT_GT(compareListTexts(5, "99999999999999999999999", "1"), 0)
-        << "long digit runs do not wrap";
-}
-
-TEST(ListSortOrderTest, TimesCompareByDateNotText) {
-    // As text "01.12.2025" < "31.01.2020"; as dates it is the other way.
-    EXPECT_GT(compareListTexts(9, "01.12.2025 00:00:00", "31.01.2020 23:59:59"), 0);
-    EXPECT_LT(compareListTexts(10, "07.03.2026 04:05:08", "07.03.2026 04:05:09"), 0);
-    EXPECT_LT(compareListTexts(10, "", "01.01.1980 00:00:00"), 0);
-    EXPECT_EQ(compareListTexts(9, "garbage", ""), 0);
-}
-
-TEST(ListSortOrderTest, OtherColumnsIgnoreLetterCase) {
-    EXPECT_EQ(compareListTexts(0, "Spooler", "spooler"), 0);
-    EXPECT_LT(compareListTexts(1, "alpha", "Beta"), 0) << "unlike the table's byte order";
-    EXPECT_LT(compareListTexts(2, "abc", "abcd"), 0);
-    EXPECT_LT(compareListTexts(5 + 1, "10", "9"), 0) << "only the PID column is numeric";
+TEST(ListSortOrderTest, PidsAsNumbersTimesAsDatesTheRestIgnoringCase) {
+    const struct {
+        int column;
+        const char* a;
+        const char* b;
+        int order;
+    } cases[] = {
+        {5, "9", "10", -1},
+        {5, "", "1", -1}, // no process sorts first
+        {5, "12x", "12", 0},
+        {5, "99999999999999999999999", "1", 1}, // long digit runs do not wrap
+        // As text "01.12.2025" < "31.01.2020"; as dates it is the other way.
+        {9, "01.12.2025 00:00:00", "31.01.2020 23:59:59", 1},
+        {10, "07.03.2026 04:05:08", "07.03.2026 04:05:09", -1},
+        {10, "07.03.2026 04:05:09", "07.03.2026 04:05:09", 0},
+        {10, "", "01.01.1980 00:00:00", -1},
+        {9, "garbage", "", 0},
+        {9, "01.01.2026 00:00:0", "", 0}, // one digit short is no time
+        {0, "Spooler", "spooler", 0},
+        {1, "alpha", "Beta", -1}, // unlike the table's byte order
+        {2, "abc", "abcd", -1},
+        {2, "abcd", "abc", 1},
+        {6, "10", "9", -1}, // only the PID column is numeric
+    };
+    for (const auto& c : cases) {
+        const int order = compareListTexts(c.column, c.a, c.b);
+        EXPECT_EQ((order > 0) - (order < 0), c.order) << c.column << " " << c.a << " " << c.b;
+    }
 }

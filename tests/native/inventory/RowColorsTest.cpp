@@ -1,3 +1,4 @@
+// The colours and bold cells of the list and of the legend's sample rows.
 #include "inventory/ListItemTexts.h"
 #include "inventory/RowColors.h"
 #include "inventory/ServiceColumns.h"
@@ -14,10 +15,7 @@ const CellColour listDefault{};
 
 class RowColorsTest : public ::testing::Test {
 protected:
-    RowColorsTest() {
-        entry.serviceName = SharedText("svc");
-        entry.type = 0x10;
-    }
+    RowColorsTest() { entry.type = 0x10; }
 
     CellStyle style(int column, const char* text = "", const char* maker = "") const {
         return cellStyle(entry, column, text, maker, colouring);
@@ -32,7 +30,7 @@ protected:
 TEST_F(RowColorsTest, ColouringOffDrawsNothing) {
     colouring.colourBackground = false;
     colouring.searchText = "svc";
-    entry.changed = changeMaskNew;
+    entry.changed = 16;
     EXPECT_FALSE(needsCellDrawing(entry, colouring));
     const CellStyle s = style(0, "svc");
     EXPECT_EQ(s.text, listDefault);
@@ -40,32 +38,28 @@ TEST_F(RowColorsTest, ColouringOffDrawsNothing) {
     EXPECT_FALSE(s.bold);
 }
 
-TEST_F(RowColorsTest, NewDriverIsYellowAndBoldInItsNames) {
+TEST_F(RowColorsTest, ANewServiceIsYellowAndBoldInItsNamesAndAChangedOneInItsColumns) {
     entry.type = 0x01;
     entry.changed = changeMaskNew;
     // Without sort column or search the whole row takes column 0's style.
     EXPECT_FALSE(needsCellDrawing(entry, colouring));
     EXPECT_EQ(style(0).background, CellColour::fixed(changedYellow));
-    EXPECT_TRUE(style(0).bold);
-    colouring.sortChosen = true;
-    EXPECT_TRUE(needsCellDrawing(entry, colouring));
     EXPECT_TRUE(style(1).bold);
     EXPECT_FALSE(style(2).bold);
-}
 
-TEST_F(RowColorsTest, ChangedColumnsAreBold) {
     entry.changed = 6160 | 8192; // status, active, typeImage, time
     EXPECT_TRUE(needsCellDrawing(entry, colouring));
     EXPECT_TRUE(style(4).bold);
     EXPECT_TRUE(style(9).bold);
     EXPECT_FALSE(style(0).bold);
-    EXPECT_FALSE(style(12).bold); // list column 12 is the language, not typeImage
-    EXPECT_EQ(listColumnChangeBit(9), 8192u);
-    EXPECT_EQ(listColumnChangeBit(16), 0u);
+    EXPECT_FALSE(style(12).bold) << "list column 12 is the language, not typeImage";
     entry.changed = 1 << ServiceColumns::dependencies;
     EXPECT_TRUE(style(listDependenciesColumn).bold) << "a later persisted column";
     EXPECT_FALSE(style(listNeededByColumn).bold);
-    EXPECT_EQ(listColumnChangeBit(-1), 0u);
+    const std::pair<int, std::uint32_t> bits[] = {{0, 1}, {8, 256}, {9, 8192}, {16, 0}, {-1, 0}};
+    for (const auto& [column, bit] : bits) {
+        EXPECT_EQ(listColumnChangeBit(column), bit) << column;
+    }
 }
 
 TEST_F(RowColorsTest, BackgroundByKindMakerAndSortColumn) {
@@ -73,8 +67,9 @@ TEST_F(RowColorsTest, BackgroundByKindMakerAndSortColumn) {
     EXPECT_EQ(style(0, "", "Microsoft Corporation").background, CellColour::fixed(microsoftBlue));
     colouring.sortChosen = true;
     colouring.sortColumn = 3;
+    EXPECT_TRUE(needsCellDrawing(entry, colouring));
     EXPECT_EQ(style(3).background, CellColour::fixed(sortColumnYellow));
-    EXPECT_EQ(style(4).background, window);
+    EXPECT_EQ(style(4).background, window) << "the list carries colours on to the next cell";
     EXPECT_EQ(style(2).background, listDefault);
     entry.type = 0x02;
     EXPECT_EQ(style(3).background, CellColour::fixed(fileSystemDriverGreen));
@@ -87,8 +82,6 @@ TEST_F(RowColorsTest, SearchHitsAreRed) {
     EXPECT_TRUE(needsCellDrawing(entry, colouring));
     EXPECT_EQ(style(4, "running").text, CellColour::fixed(searchHitRed));
     EXPECT_EQ(style(1, "stopped").text, windowText);
-    colouring.searchText.clear();
-    EXPECT_EQ(style(4, "running").text, windowText);
 }
 
 TEST(LegendColoursTest, SampleRows) {

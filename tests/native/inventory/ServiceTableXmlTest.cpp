@@ -1,5 +1,7 @@
-#include "inventory/ServiceColumns.h"
+// The stored form of a service table, as the settings file keeps the
+// last-known state between runs.
 #include "inventory/ServiceTableXml.h"
+#include "tests/native/inventory/TestRows.h"
 
 #include "framework/Exception.h"
 #include "xml/XmlDocument.h"
@@ -8,20 +10,18 @@
 #include <gtest/gtest.h>
 
 using namespace kelvane;
+using namespace kelvane::test;
+using C = ServiceColumns;
 
 namespace {
 
-using C = ServiceColumns;
-
 TableRow storedRow(const std::string& name) {
-    TableRow row;
-    row.cells.resize(C::count);
-    row.cells[C::serviceName] = TableCell(SharedText(name));
+    TableRow row = serviceRow(name);
     row.cells[C::displayName] = TableCell(SharedText("D\xE4 & <" + name + ">"));
-    row.cells[C::status] = TableCell(SharedText("started"));
-    row.cells[C::pid] = TableCell::integer(1234); // not persisted
-    row.cells[C::type] = TableCell::integer(16);
-    row.cells[C::time] = TableCell(SharedText("01.02.2026 03:04:05")); // not persisted
+    row.cells[C::time] = TableCell(SharedText("01.02.2026 03:04:05"));
+    row.cells[C::description] = TableCell(SharedText("not stored"));
+    row.cells[C::neededBy] = TableCell(SharedText("not stored"));
+    row.cells[C::loadOrderGroup] = TableCell(SharedText("not stored"));
     return row;
 }
 
@@ -47,31 +47,29 @@ ServiceTable readBack(const std::string& text) {
 
 } // namespace
 
-TEST(ServiceTableXml, PersistedNonEmptyCellsInNameOrder) {
-    ServiceTable table = C::newTable();
-    table.addRow(storedRow("b"));
-    table.addRow(storedRow("a"));
+TEST(ServiceTableXml, PersistedCellsAreWrittenInNameOrderAndReadBackUnchanged) {
+    const ServiceTable table = tableOf({storedRow("b"), storedRow("a")});
     // The columns that older baselines lack are stored even when empty.
-    EXPECT_EQ(written(table), "<last-entries>"
-                              "<row dependencies=\"\" displayName=\"D\xC3\xA4 &amp; &lt;a&gt;\" "
-                              "onFailure=\"\" serviceName=\"a\" startOptions=\"\" "
-                              "status=\"started\" type=\"16\"/>"
-                              "<row dependencies=\"\" displayName=\"D\xC3\xA4 &amp; &lt;b&gt;\" "
-                              "onFailure=\"\" serviceName=\"b\" startOptions=\"\" "
-                              "status=\"started\" type=\"16\"/>"
-                              "</last-entries>\n");
-}
+    const std::string row = "<row account=\"LocalSystem\" active=\"1\" command=\"C:\\svc\\%.exe "
+                            "-k\" dependencies=\"\" displayName=\"D\xC3\xA4 &amp; &lt;%&gt;\" "
+                            "onFailure=\"\" serviceName=\"%\" start=\"t139\" startOptions=\"\" "
+                            "status=\"t134\" type=\"16\" typeImage=\"5\"/>";
+    std::string expected = "<last-entries>";
+    for (const char* name : {"a", "b"}) {
+        std::string one = row;
+        for (size_t at; (at = one.find('%')) != std::string::npos;) {
+            one.replace(at, 1, name);
+        }
+        expected += one;
+    }
+    EXPECT_EQ(written(table), expected + "</last-entries>\n");
 
-TEST(ServiceTableXml, RowsReadBackWithTheirPersistedCells) {
-    ServiceTable table = C::newTable();
-    table.addRow(storedRow("svc"));
     const ServiceTable read = readBack(written(table));
-    TableRow row;
-    ASSERT_TRUE(read.findRow({SharedText("svc")}, row));
-    EXPECT_EQ(row.cell(C::displayName).text, SharedText("D\xE4 & <svc>"));
-    EXPECT_EQ(row.cell(C::type).intValue(), 16);
-    EXPECT_TRUE(row.cell(C::pid).text.empty());
-    EXPECT_EQ(ServiceTable::changeMask(row, storedRow("svc"), read.columns()), 0);
+    EXPECT_EQ(rowIn(read, "a").cell(C::displayName).text.str(), "D\xE4 & <a>");
+    EXPECT_EQ(rowIn(read, "a").cell(C::type).intValue(), 16);
+    TableRow marked = storedRow("a");
+    markAgainstBaseline(marked, read);
+    EXPECT_EQ(marked.cell(C::changed).intValue(), 0);
 }
 
 TEST(ServiceTableXml, NumbersAreNormalisedAndOtherElementsIgnored) {
@@ -79,16 +77,14 @@ TEST(ServiceTableXml, NumbersAreNormalisedAndOtherElementsIgnored) {
                                        "active='' start='007'/><other serviceName='o'/>"
                                        "<row displayName='no name'/></last-entries>");
     EXPECT_EQ(read.rowCount(), 2u);
-    TableRow row;
-    ASSERT_TRUE(read.findRow({SharedText("s")}, row));
-    EXPECT_EQ(row.cell(C::type).text, SharedText("16"));
-    EXPECT_EQ(row.cell(C::active).text, SharedText("0"));
-    EXPECT_EQ(row.cell(C::start).text, SharedText("007")); // a Text column
-    ASSERT_TRUE(read.findRow({SharedText()}, row));
-    EXPECT_EQ(row.cell(C::displayName).text, SharedText("no name"));
+    const TableRow row = rowIn(read, "s");
+    EXPECT_EQ(row.cell(C::type).text.str(), "16");
+    EXPECT_EQ(row.cell(C::active).text.str(), "0");
+    EXPECT_EQ(row.cell(C::start).text.str(), "007") << "a text column";
+    EXPECT_EQ(rowIn(read, "").cell(C::displayName).text.str(), "no name");
 }
 
-TEST(ServiceTableXml, UnknownColumnStopsTheLoadKeepingEarlierRows) {
+TEST(ServiceTableXml, AnUnknownColumnStopsTheLoadKeepingEarlierRows) {
     XmlDocument document;
     ASSERT_TRUE(document.readBytes("<e><row serviceName='a'/><row serviceName='b' colour='x'/>"
                                    "<row serviceName='c'/></e>",
@@ -96,11 +92,11 @@ TEST(ServiceTableXml, UnknownColumnStopsTheLoadKeepingEarlierRows) {
     ServiceTable table = C::newTable();
     try {
         readXml(table, *document.element("e"));
-        FAIL() << "no exception";
+        ADD_FAILURE() << "no exception";
     } catch (const Plinth::UserException& e) {
         EXPECT_EQ(e.getMessage(), "column not found");
     }
-    EXPECT_EQ(table.rowCount(), 1u);
+    EXPECT_EQ(namesOf(table), std::vector<std::string>{"a"});
     EXPECT_FALSE(table.findColumn("colour"));
 }
 
@@ -111,20 +107,23 @@ TEST(ServiceTableXml, LaterColumnsMarkOnlyAgainstRowsThatStoredThem) {
     now.cells[C::onFailure] = TableCell(SharedText("restart after 1 min"));
 
     // Written before these columns existed: nothing to compare them with.
-    const ServiceTable old =
-        readBack("<last-entries><row displayName='D\xC3\xA4 &amp; &lt;svc&gt;' "
-                 "serviceName='svc' status='started' type='16'/>"
-                 "</last-entries>");
-    markAgainstBaseline(now, old);
+    const std::string older = written(tableOf({storedRow("svc")}));
+    std::string withoutThem = older;
+    for (const char* name : {" dependencies=\"\"", " onFailure=\"\"", " startOptions=\"\""}) {
+        withoutThem.erase(withoutThem.find(name), std::string(name).size());
+    }
+    markAgainstBaseline(now, readBack(withoutThem));
     EXPECT_EQ(now.cell(C::changed).intValue(), 0);
+    // A column every baseline has counts even when a row lacks it.
+    std::string withoutStatus = older;
+    withoutStatus.erase(withoutStatus.find(" status="), std::string(" status=\"t134\"").size());
+    TableRow running = storedRow("svc");
+    markAgainstBaseline(running, readBack(withoutStatus));
+    EXPECT_EQ(running.cell(C::changed).intValue(), 1 << C::status);
 
     // Written now, when the service had none: an empty attribute that
-    // counts, so a dependency added since marks the service.
-    ServiceTable before = C::newTable();
-    before.addRow(storedRow("svc"));
-    const std::string stored = written(before);
-    EXPECT_NE(stored.find("dependencies=\"\""), std::string::npos) << stored;
-    markAgainstBaseline(now, readBack(stored));
+    // counts, so what was added since marks the service.
+    markAgainstBaseline(now, readBack(older));
     EXPECT_EQ(now.cell(C::changed).intValue(),
               (1 << C::dependencies) | (1 << C::startOptions) | (1 << C::onFailure));
 }

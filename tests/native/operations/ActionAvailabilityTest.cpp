@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 using namespace kelvane;
 
 namespace {
@@ -19,72 +21,73 @@ ServiceCapabilities service(std::uint32_t state, std::uint32_t controls, std::in
     return s;
 }
 
+std::string offered(const ControlActions& a) {
+    return std::string(a.start ? "start " : "") + (a.stop ? "stop " : "") +
+           (a.pause ? "pause " : "") + (a.resume ? "resume " : "") + (a.restart ? "restart " : "");
+}
+
 } // namespace
 
-TEST(ActionButtons, NothingIsOfferedWithoutASelectionOrWhileBusy) {
-    const ServiceCapabilities anything = service(running, 0xFF);
+TEST(ActionButtons, FollowTheStateTheAcceptedControlsAndTheStartType) {
+    // Controls: 1 stop, 2 pause and continue, 8 parameter change (restart).
+    const struct {
+        ServiceCapabilities service;
+        const char* buttons;
+    } cases[] = {
+        {service(stopped, 0), "start "},
+        {service(stopped, 0, 4), ""}, // disabled services never start
+        {service(startPending, 0), ""},
+        {service(running, 1 | 2), "stop pause "},
+        {service(running, 1), "stop "}, // the stop bit says nothing about restart
+        {service(running, 8), "restart "},
+        {service(stopped, 8), "start "},
+        {service(paused, 2), "start resume "},
+    };
+    for (const auto& c : cases) {
+        const ActionButtons b = actionButtonsFor(true, false, c.service);
+        EXPECT_EQ(offered(b), c.buttons) << c.service.state << " " << c.service.controls;
+        EXPECT_TRUE(b.remove);
+    }
     for (bool selected : {false, true}) {
-        ActionButtons b = actionButtonsFor(selected, /*busy=*/selected, anything);
-        EXPECT_FALSE(b.start || b.stop || b.pause || b.resume || b.restart || b.remove);
+        const ActionButtons b = actionButtonsFor(selected, /*busy=*/selected, service(running, 0xFF));
+        EXPECT_EQ(offered(b), "") << "no selection, or busy";
+        EXPECT_FALSE(b.remove);
     }
 }
 
-TEST(ActionButtons, FollowTheStateAndTheAcceptedControls) {
-    ActionButtons stoppedService = actionButtonsFor(true, false, service(stopped, 0));
-    EXPECT_TRUE(stoppedService.start);
-    EXPECT_TRUE(stoppedService.remove);
-    EXPECT_FALSE(stoppedService.stop || stoppedService.pause || stoppedService.restart);
-
-    EXPECT_FALSE(actionButtonsFor(true, false, service(startPending, 0)).start);
-
-    ActionButtons pausable = actionButtonsFor(true, false, service(running, 1 | 2));
-    EXPECT_FALSE(pausable.start);
-    EXPECT_TRUE(pausable.stop && pausable.pause);
-    EXPECT_FALSE(pausable.resume);
-    EXPECT_TRUE(actionButtonsFor(true, false, service(paused, 2)).resume);
-    EXPECT_FALSE(actionButtonsFor(true, false, service(paused, 2)).pause);
-}
-
-TEST(ActionButtons, DisabledServicesNeverStartAndRestartNeedsParameterChange) {
-    EXPECT_FALSE(actionButtonsFor(true, false, service(stopped, 0, 4)).start);
-    ActionButtons stopOnly = actionButtonsFor(true, false, service(running, 1));
-    EXPECT_TRUE(stopOnly.stop);
-    EXPECT_FALSE(stopOnly.restart) << "the stop bit says nothing about parameter change";
-    EXPECT_TRUE(actionButtonsFor(true, false, service(running, 8)).restart);
-    EXPECT_FALSE(actionButtonsFor(true, false, service(stopped, 8)).restart);
-}
-
 TEST(ContextMenuActions, StartTypesOfferOnlyOtherTypesAndBootOrSystemForDrivers) {
-    ContextMenuActions forService = contextMenuActionsFor(service(stopped, 0, 3, 0x10), false);
-    EXPECT_FALSE(forService.startType[0]);
-    EXPECT_FALSE(forService.startType[1]);
-    EXPECT_TRUE(forService.startType[2]);
-    EXPECT_FALSE(forService.startType[3]) << "the current start type";
-    EXPECT_TRUE(forService.startType[4]);
-
-    for (std::uint32_t driverType : {1u, 2u}) {
-        ContextMenuActions forDriver =
-            contextMenuActionsFor(service(running, 0, 0, driverType), false);
-        EXPECT_FALSE(forDriver.startType[0]);
-        EXPECT_TRUE(forDriver.startType[1]);
-        EXPECT_TRUE(forDriver.startType[4]);
+    const struct {
+        std::uint32_t type;
+        std::int32_t startType;
+        std::array<bool, 5> offered;
+    } cases[] = {
+        {0x10, 3, {false, false, true, false, true}},
+        {0x01, 0, {false, true, true, true, true}},
+        {0x02, 4, {true, true, true, true, false}},
+        {0x04, 2, {false, false, false, true, true}},
+    };
+    for (const auto& c : cases) {
+        const ContextMenuActions menu = contextMenuActionsFor(service(1, 0, c.startType, c.type), false);
+        for (int type = 0; type < 5; ++type) {
+            EXPECT_EQ(menu.startType[type], c.offered[type]) << c.type << " " << type;
+        }
     }
 }
 
 TEST(ContextMenuActions, KillNeedsALocalProcessAndMissingRightsLockEverything) {
     ServiceCapabilities withProcess = service(running, 1 | 2 | 8);
     withProcess.hasProcess = true;
-    ContextMenuActions open = contextMenuActionsFor(withProcess, false);
-    EXPECT_TRUE(open.kill && open.stop && open.pause && open.restart);
+    EXPECT_TRUE(contextMenuActionsFor(withProcess, false).kill);
+    EXPECT_EQ(offered(contextMenuActionsFor(withProcess, false)), "stop pause restart ");
     EXPECT_FALSE(contextMenuActionsFor(service(running, 1), false).kill);
     ServiceCapabilities remote = withProcess;
     remote.onThisComputer = false;
-    ContextMenuActions elsewhere = contextMenuActionsFor(remote, false);
-    EXPECT_FALSE(elsewhere.kill) << "the id names a process of another computer";
-    EXPECT_TRUE(elsewhere.stop);
+    EXPECT_FALSE(contextMenuActionsFor(remote, false).kill)
+        << "the id names a process of another computer";
 
-    ContextMenuActions locked = contextMenuActionsFor(withProcess, true);
-    EXPECT_FALSE(locked.kill || locked.stop || locked.pause || locked.restart || locked.start);
+    const ContextMenuActions locked = contextMenuActionsFor(withProcess, true);
+    EXPECT_FALSE(locked.kill);
+    EXPECT_EQ(offered(locked), "");
     for (bool type : locked.startType) {
         EXPECT_FALSE(type);
     }

@@ -140,27 +140,3 @@ TEST(ServiceControlTest, AnAbandonedWaitEndsAtOnceWithoutReporting) {
     EXPECT_EQ(closed.control({"first", "second"}, serviceRight::start, serviceControl::start), -1);
     EXPECT_TRUE(closed.lines.empty());
 }
-
-TEST(ServiceControlTest, CommandsCarryTheirRightsControlsAndSummaryTexts) {
-    struct Expected {
-        int id;
-        std::uint32_t rights, control;
-        unsigned several, one;
-    };
-    const Expected table[] = {{1005, 0x10, 0, 150, 152},
-                              {1006, 0x20, 1, 151, 153},
-                              {1009, 0x40, 2, 154, 155},
-                              {1010, 0x40, 3, 156, 157},
-                              {1014, 0x40, 6, 158, 159}};
-    for (const Expected& e : table) {
-        const ControlCommand* command = controlCommandFor(e.id);
-        ASSERT_NE(command, nullptr) << e.id;
-        EXPECT_EQ(command->rights, e.rights) << e.id;
-        EXPECT_EQ(command->control, e.control) << e.id;
-        EXPECT_EQ(controlCommandForControl(e.control), command);
-        EXPECT_EQ(summaryTextId(*command, 1), e.one) << e.id;
-        EXPECT_EQ(summaryTextId(*command, 0), e.several) << e.id;
-        EXPECT_EQ(summaryTextId(*command, 2), e.several) << e.id;
-    }
-    EXPECT_EQ(controlCommandFor(1008), nullptr);
-}

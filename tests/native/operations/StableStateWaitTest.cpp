@@ -71,8 +71,8 @@ TEST(StableStateWait, PendingStatesPostAndWaitTheClampedHint) {
 
 TEST(StableStateWait, TimeOutAndQuitEndTheWait) {
     ScriptedService pending(std::deque<Read>{{2, 0}});
-    EXPECT_EQ(waitFor(pending, 0, 450), 0);
-    EXPECT_EQ(pending.waits.size(), 5u);
+    EXPECT_EQ(waitFor(pending, 0, 500), 0);
+    EXPECT_EQ(pending.waits.size(), 5u) << "the wait that reaches the time-out is the last";
     ScriptedService quitting(std::deque<Read>{{3, 0}});
     quitting.quit = true;
     EXPECT_EQ(waitFor(quitting, 1), -1);

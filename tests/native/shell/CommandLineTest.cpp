@@ -50,12 +50,6 @@ TEST(CommandLineTokenizer, QuotesAndEquals) {
     EXPECT_EQ(stripEnclosingQuotes("\"\""), "");
 }
 
-TEST(CommandLineTokenizer, OptionWordKeepsTheLastValue) {
-    auto w = words("a=1 -filter");
-    ASSERT_EQ(w.size(), 2u);
-    EXPECT_EQ(w[1].value, "1");
-}
-
 TEST(CommandLineReading, ComputerNameEndsReading) {
     auto r = readCommandLine("host1 -noupdate");
     EXPECT_EQ(r.config.computerName, "host1");
@@ -78,6 +72,8 @@ TEST(CommandLineReading, OptionsAndActions) {
     EXPECT_EQ(readCommandLine("-remove").action, StartAction::Remove);
     EXPECT_EQ(readCommandLine("-uninstall").action, StartAction::Uninstall);
     EXPECT_EQ(readCommandLine("-tray").action, StartAction::Tray);
+    EXPECT_EQ(readCommandLine("-install -tray").action, StartAction::Install)
+        << "an action ends reading";
     // Names are case-sensitive; unknown ones are skipped.
     EXPECT_EQ(readCommandLine("-Install -bogus").action, StartAction::MainWindow);
     EXPECT_EQ(readCommandLine("x=y -filter").config.filterText, "y");

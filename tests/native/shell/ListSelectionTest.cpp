@@ -9,7 +9,7 @@ using namespace kelvane;
 
 TEST(ListSelection, FollowsTheServicesIntoTheNewOrder) {
     NamedSelection kept;
-    kept.selected = {"spooler", "gone", "w32time"};
+    kept.selected = {"spooler", "gone", "w32time", "added"};
     kept.focused = "w32time";
     kept.marked = "spooler";
     kept.top = "dnscache";
@@ -17,7 +17,8 @@ TEST(ListSelection, FollowsTheServicesIntoTheNewOrder) {
     // Sorted by state while a state changed, one service added, one removed.
     const std::vector<std::string> order = {"added", "w32time", "dnscache", "spooler", "zz"};
     PlacedSelection placed = placeSelection(kept, order);
-    EXPECT_EQ(placed.selected, (std::vector<int>{1, 3})) << "the gone service leaves the selection";
+    EXPECT_EQ(placed.selected, (std::vector<int>{0, 1, 3}))
+        << "the gone service leaves the selection";
     EXPECT_EQ(placed.focused, 1);
     EXPECT_EQ(placed.marked, 3);
     EXPECT_EQ(placed.top, 2);

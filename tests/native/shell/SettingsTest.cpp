@@ -1,6 +1,7 @@
 #include "shell/Settings.h"
 
 #include "inventory/ServiceColumns.h"
+#include "tests/native/ExactText.h"
 
 #include "xml/AnsiCodePage.h"
 #include "xml/XmlDocument.h"
@@ -118,14 +119,8 @@ TEST(SettingsDocument, LayoutIsOneLineInFixedOrder) {
     EXPECT_EQ(settingsDocument(Settings()),
               "<?xml version=\"1.0\" encoding=\"utf-8\"?><kelvane version=\"4.6\"><ui/>"
               "<flags color-bkgnd=\"true\"/><last-entries/></kelvane>\n");
-}
-
-TEST(SettingsDocument, ReadsBackIntoAnEqualRecord) {
-    XmlDocument document;
-    ASSERT_TRUE(document.readBytes(settingsDocument(sample()), "s"));
-    Settings read;
-    ASSERT_TRUE(readSettingsDocument(document, read));
-    EXPECT_EQ(read, sample());
+    EXPECT_EQ(settingsFilePath("C:\\Users\\a\\AppData\\Local"),
+              "C:\\Users\\a\\AppData\\Local\\Dunmere\\kelvane.xml");
 }
 
 namespace {
@@ -142,31 +137,28 @@ Settings readText(const std::string& text, bool* ok = nullptr) {
 }
 } // namespace
 
-TEST(SettingsDocument, ColourFlagRules) {
+TEST(SettingsDocument, ReadingRules) {
     EXPECT_TRUE(readText("<kelvane version='4.6'/>").colourBackground);
     EXPECT_FALSE(readText("<kelvane version='4.6'><flags/></kelvane>").colourBackground);
     EXPECT_TRUE(readText("<kelvane><flags color-bkgnd='TRUE'/></kelvane>").colourBackground);
     EXPECT_FALSE(readText("<kelvane><flags color-bkgnd='yes'/></kelvane>").colourBackground);
-}
 
-TEST(SettingsDocument, NewerVersionLeavesEverythingAtItsDefault) {
+    // A newer version leaves everything at its default.
     bool ok = true;
-    const Settings s = readText("<kelvane version='4.7'><ui window-pos='1/2/3/4 - 1'/>"
-                                "<hostnames><hostname>x</hostname></hostnames>"
-                                "<flags color-bkgnd='false'/></kelvane>",
-                                &ok);
+    const Settings newer = readText("<kelvane version='4.7'><ui window-pos='1/2/3/4 - 1'/>"
+                                    "<hostnames><hostname>x</hostname></hostnames>"
+                                    "<flags color-bkgnd='false'/></kelvane>",
+                                    &ok);
     EXPECT_FALSE(ok);
-    EXPECT_EQ(s.placement, "");
-    EXPECT_EQ(s.computerHistory, std::set<std::string>{"kept?"});
-    EXPECT_TRUE(s.colourBackground);
-
+    EXPECT_EQ(newer.placement, "");
+    EXPECT_EQ(newer.computerHistory, std::set<std::string>{"kept?"});
+    EXPECT_TRUE(newer.colourBackground);
     EXPECT_TRUE(readText("<kelvane version='4.5.9'/>").computerHistory.empty());
     bool none = false;
     readText("<other/>", &none);
     EXPECT_TRUE(none); // no root "kelvane": nothing to read, not a failure
-}
 
-TEST(SettingsDocument, HistoriesAreReplacedAndDeduplicated) {
+    // Histories are replaced and deduplicated.
     const Settings s = readText("<kelvane><hostnames><hostname>a</hostname><x>no</x>"
                                 "<hostname>a</hostname><hostname>b&amp;c</hostname></hostnames>"
                                 "<search><text>s</text></search></kelvane>");
@@ -176,7 +168,7 @@ TEST(SettingsDocument, HistoriesAreReplacedAndDeduplicated) {
 
 TEST(Placement, TextHasFiveNumbersExactly) {
     EXPECT_EQ(placementText({100, 80, 900, 600, 1}), "100/80/900/600 - 1");
-    auto p = parsePlacementText("-1920/0/-10/1040 - 3");
+    auto p = parsePlacementText(kelvane::test::ExactText("-1920/0/-10/1040 - 3"));
     ASSERT_TRUE(p);
     EXPECT_EQ(p->left, -1920);
     EXPECT_EQ(p->bottom, 1040);
@@ -184,12 +176,11 @@ TEST(Placement, TextHasFiveNumbersExactly) {
     for (const char* bad : {"100/80/900/600", "100/80/900/600 - ", "100/80/900/600 - 1 ",
                             "100/80/900/600-1", " 100/80/900/600 - 1", "100/80/900/600 - 1/2",
                             "1/2/3/99999999999 - 1", "a/b/c/d - e", "", "1//3/4 - 1"}) {
-        EXPECT_FALSE(parsePlacementText(bad)) << bad;
+        EXPECT_FALSE(parsePlacementText(kelvane::test::ExactText(bad))) << bad;
     }
     EXPECT_TRUE(parsePlacementText("2147483647/-2147483648/0/0 - 0"));
-}
 
-TEST(Placement, TakenOnlyWhenTheWindowReportedOne) {
+    // Taken only when the window reported one.
     Settings s;
     s.placement = "1/2/3/4 - 1";
     s.takePlacement("");
@@ -198,12 +189,7 @@ TEST(Placement, TakenOnlyWhenTheWindowReportedOne) {
     EXPECT_EQ(s.placement, "5/6/7/8 - 2");
 }
 
-TEST(SettingsPath, UnderDunmere) {
-    EXPECT_EQ(settingsFilePath("C:\\Users\\a\\AppData\\Local"),
-              "C:\\Users\\a\\AppData\\Local\\Dunmere\\kelvane.xml");
-}
-
-TEST_F(SettingsFileTest, WritesEveryMissingFolderLevel) {
+TEST_F(SettingsFileTest, WritesEveryMissingFolderLevelAndReportsWhatItCannot) {
     const std::string deep = folder + "/a\\b/c/kelvane.xml";
     ASSERT_TRUE(writeSettingsFile(deep, sample()));
     Settings read;
@@ -211,9 +197,11 @@ TEST_F(SettingsFileTest, WritesEveryMissingFolderLevel) {
     EXPECT_EQ(read, sample());
     struct stat info;
     EXPECT_EQ(stat((folder + "/a\\b").c_str(), &info), 0);
-}
 
-TEST_F(SettingsFileTest, MissingOrBrokenFileKeepsDefaults) {
+    spit(folder + "/file", "x");
+    EXPECT_FALSE(writeSettingsFile(folder + "/file/sub/kelvane.xml", sample()));
+
+    // A missing or broken file keeps the defaults.
     Settings s;
     EXPECT_FALSE(readSettingsFile(path, s));
     spit(path, "<kelvane version='4.6'><ui window-pos=1/></kelvane>");
@@ -228,7 +216,7 @@ TEST_F(SettingsFileTest, InterruptedWriteLeavesTheOldFileWhole) {
     Settings next = sample();
     next.computerHistory.insert(std::string(200000, 'h')); // several write chunks
     const size_t size = settingsDocument(next).size();
-    for (size_t failAt : {size_t(0), size_t(1), size_t(65536), size_t(100000), size - 1}) {
+    for (size_t failAt : {size_t(0), size_t(65536), size - 1}) {
         FailingFileOps ops;
         ops.failAfterBytes = failAt;
         EXPECT_FALSE(writeSettingsFile(path, next, BaselineWriter(), ops)) << failAt;
@@ -251,32 +239,6 @@ TEST_F(SettingsFileTest, InterruptedWriteLeavesTheOldFileWhole) {
     EXPECT_EQ(slurp(path), settingsDocument(next));
 }
 
-TEST_F(SettingsFileTest, UnwritableFolderWritesNothing) {
-    spit(folder + "/file", "x");
-    EXPECT_FALSE(writeSettingsFile(folder + "/file/sub/kelvane.xml", sample()));
-}
-
-TEST_F(SettingsFileTest, AnotherParserAcceptsTheFile) {
-    ASSERT_TRUE(writeSettingsFile(path, sample()));
-    EXPECT_EQ(std::system(("xmllint --noout '" + path + "'").c_str()), 0);
-
-    const std::string script =
-        "import sys, xml.etree.ElementTree as E\n"
-        "r = E.parse(sys.argv[1]).getroot()\n"
-        "out = [r.tag, r.get('version'), r.find('ui').get('window-pos')]\n"
-        "out += [h.text for h in r.find('hostnames')] + [t.text for t in r.find('search')]\n"
-        "out.append(r.find('flags').get('color-bkgnd'))\n"
-        "open(sys.argv[2], 'w', encoding='utf-8').write('|'.join(out))\n";
-    spit(folder + "/check.py", script);
-    ASSERT_EQ(std::system(("/usr/bin/python3 '" + folder + "/check.py' '" + path + "' '" + folder +
-                           "/out.txt'")
-                              .c_str()),
-              0);
-    EXPECT_EQ(
-        slurp(folder + "/out.txt"),
-        ansiToUtf8("kelvane|4.6|100/80/900/600 - 1|SERVER-1|b\xFCro|a&b <c> \"d\" 'e'|svc*|false"));
-}
-
 namespace {
 ServiceTable baselineOf(std::initializer_list<const char*> names) {
     ServiceTable table = ServiceColumns::newTable();
@@ -293,48 +255,42 @@ ServiceTable baselineOf(std::initializer_list<const char*> names) {
 }
 } // namespace
 
-TEST_F(SettingsFileTest, BaselineTravelsUnderLastEntries) {
-    const ServiceTable baseline = baselineOf({"W32Time", "Sch\xE4"
-                                                         "d"});
-    ASSERT_TRUE(writeSettingsFile(path, sample(), baseline));
-    EXPECT_EQ(std::system(("xmllint --noout '" + path + "'").c_str()), 0);
-
-    Settings settings;
-    ServiceTable read = ServiceColumns::newTable();
-    read.addRow(baselineOf({"stale"}).rows().begin()->second);
-    ASSERT_TRUE(readSettingsFile(path, settings, read));
-    EXPECT_EQ(settings, sample());
-    EXPECT_EQ(ServiceTable::diff(read, baseline).rowCount(), 0u);
-}
-
-TEST_F(SettingsFileTest, EveryControlByteTravelsWholeAndTheFileStaysXml) {
+// xmllint and Python read the file, control bytes and all; reading it back
+// replaces the baseline held before and marks nothing.
+TEST_F(SettingsFileTest, OtherParsersAcceptTheFileAndEveryByteTravelsWhole) {
     std::string controls;
     for (char c = 1; c < 0x20; ++c) {
         controls += c;
     }
-    ServiceTable baseline = baselineOf({"svc"});
+    ServiceTable baseline = baselineOf({"W32Time", "Sch\xE4"
+                                                   "d"});
     TableRow row = baseline.rows().begin()->second;
     row.cells[ServiceColumns::displayName] = TableCell(SharedText("name" + controls));
     row.cells[ServiceColumns::command] = TableCell(SharedText("C:\\_x0001_\\run.exe\t-k"));
     baseline.addRow(row);
     Settings settings = sample();
-    settings.computerHistory = {"srv "};
-    settings.searchHistory = {"  ", "a\tb"};
+    settings.computerHistory.insert("srv ");
+    settings.searchHistory.insert("a\tb");
     ASSERT_TRUE(writeSettingsFile(path, settings, baseline));
     EXPECT_EQ(std::system(("xmllint --noout '" + path + "'").c_str()), 0);
-    spit(folder + "/check.py", "import sys, xml.etree.ElementTree as E\n"
-                               "r = E.parse(sys.argv[1]).getroot()\n"
-                               "open(sys.argv[2], 'w').write('%d|%s|%s' % (\n"
-                               "    len(r.find('last-entries')), r.find('hostnames')[0].text,\n"
-                               "    r.find('last-entries')[0].get('command')))\n");
+    spit(folder + "/check.py",
+         "import sys, xml.etree.ElementTree as E\n"
+         "r = E.parse(sys.argv[1]).getroot()\n"
+         "out = [r.tag, r.get('version'), r.find('ui').get('window-pos')]\n"
+         "out += [h.text for h in r.find('hostnames')] + [t.text for t in r.find('search')]\n"
+         "out += [r.find('flags').get('color-bkgnd'), str(len(r.find('last-entries')))]\n"
+         "out.append(r.find('last-entries')[0].get('command'))\n"
+         "open(sys.argv[2], 'w', encoding='utf-8').write('|'.join(out))\n");
     ASSERT_EQ(std::system(("/usr/bin/python3 '" + folder + "/check.py' '" + path + "' '" + folder +
                            "/out.txt'")
                               .c_str()),
               0);
-    EXPECT_EQ(slurp(folder + "/out.txt"), "1|srv |C:\\_x005F_x0001_\\run.exe\t-k");
+    EXPECT_EQ(slurp(folder + "/out.txt"),
+              ansiToUtf8("kelvane|4.6|100/80/900/600 - 1|SERVER-1|b\xFCro|srv |a\tb|a&b <c> \"d\" "
+                         "'e'|svc*|false|2|C:\\_x005F_x0001_\\run.exe\t-k"));
 
     Settings readSettings;
-    ServiceTable read = ServiceColumns::newTable();
+    ServiceTable read = baselineOf({"stale"});
     ASSERT_TRUE(readSettingsFile(path, readSettings, read));
     EXPECT_EQ(readSettings, settings);
     EXPECT_EQ(ServiceTable::diff(read, baseline).rowCount(), 0u) << "no false change marks";

@@ -92,4 +92,5 @@ TEST(ViewStateColumns, WidthsFollowTheColumnCountAndTheDpi) {
               (std::vector<int>{100, columnToFit, 151, 40, 50, columnToFit, columnToFit}));
     EXPECT_EQ(scaleToDpi(200, 96, 144), 300);
     EXPECT_EQ(scaleToDpi(20, 96, 120), 25);
+    EXPECT_EQ(scaleToDpi(20, 0, 120), 20) << "no DPI to scale from";
 }

@@ -1,4 +1,5 @@
 #include "xml/XmlDocument.h"
+#include "tests/native/ExactText.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ protected:
     std::string textAt(std::string_view path) {
         XmlCursor cursor(document);
         EXPECT_TRUE(cursor.goDown("XML_DIZ_INFO"));
-        return cursor.current().textAtPath(parseXmlPath(path));
+        return cursor.current().textAtPath(parseXmlPath(kelvane::test::ExactText(path)));
     }
 
     XmlDocument document;
@@ -54,23 +55,24 @@ TEST_F(XmlPathTest, FiltersMustAllHoldAndAbsentMeansEmpty) {
 }
 
 TEST(XmlPathParse, StepsStopAtAnEmptyStep) {
-    XmlPath path = parseXmlPath("a//b");
+    XmlPath path = parseXmlPath(kelvane::test::ExactText("a//b"));
     EXPECT_FALSE(path.absolute);
     ASSERT_EQ(path.steps.size(), 1u);
     EXPECT_EQ(path.steps[0].name, "a");
 
-    path = parseXmlPath("/");
+    path = parseXmlPath(kelvane::test::ExactText("/"));
     EXPECT_TRUE(path.absolute);
     EXPECT_TRUE(path.steps.empty());
 
-    path = parseXmlPath("x[@a='1' and @a='2' and @b='u/v' and @c=\"[]/\"]/y");
+    path = parseXmlPath(
+        kelvane::test::ExactText("x[@a='1' and @a='2' and @b='u/v' and @c=\"[]/\"]/y"));
     ASSERT_EQ(path.steps.size(), 2u);
     EXPECT_EQ(path.steps[0].filters.at("a"), "2");
     EXPECT_EQ(path.steps[0].filters.at("b"), "u/v");
     EXPECT_EQ(path.steps[0].filters.at("c"), "[]/") << "quoted, a value may hold a bracket";
     EXPECT_EQ(path.steps[1].name, "y");
 
-    path = parseXmlPath("x[@a='open");
+    path = parseXmlPath(kelvane::test::ExactText("x[@a='open"));
     ASSERT_EQ(path.steps.size(), 1u);
     EXPECT_EQ(path.steps[0].filters.at("a"), "open");
 }

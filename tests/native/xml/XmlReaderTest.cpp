@@ -47,13 +47,12 @@ TEST(XmlReaderTree, WholeCdataSectionIsTheContent) {
     const XmlNode& b = *read->document.root().children.at(1);
     EXPECT_FALSE(b.cdata);
     EXPECT_EQ(b.text(), "1 2");
-}
 
-TEST(XmlReaderTree, CommentsAndSectionsRunPastInnerClosingBrackets) {
-    auto read = readXml("<a><!-- <b> -> > --><![CDATA[<c>]]></a>");
-    ASSERT_TRUE(read->ok);
-    EXPECT_TRUE(top(*read).children.empty());
-    EXPECT_EQ(top(*read).content, "<!-- <b> -> > --><![CDATA[<c>]]>");
+    // Comments and sections run past inner closing brackets.
+    auto inner = readXml("<a><!-- <b> -> > --><![CDATA[<c>]]></a>");
+    ASSERT_TRUE(inner->ok);
+    EXPECT_TRUE(top(*inner).children.empty());
+    EXPECT_EQ(top(*inner).content, "<!-- <b> -> > --><![CDATA[<c>]]>");
 }
 
 TEST(XmlReaderTree, AttributesAreDecodedAndRepeatedNamesKeepTheLast) {
@@ -72,7 +71,7 @@ TEST(XmlReaderTree, AttributesAreDecodedAndRepeatedNamesKeepTheLast) {
 }
 
 TEST(XmlReaderTree, ValuesMayHoldTheTagEndAndTextsKeepTheirBlanks) {
-    auto read = readXml("<a t=\"1>0\" u='>'><h>srv </h><s>  </s><p> x\n</p><b/></a>");
+    auto read = readXml("<a t=\"1>0\" u='>' ><h>srv </h><s>  </s><p> x\n</p><b /></a >");
     ASSERT_TRUE(read->ok);
     const XmlNode& a = top(*read);
     EXPECT_EQ(a.attribute("t"), "1>0");
@@ -82,13 +81,6 @@ TEST(XmlReaderTree, ValuesMayHoldTheTagEndAndTextsKeepTheirBlanks) {
     EXPECT_EQ(a.children[1]->text(), "  ");
     EXPECT_EQ(a.children[2]->text(), " x\n");
     EXPECT_EQ(a.children[3]->name, "b");
-}
-
-TEST(XmlReaderTree, SpaceBeforeTheTagEndIsNoAttribute) {
-    auto read = readXml("<a x='1' ><b /></a >");
-    EXPECT_TRUE(read->ok);
-    EXPECT_EQ(top(*read).attribute("x"), "1");
-    EXPECT_EQ(top(*read).children.size(), 1u);
 }
 
 TEST(XmlReaderTree, UmlautNamesFromAnAnsiFile) {
@@ -137,26 +129,17 @@ TEST(XmlReaderErrors, AttributeErrorsCarryLineAndColumn) {
     EXPECT_EQ(top(*unterminated).attribute("x"), "open");
 }
 
-TEST(XmlReaderErrors, StrayEndTagKeepsTheTopLevelOpen) {
+TEST(XmlReaderErrors, StrayEndTagKeepsTheTopLevelOpenAndAnOpenEndKeepsWhatWasRead) {
     auto read = readXml("</x><a/></a></b><c/>");
     EXPECT_FALSE(read->ok);
     EXPECT_EQ(read->document.errors().size(), 3u);
     EXPECT_EQ(read->document.errors()[0].message, "end tag without open element");
     ASSERT_EQ(read->document.root().children.size(), 2u);
     EXPECT_EQ(read->document.root().children[1]->name, "c");
-}
 
-TEST(XmlReaderErrors, UnterminatedMarkupEndsTheReadQuietly) {
-    using namespace std::string_literals;
-    for (const std::string& text :
-         {"<a><b"s, "<a><!-- open"s, "<a><![CDATA[open"s, "<a x='1"s, "<"s, "<?xml"s,
-          "<!DOCTYPE x PUBLIC \"a"s, "<a>&"s, "<a>\0</a>"s}) {
-        auto read = readXml(text);
-        (void)read;
-    }
-    auto read = readXml("<a><b>text");
-    ASSERT_EQ(top(*read).children.size(), 1u);
-    EXPECT_EQ(top(*read).children[0]->trailing, "text");
+    auto open = readXml("<a><b>text");
+    ASSERT_EQ(top(*open).children.size(), 1u);
+    EXPECT_EQ(top(*open).children[0]->trailing, "text");
 }
 
 TEST(XmlReaderFormat, DeclarationAndByteOrderMark) {
@@ -175,24 +158,18 @@ TEST(XmlReaderFormat, DeclarationAndByteOrderMark) {
     auto other = readXml("<?xml version='' standalone='no'?><a/>");
     EXPECT_EQ(other->document.format().version, "1.0");
     EXPECT_EQ(other->document.format().standalone, 0);
-}
 
-TEST(XmlReaderFormat, ByteOrderMarkOutranksADeclaredEncoding) {
-    auto read =
+    // The byte order mark outranks a declared encoding.
+    auto marked =
         readXml("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><a>\xC3\xA4</a>");
-    EXPECT_TRUE(read->ok);
-    EXPECT_EQ(read->document.format().encoding, "utf-8");
-    EXPECT_EQ(top(*read).content, "\xC3\xA4");
-    EXPECT_EQ(top(*read).text(), "\xE4");
+    EXPECT_EQ(marked->document.format().encoding, "utf-8");
+    EXPECT_EQ(top(*marked).text(), "\xE4");
 }
 
-TEST(XmlReaderFormat, FirstLineEndIsRecorded) {
+TEST(XmlReaderFormat, FirstLineEndIsRecordedAndLinesCountPairsOnce) {
     EXPECT_EQ(readXml("<a>\r\n<b/>\n</a>")->document.format().lineEnd, "\r\n");
     EXPECT_EQ(readXml("<a>\n<b/>\r\n</a>")->document.format().lineEnd, "\n");
     EXPECT_EQ(readXml("<a b='\r\n'/>\n")->document.format().lineEnd, "\n");
-}
-
-TEST(XmlReaderFormat, LinesCountPairsOnceAndBlankLinesToo) {
     auto read = readXml("<r>\r\n\r\n\n\r<a x>");
     ASSERT_EQ(read->document.errors().size(), 1u);
     EXPECT_EQ(read->document.errors()[0].line, 4u);
@@ -248,13 +225,6 @@ TEST(XmlReaderLimits, DeepNestingIsReadAndFreedWithoutRecursion) {
     // Left open as well.
     auto open = readXml(text.substr(0, 3 * depth));
     EXPECT_TRUE(open->ok);
-}
-
-TEST(XmlReaderLimits, HugeAttributeValue) {
-    const std::string value(50 * 1024 * 1024, 'v');
-    auto read = readXml("<a x='" + value + "'/>");
-    EXPECT_TRUE(read->ok);
-    EXPECT_EQ(top(*read).attribute("x").size(), value.size());
 }
 
 TEST(XmlReaderFile, MissingFileIsAnError) {

@@ -34,13 +34,11 @@ protected:
     std::string out;
 };
 
-TEST_F(XmlWriterTest, CompactModeIsOneLine) {
+TEST_F(XmlWriterTest, CompactIsOneLineAndPrettyModesBreakAndIndent) {
     writeSample(*writer(0));
     EXPECT_EQ(out,
               "<root><item a=\"&lt;&amp;&gt;\" z=\"1\"/><text>M\xC3\xBC</text><empty/></root>\n");
-}
-
-TEST_F(XmlWriterTest, PrettyModesBreakAndIndent) {
+    out.clear();
     writeSample(*writer(1));
     EXPECT_EQ(out, "\n<root>\n<item a=\"&lt;&amp;&gt;\" "
                    "z=\"1\"/>\n<text>M\xC3\xBC</text>\n<empty/>\n</root>\n");
