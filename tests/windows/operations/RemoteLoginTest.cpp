@@ -65,54 +65,42 @@ TEST_F(RemoteLoginTest, AComputerThatDoesNotExistIsReportedAndNothingElseChanges
     EXPECT_EQ(host.appConfig.computerName, "") << "the computer changes only once reached";
 }
 
-TEST_F(RemoteLoginTest, AnEmptyUserNameOffersTheCurrentUserAndCancelKeepsTheConfiguration) {
+TEST_F(RemoteLoginTest, TheDialogOffersTheConfiguredOrCurrentUserAndCancelKeepsTheConfiguration) {
     host.appConfig.computerName = "before";
-    std::string offered;
-    script.expect(caption, [&](HWND dialog) {
-        offered = dialogText(dialog, IDC_CONNECT_USER);
-        EXPECT_EQ(dialogText(dialog, IDC_CONNECT_HOST), "before");
-        setDialogText(dialog, IDC_CONNECT_HOST, "elsewhere");
-        click(dialog, IDCANCEL);
-    });
-    loginAs(host);
-
-    EXPECT_TRUE(script.finished());
-    EXPECT_EQ(offered, currentUser());
-    EXPECT_EQ(host.saves, 1) << "the controls are read first";
-    EXPECT_EQ(host.appConfig.computerName, "before");
-    EXPECT_EQ(host.appConfig.userName, "") << "the offered name was not taken over";
+    for (const std::string& configured : {std::string(), std::string("admin")}) {
+        host.appConfig.userName = configured;
+        host.appConfig.password = configured.empty() ? "" : "pw";
+        script.expect(caption, [&](HWND dialog) {
+            EXPECT_EQ(dialogText(dialog, IDC_CONNECT_USER),
+                      configured.empty() ? currentUser() : configured);
+            EXPECT_EQ(dialogText(dialog, IDC_PASSWORD), host.appConfig.password);
+            EXPECT_EQ(dialogText(dialog, IDC_CONNECT_HOST), "before");
+            setDialogText(dialog, IDC_CONNECT_HOST, "elsewhere");
+            click(dialog, IDCANCEL);
+        });
+        loginAs(host);
+        EXPECT_TRUE(script.finished());
+        EXPECT_EQ(host.appConfig.computerName, "before");
+        EXPECT_EQ(host.appConfig.userName, configured) << "an offered name is not taken over";
+    }
+    EXPECT_EQ(host.saves, 2) << "the controls are read first";
     EXPECT_EQ(host.refreshes, 0);
 }
 
-TEST_F(RemoteLoginTest, AConfiguredUserIsKeptAndShown) {
-    host.appConfig.userName = "admin";
-    host.appConfig.password = "pw";
-    script.expect(caption, [&](HWND dialog) {
-        EXPECT_EQ(dialogText(dialog, IDC_CONNECT_USER), "admin");
-        EXPECT_EQ(dialogText(dialog, IDC_PASSWORD), "pw");
-        click(dialog, IDCANCEL);
-    });
-    loginAs(host);
-    EXPECT_TRUE(script.finished());
-}
-
-TEST_F(RemoteLoginTest, TheHostFieldListsEachHostOnce) {
+TEST_F(RemoteLoginTest, TheHostFieldListsEachHostOnceAndASelectedHostIsRead) {
     rememberHost(host.hostField(), "alpha");
     rememberHost(host.hostField(), "ALPHA");
     rememberHost(host.hostField(), "al");
     rememberHost(host.hostField(), "");
-    rememberHost(host.hostField(), "beta");
-    EXPECT_EQ(hostList(), (std::vector<std::string>{"beta", "al", "alpha"}))
+    EXPECT_EQ(hostList(), (std::vector<std::string>{"al", "alpha"}))
         << "whole names count, in any letter case";
-}
 
-TEST_F(RemoteLoginTest, SelectingAHostShowsItAndRefreshes) {
     selectHost(host, "fileserver");
     EXPECT_EQ(host.appConfig.computerName, "fileserver");
     char shown[64] = {};
     GetWindowTextA(host.hostField(), shown, sizeof shown);
     EXPECT_STREQ(shown, "fileserver");
-    EXPECT_EQ(hostList(), std::vector<std::string>{"fileserver"});
+    EXPECT_EQ(hostList(), (std::vector<std::string>{"fileserver", "al", "alpha"}));
     EXPECT_EQ(host.refreshes, 1);
 }
 

@@ -61,8 +61,8 @@ protected:
 
 } // namespace
 
-TEST_F(ScmConnectionTest, CreatedServiceIsWhatScAndTheRegistrySee) {
-    std::string name = newName();
+TEST_F(ScmConnectionTest, CreatedServicesAreWhatScAndTheRegistrySee) {
+    std::string name = newName(), plain = newName();
     std::string command = testCommand("--start-ms=5");
     ScmConnection connection;
     SC_HANDLE handle = connection.createService("", name, command.c_str(), "Kelvane created one",
@@ -70,27 +70,20 @@ TEST_F(ScmConnectionTest, CreatedServiceIsWhatScAndTheRegistrySee) {
                                                 nullptr, nullptr, "", "");
     ASSERT_NE(handle, nullptr);
     EXPECT_EQ(connection.service(), handle);
-
     std::string query = scQuery(name);
     EXPECT_NE(query.find("TYPE               : 10"), std::string::npos) << query;
     EXPECT_NE(query.find("STOPPED"), std::string::npos) << query;
-
     auto values = registryValues(name);
     EXPECT_EQ(values["DisplayName"], "Kelvane created one");
     EXPECT_EQ(values["ImagePath"], command);
     EXPECT_EQ(values["Start"], "0x3");
     EXPECT_EQ(values["ErrorControl"], "0x1") << "normal error control";
-    EXPECT_EQ(values["Type"], "0x10");
     EXPECT_EQ(values["ObjectName"], "LocalSystem") << "an empty account means the system's";
-}
 
-TEST_F(ScmConnectionTest, CreatedServiceWithoutDisplayNameIsShownByItsName) {
-    std::string name = newName();
-    ScmConnection connection;
-    connection.createService("", name, testCommand().c_str(), nullptr, SERVICE_WIN32_OWN_PROCESS,
+    connection.createService("", plain, testCommand().c_str(), nullptr, SERVICE_WIN32_OWN_PROCESS,
                              SERVICE_DISABLED, "KvTestGroup", "RpcSs\0", nullptr, nullptr);
-    auto values = registryValues(name);
-    EXPECT_EQ(values["DisplayName"], name);
+    values = registryValues(plain);
+    EXPECT_EQ(values["DisplayName"], plain) << "shown by its name";
     EXPECT_EQ(values["Start"], "0x4");
     EXPECT_EQ(values["Group"], "KvTestGroup");
     EXPECT_EQ(values["DependOnService"].rfind("RpcSs", 0), 0u) << values["DependOnService"];
@@ -140,18 +133,15 @@ TEST_F(ScmConnectionTest, FailuresCarryTheirCodeAndContext) {
     });
     EXPECT_EQ(twice.code, static_cast<uint32_t>(ERROR_SERVICE_EXISTS));
     EXPECT_EQ(twice.context, "installing service");
-}
 
-// Wine's manager answers for any computer name, so the failure is made
-// with a database that does not exist.
-TEST_F(ScmConnectionTest, FailedManagerOpenHoldsNoRights) {
-    ScmConnection connection;
-    auto failure = failureOf([&] { connection.openManager("", 5, "NoSuchDatabase"); });
-    EXPECT_NE(failure.code, 0u);
-    EXPECT_EQ(failure.context, "opening service manager");
-    EXPECT_EQ(connection.manager(), nullptr);
-    EXPECT_EQ(connection.managerRights(), 0u);
-    EXPECT_NE(connection.openManager("", 5), nullptr) << "a later open is not refused";
+    // Wine's manager answers for any computer name: a database that does
+    // not exist stands for a manager that cannot be reached.
+    ScmConnection refused;
+    auto manager = failureOf([&] { refused.openManager("", 5, "NoSuchDatabase"); });
+    EXPECT_NE(manager.code, 0u);
+    EXPECT_EQ(manager.context, "opening service manager");
+    EXPECT_EQ(refused.managerRights(), 0u);
+    EXPECT_NE(refused.openManager("", 5), nullptr) << "a later open is not refused";
 }
 
 TEST_F(ScmConnectionTest, OverlappingRightsKeepTheOpenManager) {
