@@ -52,20 +52,14 @@ protected:
 
 } // namespace
 
-TEST_F(ElevationWinTest, WineRunsEveryProcessWithAdministrativeRights) {
-    EXPECT_TRUE(hasAdministrativeRights());
-}
-
 TEST_F(ElevationWinTest, TheControlsFollowTheRightsAndTheComputerShown) {
-    apply(true, true);
-    expectActionButtons(true);
-
-    apply(false, true);
-    expectActionButtons(false);
-
-    apply(false, false);
-    expectActionButtons(true);
-
+    EXPECT_TRUE(hasAdministrativeRights()) << "Wine runs every process elevated";
+    for (bool rights : {true, false}) {
+        for (bool isLocal : {true, false}) {
+            apply(rights, isLocal);
+            expectActionButtons(rights || !isLocal);
+        }
+    }
     apply(false, true);
     expectActionButtons(false);
 }

@@ -137,11 +137,17 @@ protected:
 } // namespace
 
 TEST_F(HeadlessExportTest, WritesEveryServiceAndDriverTheManagerLists) {
-    services.create();
+    const std::string service = services.create();
+    // Wine's manager keeps a description; this one needs quoting in CSV.
+    ASSERT_TRUE(setDescription(service, kDescription));
     const std::string driver = services.createWithSc(
         "type= kernel start= demand binPath= C:\\windows\\system32\\drivers\\kvtest.sys");
-    std::string csv = tempPath("all.csv");
+    const std::string csv = tempPath("all.csv"), xls = tempPath("all.xls");
     ASSERT_EQ(exportTo(csv, "-nopersist"), 0);
+    ASSERT_EQ(exportTo(xls, "-nopersist"), 0);
+    EXPECT_EQ(runHostChecker(kLaterColumnsChecker, {unixPath(csv), unixPath(xls), driver, service}),
+              "OK")
+        << "the later columns read back in order after the seventeen";
     std::set<std::string> exported;
     for (const auto& [name, mark] : readCsvMarks(csv)) {
         exported.insert(name);
@@ -195,33 +201,18 @@ TEST_F(HeadlessExportTest, AReadThatNeverEndsIsGivenUpAndStoresNothing) {
     EXPECT_FALSE(settings.exists()) << "no read, nothing stored";
 }
 
-TEST_F(HeadlessExportTest, LaterColumnsReadBackInOrderAfterTheSeventeen) {
-    const std::string driver = services.createWithSc(
-        "type= kernel start= demand binPath= C:\\windows\\system32\\drivers\\kvtest.sys");
-    const std::string service = services.create();
-    // Wine's manager keeps a description; this one needs quoting in CSV.
-    ASSERT_TRUE(setDescription(service, kDescription));
-
-    const std::string csv = tempPath("later.csv"), xls = tempPath("later.xls");
-    ASSERT_EQ(exportTo(csv, "-nopersist"), 0);
-    ASSERT_EQ(exportTo(xls, "-nopersist"), 0);
-    EXPECT_EQ(runHostChecker(kLaterColumnsChecker, {unixPath(csv), unixPath(xls), driver, service}),
-              "OK");
-}
-
 TEST_F(HeadlessExportTest, MarksWhatChangedSinceTheLastRun) {
     std::string kept = services.create();
     std::string retyped = services.create();
     ASSERT_EQ(exportTo(tempPath("first.csv")), 0);
 
     std::string fresh = services.create();
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE service = OpenServiceA(manager, retyped.c_str(), SERVICE_CHANGE_CONFIG);
-    ASSERT_TRUE(ChangeServiceConfigA(service, SERVICE_NO_CHANGE, SERVICE_DISABLED,
+    Plinth::UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    Plinth::UniqueServiceHandle service(
+        OpenServiceA(manager.get(), retyped.c_str(), SERVICE_CHANGE_CONFIG));
+    ASSERT_TRUE(ChangeServiceConfigA(service.get(), SERVICE_NO_CHANGE, SERVICE_DISABLED,
                                      SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr, nullptr,
                                      nullptr, nullptr));
-    CloseServiceHandle(service);
-    CloseServiceHandle(manager);
 
     std::string second = tempPath("second.csv");
     ASSERT_EQ(exportTo(second), 0);
@@ -229,14 +220,6 @@ TEST_F(HeadlessExportTest, MarksWhatChangedSinceTheLastRun) {
     EXPECT_EQ(marks[fresh], "new");
     EXPECT_EQ(marks[retyped], "changed");
     EXPECT_EQ(marks[kept], "");
-
-    std::string workbook = tempPath("third.xls");
-    ASSERT_EQ(exportTo(workbook), 0);
-    std::ifstream in(workbook, std::ios::binary);
-    char signature[4] = {};
-    in.read(signature, 4);
-    EXPECT_EQ(std::string(signature, 4), std::string("\xD0\xCF\x11\xE0", 4))
-        << "a name ending in .xls gives a workbook";
 }
 
 TEST_F(HeadlessExportTest, AFileThatCannotBeWrittenIsReportedOnTheConsole) {

@@ -1,6 +1,6 @@
-// The help file the build puts beside kelvane.exe, read back as the help
-// viewer reads it: the header by hand, the topics through the system's own
-// storage for compiled help (itss), which we did not write.
+// The help file the build puts beside kelvane.exe, read back through the
+// system's own storage for compiled help (itss), which we did not write; the
+// sources' links and labels are checked natively (tests/help).
 #include "shell/win/HelpViewer.h"
 #include "tests/windows/support/TestPaths.h"
 
@@ -10,10 +10,6 @@
 #include <objbase.h>
 #include <windows.h>
 
-#include <cstdint>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -53,17 +49,6 @@ std::wstring wide(const std::string& text) {
     return std::wstring(text.begin(), text.end()); // the names here are ASCII
 }
 
-uint32_t le32(const std::string& bytes, size_t at) {
-    uint32_t value = 0;
-    std::memcpy(&value, bytes.data() + at, sizeof value);
-    return value;
-}
-uint64_t le64(const std::string& bytes, size_t at) {
-    uint64_t value = 0;
-    std::memcpy(&value, bytes.data() + at, sizeof value);
-    return value;
-}
-
 // The Local values of a contents or index file, in order.
 std::vector<std::string> sitemapTargets(const std::string& sitemap) {
     std::vector<std::string> targets;
@@ -78,11 +63,7 @@ std::vector<std::string> sitemapTargets(const std::string& sitemap) {
 
 class HelpFileTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        std::ifstream in(helpFilePath(), std::ios::binary);
-        file_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    static void SetUpTestSuite() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
     static void TearDownTestSuite() { CoUninitialize(); }
 
     // The compiled help opened through itss, or a test failure.
@@ -127,35 +108,7 @@ protected:
         }
         return true;
     }
-
-    static std::string file_;
 };
-std::string HelpFileTest::file_;
-
-TEST_F(HelpFileTest, LiesBesideTheProgramUnderTheNameItOpens) {
-    EXPECT_EQ(binaryFolder() + "kelvane.chm", helpFilePath());
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(programPath("kelvane.exe").c_str()));
-    DWORD attributes = GetFileAttributesA(helpFilePath().c_str());
-    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes) << helpFilePath();
-    EXPECT_FALSE(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-TEST_F(HelpFileTest, HeaderIsItsfWithItsSectionsInsideTheFile) {
-    ASSERT_GE(file_.size(), 0x60u);
-    EXPECT_EQ("ITSF", file_.substr(0, 4));
-    EXPECT_EQ(3u, le32(file_, 4));        // version
-    EXPECT_EQ(0x60u, le32(file_, 8));     // header length of version 3
-    EXPECT_EQ(0x809u, le32(file_, 0x14)); // English (United Kingdom), as the program's texts
-    uint64_t directory = le64(file_, 0x48);
-    uint64_t directoryLength = le64(file_, 0x50);
-    uint64_t content = le64(file_, 0x58);
-    for (uint64_t section : {le64(file_, 0x38) + le64(file_, 0x40), directory + directoryLength}) {
-        EXPECT_LE(section, file_.size());
-    }
-    EXPECT_LE(content, file_.size());
-    ASSERT_LT(directory + 4, file_.size());
-    EXPECT_EQ("ITSP", file_.substr(directory, 4));
-}
 
 TEST_F(HelpFileTest, EveryTopicOfTheContentsAndIndexIsInside) {
     ComOwner<IStorage> help = openHelp();
@@ -197,12 +150,11 @@ TEST_F(HelpFileTest, EveryTopicOfTheContentsAndIndexIsInside) {
     EXPECT_EQ(1u, pages.count("index.html"));
 }
 
-TEST_F(HelpFileTest, HoldsTheStylesheetTheImageAndTheStartPage) {
+TEST_F(HelpFileTest, OpensAtTheStartPageWithItsContents) {
     ComOwner<IStorage> help = openHelp();
     ASSERT_TRUE(help);
-    std::string css, image, system;
-    ASSERT_TRUE(readTopic(help.get(), "help.css", &css));
-    EXPECT_NE(std::string::npos, css.find("body"));
+    std::string image, system;
+    EXPECT_TRUE(readTopic(help.get(), "help.css", &image)) << "the pages' stylesheet";
     ASSERT_TRUE(readTopic(help.get(), "images/class-icons.png", &image));
     EXPECT_EQ("\x89PNG", image.substr(0, 4));
 

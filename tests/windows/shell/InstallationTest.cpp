@@ -1,5 +1,7 @@
-// Installing, removing and uninstalling, read back with Wine's reg.exe and
-// the shell's own link object. Every test removes what it made.
+// Installing, removing and uninstalling, read back from Wine's registry and
+// through the shell's own link object. Every test removes what it made; the
+// tests' environment keeps Wine's menu builder from copying the shortcuts
+// into the host's menus (tests/CMakeLists.txt).
 #include "framework/win/UniqueHandle.h"
 #include "shell/InstallationPlan.h"
 #include "shell/win/Installation.h"
@@ -15,7 +17,6 @@
 
 #include <cstring>
 #include <fstream>
-#include <map>
 #include <string>
 
 using namespace kelvane;
@@ -27,30 +28,12 @@ bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The string values of an HKLM key as Wine's reg.exe lists them; empty when
-// the key does not exist.
-std::map<std::string, std::string> registryValues(const std::string& key) {
-    std::string output;
-    std::map<std::string, std::string> values;
-    if (runProcess("reg.exe query \"HKLM\\" + key + "\"", &output) != 0) {
-        return values;
-    }
-    const std::string marker = "    REG_SZ    ";
-    size_t start = 0;
-    while (start < output.size()) {
-        size_t end = output.find('\n', start);
-        std::string line = output.substr(start, end == std::string::npos ? end : end - start);
-        start = end == std::string::npos ? output.size() : end + 1;
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        size_t at = line.find(marker);
-        if (at != std::string::npos) {
-            values[line.substr(line.find_first_not_of(' '), at - line.find_first_not_of(' '))] =
-                line.substr(at + marker.size());
-        }
-    }
-    return values;
+// A string value of an HKLM key; empty when the key or value does not exist.
+std::string registryValue(const std::string& key, const char* name) {
+    char value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size);
+    return value;
 }
 
 struct LinkContents {
@@ -89,35 +72,6 @@ LinkContents readShortcut(const std::string& path) {
     CoUninitialize();
     return contents;
 }
-
-// A shortcut saved under Wine starts Wine's menu builder, which copies it
-// into the host's desktop menus. While this lives, the builder is switched
-// off for every process of the prefix.
-class NoHostMenus {
-public:
-    NoHostMenus() {
-        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", 0, nullptr, 0,
-                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, key_.put(), nullptr);
-        DWORD size = sizeof saved_;
-        existed_ = RegQueryValueExA(key_.get(), name, nullptr, nullptr,
-                                    reinterpret_cast<BYTE*>(saved_), &size) == ERROR_SUCCESS;
-        RegSetValueExA(key_.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>("d"), 2);
-    }
-    ~NoHostMenus() {
-        if (existed_) {
-            RegSetValueExA(key_.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_),
-                           static_cast<DWORD>(strlen(saved_) + 1));
-        } else {
-            RegDeleteValueA(key_.get(), name);
-        }
-    }
-
-private:
-    static constexpr const char* name = "winemenubuilder.exe";
-    Plinth::UniqueKey key_;
-    char saved_[64] = {};
-    bool existed_ = false;
-};
 
 struct BoxSeen {
     std::string caption, text;
@@ -182,7 +136,6 @@ protected:
         EXPECT_EQ(runProcess("\"" + programPath("kelvane.exe") + "\" " + word), 0) << word;
         return programPath("kelvane.exe");
     }
-    NoHostMenus noHostMenus;
     std::string programFolderMade;
 };
 
@@ -192,10 +145,11 @@ TEST_F(InstallationTest, InstallRegistersMakesBothShortcutsAndStartsTheTrayAndRe
     const std::string program = runKelvane("-install");
     const std::string folder = programFolder(program);
 
-    auto values = registryValues(uninstallKeyPath(productName));
-    EXPECT_EQ(values["DisplayName"], "Kelvane");
-    EXPECT_EQ(lowerCase(values["DisplayIcon"]), lowerCase(program));
-    EXPECT_EQ(lowerCase(values["UninstallString"]), lowerCase("\"" + program + "\" -uninstall"));
+    const std::string key = uninstallKeyPath(productName);
+    EXPECT_EQ(registryValue(key, "DisplayName"), "Kelvane");
+    EXPECT_EQ(lowerCase(registryValue(key, "DisplayIcon")), lowerCase(program));
+    EXPECT_EQ(lowerCase(registryValue(key, "UninstallString")),
+              lowerCase("\"" + program + "\" -uninstall"));
 
     const std::string menuLink = shortcutPath(specialFolder(CSIDL_PROGRAMS), productName);
     LinkContents menu = readShortcut(menuLink);
@@ -214,21 +168,16 @@ TEST_F(InstallationTest, InstallRegistersMakesBothShortcutsAndStartsTheTrayAndRe
         << "the user's folder is only the fall-back";
 
     EXPECT_TRUE(waitUntil([] { return countTrayInstances() == 1; })) << "the tray instance runs";
+    Plinth::UniqueHandleObject another = startTrayProcess();
+    ASSERT_TRUE(waitUntil([] { return countTrayInstances() == 2; }));
 
     runKelvane("-remove");
-    EXPECT_TRUE(registryValues(uninstallKeyPath(productName)).empty());
+    EXPECT_EQ(registryValue(key, "DisplayName"), "");
     EXPECT_FALSE(fileExists(menuLink));
     EXPECT_FALSE(fileExists(startLink));
-    EXPECT_TRUE(waitUntil([] { return countTrayInstances() == 0; })) << "remove closes the tray";
+    EXPECT_TRUE(waitUntil([] { return countTrayInstances() == 0; })) << "remove closes every tray";
+    EXPECT_EQ(WaitForSingleObject(another.get(), 30000), WAIT_OBJECT_0);
     EXPECT_TRUE(fileExists(program)) << "remove leaves the program file";
-}
-
-TEST_F(InstallationTest, RemoveClosesEveryRunningTrayInstance) {
-    Plinth::UniqueHandleObject first = startTrayProcess(), second = startTrayProcess();
-    ASSERT_TRUE(waitUntil([] { return countTrayInstances() == 2; }));
-    runKelvane("-remove");
-    EXPECT_EQ(WaitForSingleObject(first.get(), 30000), WAIT_OBJECT_0);
-    EXPECT_EQ(WaitForSingleObject(second.get(), 30000), WAIT_OBJECT_0);
 }
 
 TEST_F(InstallationTest, TheRealProgramAsksBeforeItUninstallsItself) {

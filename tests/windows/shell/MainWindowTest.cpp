@@ -93,7 +93,8 @@ protected:
     void open(bool persist = false, ManagerOpener openManager = nullptr) {
         config.noPersist = !persist;
         config.noUpdate = true;
-        window = std::make_unique<MainWindow>(config, openManager ? std::move(openManager) : opener);
+        window =
+            std::make_unique<MainWindow>(config, openManager ? std::move(openManager) : opener);
         window->create(nullptr);
         pump();
     }
@@ -331,54 +332,6 @@ TEST_F(MainWindowTest, TheListFillsWithTheManagersServicesAndSortsByHeaderClicks
     EXPECT_TRUE(sortedBy(5, true));
 }
 
-TEST_F(MainWindowTest, FilterControlsSetTheMasksAndEmptyTheList) {
-    open();
-    EXPECT_EQ(window->filterSettings().typeMask, 0x30u);
-    click(IDC_SERVICES);
-    EXPECT_EQ(window->filterSettings().typeMask, 0u);
-    EXPECT_FALSE(enabled(IDC_SERVICE_KIND));
-    EXPECT_EQ(window->list().count(), 0) << "both type boxes cleared";
-
-    click(IDC_DRIVERS);
-    EXPECT_TRUE(enabled(IDC_DRIVER_KIND));
-    EXPECT_EQ(window->filterSettings().typeMask, 0x0Bu) << "all drivers, never adapters";
-    chooseKind(IDC_DRIVER_KIND, 0);
-    EXPECT_EQ(window->filterSettings().typeMask, 0x01u);
-    chooseKind(IDC_DRIVER_KIND, 1);
-    EXPECT_EQ(window->filterSettings().typeMask, 0x02u);
-    click(IDC_SERVICES);
-    chooseKind(IDC_SERVICE_KIND, 0);
-    EXPECT_EQ(window->filterSettings().typeMask, 0x12u);
-
-    click(IDC_ACTIVE);
-    click(IDC_INACTIVE);
-    EXPECT_EQ(window->filterSettings().activeMask, 0u);
-    EXPECT_EQ(window->list().count(), 0);
-    click(IDC_MICROSOFT);
-    EXPECT_FALSE(window->filterSettings().showMicrosoft);
-}
-
-TEST_F(MainWindowTest, SearchIgnoresCaseAndQuestionMarkTakesExactlyOneCharacter) {
-    std::string ours = services.create();
-    open();
-    std::string upper = ours;
-    for (char& c : upper) {
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    }
-    typeSearch(upper);
-    ASSERT_EQ(window->list().count(), 1);
-    EXPECT_EQ(window->list().textAt(0, 0), ours);
-
-    // "kvtest-<pid>-<n>": one character between "kvtest" and the pid.
-    std::string pid = ours.substr(7, ours.find('-', 7) - 7);
-    typeSearch("KVTEST?" + pid + "-");
-    EXPECT_GE(indexOfService(ours), 0);
-    typeSearch("kvtest??" + pid + "-");
-    EXPECT_LT(indexOfService(ours), 0);
-    typeSearch("kvtest" + pid);
-    EXPECT_LT(indexOfService(ours), 0) << "\"?\" is not optional";
-}
-
 TEST_F(MainWindowTest, ANewServiceIsDrawnYellowWithBoldNames) {
     open();
     std::string fresh = services.create();
@@ -490,28 +443,6 @@ TEST_F(MainWindowTest, ContextMenuCopyAndFileProperties) {
     EXPECT_EQ(window->statusLine(), "There is no valid binary path.");
 }
 
-TEST_F(MainWindowTest, StartsTallerThanItsTemplateAndCannotShrinkBelowIt) {
-    open();
-    HWND plain = CreateDialogIndirectParamA(
-        GetModuleHandleA(nullptr),
-        static_cast<LPCDLGTEMPLATEA>(
-            Plinth::loadLocalisedResource(RT_DIALOG, MAKEINTRESOURCEA(IDD_MAIN))),
-        nullptr, [](HWND, UINT m, WPARAM, LPARAM) -> INT_PTR { return m == WM_INITDIALOG; }, 0);
-    ASSERT_NE(plain, nullptr);
-    RECT templateClient{}, client{}, outer{};
-    GetClientRect(plain, &templateClient);
-    DestroyWindow(plain);
-    GetClientRect(window->handle(), &client);
-    GetWindowRect(window->handle(), &outer);
-    EXPECT_EQ(client.bottom - templateClient.bottom, 200);
-    EXPECT_EQ(client.right, templateClient.right);
-
-    MINMAXINFO limits{};
-    SendMessageA(window->handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
-    EXPECT_EQ(limits.ptMinTrackSize.y, outer.bottom - outer.top - 200);
-    EXPECT_EQ(limits.ptMinTrackSize.x, outer.right - outer.left);
-}
-
 TEST_F(MainWindowTest, ARefreshThatFindsNoChangeUpdatesNoItem) {
     open();
     int before = window->list().updates();
@@ -546,30 +477,6 @@ TEST_F(MainWindowTest, AChangeByAnotherProgramRefreshesTheListByItself) {
     EXPECT_EQ(window->list().textAt(indexOfService(ours), 1), "burst-199");
 }
 
-TEST_F(MainWindowTest, ExportWritesTheTypeAndStateFilteredListToTheChosenFile) {
-    std::string ours = services.create();
-    open();
-    typeSearch("only-the-search-hides-this");
-    ASSERT_EQ(window->list().count(), 0);
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    std::string csv = std::string(folder) + "kelvane-window-export.csv";
-    DeleteFileA(csv.c_str());
-    window->exportServiceListTo(csv);
-    std::ifstream in(csv, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str().rfind("Internal Name;Display name;", 0), 0u);
-    EXPECT_NE(text.str().find("\n" + ours + ";"), std::string::npos)
-        << "the search text does not limit the export";
-    in.close();
-    DeleteFileA(csv.c_str());
-
-    window->exportServiceListTo("C:\\kelvane-no-such-folder\\list.csv");
-    EXPECT_NE(window->statusLine().find("could not be written"), std::string::npos)
-        << window->statusLine();
-}
-
 TEST_F(MainWindowTest, StartButtonStartsTheSelectionAndReportsEachFailure) {
     std::string first = services.create({"--start-ms=300"});
     std::string broken = services.create({"", "C:\\kelvane\\no-such-service.exe"});
@@ -597,27 +504,6 @@ TEST_F(MainWindowTest, StartButtonStartsTheSelectionAndReportsEachFailure) {
     ASSERT_GE(index, 0);
     EXPECT_FALSE(window->list().textAt(index, 5).empty()) << "the list shows the new process";
     EXPECT_FALSE(window->busyCounter().busy());
-}
-
-TEST_F(MainWindowTest, RemoveAsksFirstAndNoChangesNothing) {
-    std::string ours = services.create();
-    open();
-    select(indexOfService(ours));
-    std::string asked;
-    int answer = IDNO;
-    Plinth::setMessageBoxHook([&](HWND, const std::string& text, const std::string&, UINT) {
-        asked = text;
-        return answer;
-    });
-    click(IDC_REMOVE);
-    EXPECT_FALSE(asked.empty());
-    EXPECT_GE(indexOfService(ours), 0);
-    answer = IDYES;
-    select(indexOfService(ours));
-    click(IDC_REMOVE);
-    Plinth::setMessageBoxHook({});
-    EXPECT_LT(indexOfService(ours), 0) << "gone from the list after the refresh";
-    EXPECT_NE(window->statusLine().find("1"), std::string::npos) << window->statusLine();
 }
 
 TEST_F(MainWindowTest, AltAndAMenusLetterOpensThatMenuAndControlsNoService) {
@@ -763,25 +649,6 @@ TEST_F(MainWindowTest, AFailedConnectAsLeavesTheCommandsOnTheListedComputer) {
     GetWindowTextA(control(IDC_HOST), field, sizeof field);
     EXPECT_EQ(field, listed);
     EXPECT_EQ(window->workingConfig().userName, "someone") << "kept for the next try";
-}
-
-TEST_F(MainWindowTest, TheHistoryRecordsEveryHostReadByItsWholeName) {
-    open();
-    readHost("kvtest-srv10");
-    readHost("kvtest-srv1");
-    readHost("KVTEST-SRV10");
-    // A name already in the field's list, as the network browser leaves it.
-    HWND field = control(IDC_HOST);
-    SendMessageA(field, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>("kvtest-picked"));
-    SendMessageA(field, CB_SETCURSEL, 0, 0);
-    SendMessageA(window->handle(), WM_COMMAND, MAKEWPARAM(IDC_HOST, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(field));
-    pump();
-    const std::set<std::string>& history = window->workingConfig().computerHistory;
-    for (const char* name : {"kvtest-srv10", "kvtest-srv1", "kvtest-picked"}) {
-        EXPECT_EQ(history.count(name), 1u) << name;
-    }
-    EXPECT_EQ(history.count("KVTEST-SRV10"), 0u) << "the same computer in other letters";
 }
 
 // Wine's manager answers for every computer name; a real one does not for a
@@ -931,25 +798,6 @@ protected:
     const std::string& path = settings.path();
 };
 
-TEST_F(MainWindowSettingsTest, BaselineCarriesOverAndMarksOnlyWhatIsNew) {
-    std::string kept = services.create();
-    open(/*persist=*/true);
-    EXPECT_EQ(window->settingsPath(), path);
-    closeWindow();
-    ASSERT_TRUE(fileExists()) << "written at close";
-
-    open(true);
-    EXPECT_EQ(marked(), 0) << "a second run marks nothing";
-    closeWindow();
-
-    std::string fresh = services.create();
-    open(true);
-    int index = indexOfService(fresh);
-    ASSERT_GE(index, 0);
-    EXPECT_EQ(window->list().textAt(index, listChangesColumn), Plinth::loadString(180));
-    EXPECT_EQ(window->list().textAt(indexOfService(kept), listChangesColumn), "");
-}
-
 TEST_F(MainWindowSettingsTest, AReadThatFailsKeepsTheStoredBaseline) {
     std::string ours = services.create();
     open(/*persist=*/true);
@@ -976,30 +824,6 @@ TEST_F(MainWindowSettingsTest, AReadThatFailsKeepsTheStoredBaseline) {
     file << in.rdbuf();
     EXPECT_NE(file.str().find("serviceName=\"" + ours + "\""), std::string::npos)
         << "the file still holds the rows";
-}
-
-TEST_F(MainWindowSettingsTest, NoPersistReadsAndWritesNothing) {
-    open(/*persist=*/false);
-    EXPECT_EQ(window->settingsPath(), "");
-    closeWindow();
-    EXPECT_FALSE(fileExists());
-}
-
-TEST_F(MainWindowSettingsTest, AnUnknownBaselineColumnKeepsTheOtherSettingsAndMarksNothing) {
-    std::string ours = services.create();
-    writeSettings("<?xml version=\"1.0\" encoding=\"utf-8\"?><kelvane version=\"4.6\">"
-                  "<hostnames><hostname>elsewhere</hostname></hostnames>"
-                  "<flags color-bkgnd=\"false\"/><last-entries>"
-                  "<row serviceName=\"" +
-                  ours +
-                  "\"/><row bogus=\"1\"/>"
-                  "</last-entries></kelvane>\n");
-
-    open(/*persist=*/true);
-    EXPECT_EQ(window->workingConfig().computerHistory.count("elsewhere"), 1u);
-    EXPECT_FALSE(window->colouring().colourBackground);
-    EXPECT_EQ(marked(), 0) << "a baseline that could not be read whole marks nothing";
-    EXPECT_GT(window->list().count(), 0);
 }
 
 // A work area that does not start at the screen's corner (a taskbar at the

@@ -10,57 +10,48 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace kelvane::test;
 
 namespace {
 
-// Accepts every connection on the loopback address and never answers.
-class SilentServer {
-public:
-    SilentServer() : listener_(listenOnLoopback(port_, 4)) {
-        thread_ = std::thread([this] {
-            SOCKET client;
-            while ((client = accept(listener_, nullptr, nullptr)) != INVALID_SOCKET) {
-                clients_.push_back(client);
-                ++accepted_;
-            }
-        });
-    }
-    ~SilentServer() {
-        closesocket(listener_);
-        thread_.join();
-        for (SOCKET client : clients_) {
-            closesocket(client);
-        }
+// A listener on the loopback address that never accepts: the system
+// completes the connections, and nobody ever answers them.
+struct SilentListener {
+    unsigned short port = 0;
+    SOCKET socket = listenOnLoopback(port, 4);
+    ~SilentListener() {
+        closesocket(socket);
         WSACleanup();
     }
-    SilentServer(const SilentServer&) = delete;
-    SilentServer& operator=(const SilentServer&) = delete;
-
-    unsigned short port() const { return port_; }
-    int accepted() const { return accepted_; }
-
-private:
-    unsigned short port_ = 0;
-    SOCKET listener_;
-    std::vector<SOCKET> clients_;
-    std::atomic<int> accepted_{0};
-    std::thread thread_;
+    bool asked() const {
+        fd_set pending;
+        FD_ZERO(&pending);
+        FD_SET(socket, &pending);
+        timeval now{};
+        return select(0, &pending, nullptr, nullptr, &now) == 1;
+    }
 };
 
 // Sends the internet library's requests of this user through a proxy while
 // it lives: the program's update check takes the system's settings, so its
-// request for the published description goes to the proxy.
+// request for the published description goes to the proxy. The user's own
+// values come back at the end.
 class ProxySetting {
 public:
     explicit ProxySetting(const std::string& server) {
-        RegCreateKeyA(HKEY_CURRENT_USER, keyPath, key_.put());
-        readSettings();
+        RegCreateKeyA(HKEY_CURRENT_USER,
+                      "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
+                      key_.put());
+        for (Saved& value : saved_) {
+            DWORD size = 0;
+            value.existed = RegQueryValueExA(key_.get(), value.name, nullptr, &value.type, nullptr,
+                                             &size) == ERROR_SUCCESS;
+            value.data.resize(size);
+            RegQueryValueExA(key_.get(), value.name, nullptr, nullptr, value.data.data(), &size);
+        }
         DWORD on = 1;
         RegSetValueExA(key_.get(), "ProxyEnable", 0, REG_DWORD, reinterpret_cast<BYTE*>(&on),
                        sizeof on);
@@ -69,41 +60,27 @@ public:
                        static_cast<DWORD>(server.size() + 1));
     }
     ~ProxySetting() {
-        RegSetValueExA(key_.get(), "ProxyEnable", 0, REG_DWORD, reinterpret_cast<BYTE*>(&enabled_),
-                       sizeof enabled_);
-        if (saved_.empty()) {
-            RegDeleteValueA(key_.get(), "ProxyServer");
-        } else {
-            RegSetValueExA(key_.get(), "ProxyServer", 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(saved_.c_str()),
-                           static_cast<DWORD>(saved_.size() + 1));
+        for (const Saved& value : saved_) {
+            if (value.existed) {
+                RegSetValueExA(key_.get(), value.name, 0, value.type, value.data.data(),
+                               static_cast<DWORD>(value.data.size()));
+            } else {
+                RegDeleteValueA(key_.get(), value.name);
+            }
         }
     }
     ProxySetting(const ProxySetting&) = delete;
     ProxySetting& operator=(const ProxySetting&) = delete;
 
 private:
-    static constexpr const char* keyPath =
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-
-    // The user's own settings, put back at the end.
-    void readSettings() {
-        DWORD size = sizeof enabled_;
-        if (RegQueryValueExA(key_.get(), "ProxyEnable", nullptr, nullptr,
-                             reinterpret_cast<BYTE*>(&enabled_), &size) != ERROR_SUCCESS) {
-            enabled_ = 0;
-        }
-        char text[512] = {};
-        size = sizeof text - 1;
-        if (RegQueryValueExA(key_.get(), "ProxyServer", nullptr, nullptr,
-                             reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS) {
-            saved_ = text;
-        }
-    }
-
+    struct Saved {
+        const char* name;
+        DWORD type = 0;
+        std::vector<BYTE> data;
+        bool existed = false;
+    };
     Plinth::UniqueKey key_;
-    DWORD enabled_ = 0;
-    std::string saved_;
+    Saved saved_[2] = {{"ProxyEnable"}, {"ProxyServer"}};
 };
 
 // The visible dialog windows (the main window) of a process.
@@ -132,8 +109,8 @@ HWND mainWindowOf(DWORD processId) {
 } // namespace
 
 TEST(ProgramEnd, ClosingTheWindowEndsTheProgramWhileTheUpdateServerSaysNothing) {
-    SilentServer server;
-    ProxySetting proxy("127.0.0.1:" + std::to_string(server.port()));
+    SilentListener server;
+    ProxySetting proxy("127.0.0.1:" + std::to_string(server.port));
     // "-nopersist": the check runs at every start, not once a day.
     const std::string program = programPath("kelvane.exe");
     std::string line = "\"" + program + "\" -nopersist";
@@ -144,7 +121,7 @@ TEST(ProgramEnd, ClosingTheWindowEndsTheProgramWhileTheUpdateServerSaysNothing) 
     CloseHandle(started.hThread);
     Plinth::UniqueHandleObject process(started.hProcess);
 
-    EXPECT_TRUE(waitUntil([&] { return server.accepted() > 0; }, 60000))
+    EXPECT_TRUE(waitUntil([&] { return server.asked(); }, 60000))
         << "the update check asked the server";
     HWND window = nullptr;
     EXPECT_TRUE(

@@ -38,46 +38,34 @@ void writeFile(const std::string& path, const std::string& content) {
 
 } // namespace
 
-TEST(PostUpdateTest, SchedulesTheDownloadedSetupAndItsFolderForDeletion) {
+// Which paths are taken is the native tests' business; here the real
+// program reads and removes the hand-over file and schedules with Wine.
+TEST(PostUpdateTest, SchedulesTheDownloadedSetupAndItsFolderAndRefusesAnythingElse) {
     PendingOperations pending;
+    const std::string postUpdate = "\"" + programPath("kelvane.exe") + "\" -postupdate";
+    DeleteFileA(handOverFilePath().c_str());
+    EXPECT_EQ(runProcess(postUpdate), 1) << "no hand-over file";
+
     const std::string unique = std::to_string(GetCurrentProcessId());
     const std::string folder = temporaryFolder() + "kelvane-setup-0123456789abcdef" + unique;
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    // Where the update download puts it, and where earlier versions did.
-    const std::string setups[] = {folder + "\\kvsetup.exe",
-                                  temporaryFolder() + "kvsetup-" + unique + ".exe"};
-    for (const std::string& setup : setups) {
-        writeFile(setup, "MZ");
-        writeFile(handOverFilePath(), setup + "\r\n");
-        EXPECT_EQ(runProcess("\"" + programPath("kelvane.exe") + "\" -postupdate"), 0) << setup;
-        EXPECT_FALSE(fileExists(handOverFilePath()));
-        EXPECT_TRUE(anyEntryEndsWith(pending.entries(), setup)) << setup;
-        DeleteFileA(setup.c_str());
-    }
+    const std::string setup = folder + "\\kvsetup.exe";
+    writeFile(setup, "MZ");
+    writeFile(handOverFilePath(), setup + "\r\n");
+    EXPECT_EQ(runProcess(postUpdate), 0);
+    EXPECT_FALSE(fileExists(handOverFilePath()));
+    EXPECT_TRUE(anyEntryEndsWith(pending.entries(), setup));
     EXPECT_TRUE(anyEntryEndsWith(pending.entries(), folder)) << "the emptied download folder";
+    DeleteFileA(setup.c_str());
     RemoveDirectoryA(folder.c_str());
-}
 
-TEST(PostUpdateTest, RefusesAPathOutsideTheTemporaryFolder) {
-    PendingOperations pending;
     char windows[MAX_PATH] = {};
     GetWindowsDirectoryA(windows, MAX_PATH);
-    const std::string victims[] = {
-        std::string(windows) + "\\notepad.exe",
-        temporaryFolder() + "sub\\setup.exe",
-        temporaryFolder() + "..\\setup.exe",
-    };
-    for (const std::string& victim : victims) {
-        writeFile(handOverFilePath(), victim);
-        EXPECT_EQ(runProcess("\"" + programPath("kelvane.exe") + "\" -postupdate"), 1) << victim;
-        EXPECT_FALSE(fileExists(handOverFilePath())) << "hand-over file left for " << victim;
-        EXPECT_FALSE(anyEntryEndsWith(pending.entries(), victim)) << victim;
-    }
-}
-
-TEST(PostUpdateTest, WithoutAHandOverFileDoesNothing) {
-    DeleteFileA(handOverFilePath().c_str());
-    EXPECT_EQ(runProcess("\"" + programPath("kelvane.exe") + "\" -postupdate"), 1);
+    const std::string victim = std::string(windows) + "\\notepad.exe";
+    writeFile(handOverFilePath(), victim);
+    EXPECT_EQ(runProcess(postUpdate), 1);
+    EXPECT_FALSE(fileExists(handOverFilePath()));
+    EXPECT_FALSE(anyEntryEndsWith(pending.entries(), victim));
 }
 
 TEST(InstallerMutexTest, AnotherProcessOpensBothWhileTheProgramRuns) {
@@ -135,20 +123,13 @@ TEST(ProgramFileTest, ImportsOnlySystemLibraries) {
 
     char systemFolder[MAX_PATH] = {};
     GetSystemDirectoryA(systemFolder, MAX_PATH);
-    std::vector<std::string> names;
+    int imported = 0;
     for (auto descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
              image.data() + fileOffset(imports.VirtualAddress));
-         descriptor->Name != 0; ++descriptor) {
+         descriptor->Name != 0; ++descriptor, ++imported) {
         std::string name = image.data() + fileOffset(descriptor->Name);
-        names.push_back(name);
-        EXPECT_TRUE(fileExists(std::string(systemFolder) + "\\" + name)) << name;
+        EXPECT_TRUE(fileExists(std::string(systemFolder) + "\\" + name))
+            << name << " does not come with the system (a compiler runtime?)";
     }
-    EXPECT_FALSE(names.empty());
-    for (const std::string& name : names) {
-        std::string lower = lowerCase(name);
-        EXPECT_TRUE(lower.find("libstdc++") == std::string::npos &&
-                    lower.find("libgcc") == std::string::npos &&
-                    lower.find("libwinpthread") == std::string::npos)
-            << name << " is a compiler runtime";
-    }
+    EXPECT_GT(imported, 0);
 }
