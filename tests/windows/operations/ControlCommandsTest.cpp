@@ -1,6 +1,7 @@
 // Start, stop, pause, continue and restart of selected services against
 // Wine's own manager and the test service. Which services are asked and
-// waited for, and stopping with dependents, are the native tests' business.
+// waited for, a wait the program's end abandons, and stopping with
+// dependents are the native tests' business.
 #include "operations/win/ControlCommands.h"
 #include "operations/win/ScmStopPlatform.h"
 #include "tests/windows/operations/CommandHarness.h"
@@ -98,12 +99,4 @@ TEST_F(ControlCommandsTest, AManagerThatCannotBeOpenedEndsWithRefreshAndNoBusyWi
     EXPECT_EQ(host.refreshes, 1);
     EXPECT_FALSE(host.busy.busy());
     EXPECT_EQ(queryStatus(name).dwCurrentState, static_cast<DWORD>(SERVICE_STOPPED));
-}
-
-TEST_F(ControlCommandsTest, AQuitDuringTheWaitLeavesTheWindowAlone) {
-    std::string name = services.create({"--start-ms=3000 --wait-hint=500"});
-    PostQuitMessage(0);
-    EXPECT_EQ(controlServices(host, {name}, SERVICE_START, 0), -1);
-    EXPECT_EQ(host.refreshes, 0);
-    EXPECT_TRUE(host.busy.busy()) << "not lowered on a window that may be gone";
 }
