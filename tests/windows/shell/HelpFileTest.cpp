@@ -110,56 +110,33 @@ protected:
     }
 };
 
-TEST_F(HelpFileTest, EveryTopicOfTheContentsAndIndexIsInside) {
+// Links and anchors are checked in the sources (tests/help); here what the
+// compiler put into the file, and the page the viewer opens first.
+TEST_F(HelpFileTest, EveryPageOfTheContentsAndIndexIsInsideWithItsStylesheetAndImages) {
     ComOwner<IStorage> help = openHelp();
     ASSERT_TRUE(help);
-    std::string contents, index;
+    std::string contents, index, text;
     ASSERT_TRUE(readTopic(help.get(), "kelvane.hhc", &contents));
     ASSERT_TRUE(readTopic(help.get(), "kelvane.hhk", &index));
-
     std::vector<std::string> targets = sitemapTargets(contents);
     std::vector<std::string> indexTargets = sitemapTargets(index);
     EXPECT_GE(targets.size(), 19u);
     EXPECT_GE(indexTargets.size(), 50u);
     targets.insert(targets.end(), indexTargets.begin(), indexTargets.end());
-
-    std::map<std::string, std::string> pages;
-    std::set<std::string> missing;
+    std::set<std::string> pages;
     for (const std::string& target : targets) {
-        size_t hash = target.find('#');
-        std::string page = target.substr(0, hash);
-        auto found = pages.find(page);
-        if (found == pages.end()) {
-            std::string text;
-            if (!readTopic(help.get(), page, &text)) {
-                if (missing.insert(page).second) {
-                    ADD_FAILURE() << page << " is not in the help file";
-                }
-                continue;
-            }
-            EXPECT_NE(std::string::npos, text.find("<title>")) << page;
-            EXPECT_NE(std::string::npos, text.find("href=\"help.css\"")) << page;
-            found = pages.emplace(page, text).first;
-        }
-        if (hash != std::string::npos) {
-            std::string id = "id=\"" + target.substr(hash + 1) + "\"";
-            EXPECT_NE(std::string::npos, found->second.find(id)) << target;
-        }
+        pages.insert(target.substr(0, target.find('#')));
     }
-    EXPECT_GE(pages.size(), 19u);
-    EXPECT_EQ(1u, pages.count("index.html"));
-}
-
-TEST_F(HelpFileTest, OpensAtTheStartPageWithItsContents) {
-    ComOwner<IStorage> help = openHelp();
-    ASSERT_TRUE(help);
-    std::string image, system;
-    EXPECT_TRUE(readTopic(help.get(), "help.css", &image)) << "the pages' stylesheet";
-    ASSERT_TRUE(readTopic(help.get(), "images/class-icons.png", &image));
-    EXPECT_EQ("\x89PNG", image.substr(0, 4));
+    pages.insert("help.css");
+    for (const std::string& page : pages) {
+        EXPECT_TRUE(readTopic(help.get(), page, &text)) << page << " is not in the help file";
+    }
+    ASSERT_TRUE(readTopic(help.get(), "images/class-icons.png", &text));
+    EXPECT_EQ("\x89PNG", text.substr(0, 4));
 
     // #SYSTEM: a version, then records of a 16-bit code, a 16-bit length and
     // the data. The viewer opens the default topic (code 2) first.
+    std::string system;
     ASSERT_TRUE(readTopic(help.get(), "#SYSTEM", &system));
     std::map<unsigned, std::string> records;
     for (size_t at = 4; at + 4 <= system.size();) {
@@ -171,7 +148,6 @@ TEST_F(HelpFileTest, OpensAtTheStartPageWithItsContents) {
         at += 4 + length;
     }
     EXPECT_EQ("index.html", std::string(records[2].c_str()));
-    EXPECT_EQ("Kelvane Help", std::string(records[3].c_str()));
     EXPECT_EQ("kelvane.hhc", std::string(records[0].c_str()));
 }
 
