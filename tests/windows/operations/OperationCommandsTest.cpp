@@ -7,7 +7,9 @@
 using namespace kelvane;
 using namespace kelvane::test;
 
-TEST_F(ServiceFixture, CommandIdsReachTheirOperations) {
+using OperationCommandsTest = ServiceFixture;
+
+TEST_F(OperationCommandsTest, CommandIdsReachTheirOperations) {
     TestCommandHost host;
     std::string name = services.create({"--accept=stop,pause"});
     host.select({name});

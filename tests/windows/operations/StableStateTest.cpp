@@ -8,6 +8,8 @@
 using namespace kelvane;
 using namespace kelvane::test;
 
+using StableStateTest = ServiceFixture;
+
 namespace {
 
 int dispatchedProgress = 0;
@@ -28,7 +30,7 @@ int queuedProgress(HWND window) {
 
 } // namespace
 
-TEST_F(ServiceFixture, APumpingWaitDispatchesTheProgressAndASleepingOneQueuesIt) {
+TEST_F(StableStateTest, APumpingWaitDispatchesTheProgressAndASleepingOneQueuesIt) {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = countingProcedure;
     windowClass.lpszClassName = "KelvaneProgressCounter";
