@@ -34,6 +34,7 @@ TEST(TrayInstancesTest, EachInstanceCountsAndEndsWithZeroOnACloseRequestOrExit) 
 
     std::vector<HWND> windows = trayServiceWindows();
     ASSERT_EQ(windows.size(), 2u);
+    EXPECT_FALSE(IsWindowVisible(windows[0]) || IsWindowVisible(windows[1])) << "only an icon";
     DWORD_PTR answer = 0;
     ASSERT_TRUE(SendMessageTimeoutA(windows[0], trayBroadcastMessage(), 0, trayCloseRequest,
                                     SMTO_ABORTIFHUNG, 3000, &answer));

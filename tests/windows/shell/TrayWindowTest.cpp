@@ -1,6 +1,6 @@
-// The tray window in this process, driven with the messages the shell and
-// other instances send it (which press and release make a click is the
-// native tests' business).
+// The tray window in this process, driven with the messages the shell sends
+// it; other instances' broadcast is TrayInstancesTest's, and which press and
+// release make a click the native tests'.
 #include "resources/ResourceIds.h"
 #include "shell/win/TrayWindow.h"
 
@@ -90,29 +90,6 @@ void CALLBACK inspectOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 } // namespace
-
-TEST_F(TrayWindowTest, IsAHiddenTopLevelWindowThatAnswersTheBroadcastAndClosesOnRequest) {
-    char title[64] = {};
-    GetWindowTextA(tray.handle(), title, sizeof title);
-    EXPECT_STREQ(title, "TrayService");
-    EXPECT_FALSE(IsWindowVisible(tray.handle()));
-    EXPECT_EQ(GetParent(tray.handle()), nullptr);
-    EXPECT_EQ(tray.iconsAdded, 1);
-
-    const UINT broadcast = trayBroadcastMessage();
-    EXPECT_EQ(broadcast, RegisterWindowMessageA("TrayMsg_trevolt-kelvane"));
-    EXPECT_GE(countTrayInstances(), 1u);
-    EXPECT_EQ(SendMessageA(tray.handle(), broadcast, 0, broadcast), trayPresentReply);
-    pumpMessages();
-    EXPECT_TRUE(IsWindow(tray.handle())) << "a count is no close request";
-
-    HWND window = tray.handle();
-    EXPECT_EQ(SendMessageA(window, broadcast, 0, trayCloseRequest), trayPresentReply)
-        << "a closing instance still says it is there";
-    pumpMessages();
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(tray.handle(), nullptr);
-}
 
 TEST_F(TrayWindowTest, ADoubleClickWithAnyButtonRunsShowKelvaneAndTheIconOutlivesTheTaskbar) {
     mouse(WM_LBUTTONDBLCLK);
