@@ -5,8 +5,6 @@
 #include "resources/ResourceIds.h"
 #include "tests/windows/operations/CommandHarness.h"
 
-#include <objbase.h>
-
 using namespace kelvane;
 using namespace kelvane::test;
 
@@ -102,27 +100,4 @@ TEST_F(RemoteLoginTest, TheHostFieldListsEachHostOnceAndASelectedHostIsRead) {
     EXPECT_STREQ(shown, "fileserver");
     EXPECT_EQ(hostList(), (std::vector<std::string>{"fileserver", "al", "alpha"}));
     EXPECT_EQ(host.refreshes, 1);
-}
-
-TEST_F(RemoteLoginTest, TheNetworkBrowserCanBeCancelled) {
-    CoInitialize(nullptr);
-    std::string title;
-    script.expect("*", [&](HWND browser) {
-        EnumChildWindows(
-            browser,
-            [](HWND child, LPARAM found) {
-                char text[128] = {};
-                GetWindowTextA(child, text, sizeof text);
-                if (std::string(text) == "Please select the computer:") {
-                    *reinterpret_cast<std::string*>(found) = text;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&title));
-        PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
-    });
-    EXPECT_FALSE(browseForComputer(host.window()).has_value());
-    EXPECT_TRUE(script.finished());
-    EXPECT_EQ(title, "Please select the computer:");
-    CoUninitialize();
 }
