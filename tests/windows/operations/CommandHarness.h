@@ -52,6 +52,14 @@ private:
     HWND hostField_ = nullptr;
 };
 
+// A test service started and running, or a test failure.
+inline std::string runningService(TestServices& services,
+                                  const std::string& arguments = "--accept=stop") {
+    std::string name = services.create({arguments});
+    EXPECT_TRUE(startService(name) && waitForState(name, SERVICE_RUNNING)) << name;
+    return name;
+}
+
 // The entry a list row would hold for a service of the manager.
 ServiceEntry entryOf(const std::string& name);
 

@@ -24,11 +24,8 @@ protected:
             host.statusWrites.begin(), host.statusWrites.end(),
             [&](const std::string& write) { return write.find(text) != std::string::npos; });
     }
-    std::string started(const std::string& arguments = "--accept=stop") {
-        std::string name = services.create({arguments});
-        EXPECT_TRUE(startService(name));
-        EXPECT_TRUE(waitForState(name, SERVICE_RUNNING));
-        return name;
+    std::string started(const std::string& arguments) {
+        return runningService(services, arguments);
     }
 };
 

@@ -22,16 +22,16 @@ TEST_F(OperationCommandsTest, CommandIdsReachTheirOperations) {
         EXPECT_TRUE(runOperationCommand(host, id));
         EXPECT_EQ(registryValues(name)["Start"], stored) << id;
     }
-    EXPECT_TRUE(runOperationCommand(host, IDC_START));
-    EXPECT_EQ(host.status, "1 service has been started.");
-    EXPECT_TRUE(runOperationCommand(host, IDC_PAUSE));
-    EXPECT_EQ(host.status, "1 service has been paused.");
-    EXPECT_TRUE(runOperationCommand(host, IDC_CONTINUE));
-    EXPECT_EQ(host.status, "1 service has been continued.");
-    EXPECT_TRUE(runOperationCommand(host, IDC_STOP));
-    EXPECT_EQ(host.status, "1 service has been controlled.");
-    EXPECT_TRUE(runOperationCommand(host, IDC_REMOVE));
-    EXPECT_EQ(host.status, "There were removed 1 services or drivers.");
+    const std::pair<int, const char*> controls[] = {
+        {IDC_START, "1 service has been started."},
+        {IDC_PAUSE, "1 service has been paused."},
+        {IDC_CONTINUE, "1 service has been continued."},
+        {IDC_STOP, "1 service has been controlled."},
+        {IDC_REMOVE, "There were removed 1 services or drivers."}};
+    for (const auto& [id, status] : controls) {
+        EXPECT_TRUE(runOperationCommand(host, id));
+        EXPECT_EQ(host.status, status) << id;
+    }
     EXPECT_EQ(queryStatus(name).dwCurrentState, 0u);
 
     // Boot and system start types are for drivers.

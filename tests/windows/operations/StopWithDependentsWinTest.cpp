@@ -5,7 +5,7 @@
 // only the list of dependents handed in, and its pauses against a scripted
 // dependent.
 #include "operations/win/ScmStopPlatform.h"
-#include "tests/windows/support/TestServices.h"
+#include "tests/windows/operations/CommandHarness.h"
 
 #include "framework/win/UniqueHandle.h"
 
@@ -36,10 +36,7 @@ private:
 class StopWithDependentsWinTest : public ServiceFixture {
 protected:
     std::string started(const std::string& arguments) {
-        std::string name = services.create({arguments});
-        EXPECT_TRUE(startService(name));
-        EXPECT_TRUE(waitForState(name, SERVICE_RUNNING));
-        return name;
+        return runningService(services, arguments);
     }
     std::uint32_t stop(const std::string& name, std::vector<std::string> dependents,
                        std::uint32_t timeoutMs = 30000) {
