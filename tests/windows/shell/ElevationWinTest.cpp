@@ -44,9 +44,6 @@ protected:
         EXPECT_EQ(shown(dialog.get(), IDC_ADMIN), !visible);
         EXPECT_TRUE(shown(dialog.get(), IDC_REFRESH)) << "other buttons are left alone";
     }
-    void apply(bool adminRights, bool isLocal) {
-        updateAdminControls(dialog.get(), adminRights, isLocal);
-    }
     Plinth::UniqueWindow dialog;
 };
 
@@ -54,14 +51,11 @@ protected:
 
 TEST_F(ElevationWinTest, TheControlsFollowTheRightsAndTheComputerShown) {
     EXPECT_TRUE(hasAdministrativeRights()) << "Wine runs every process elevated";
-    for (bool rights : {true, false}) {
-        for (bool isLocal : {true, false}) {
-            apply(rights, isLocal);
-            expectActionButtons(rights || !isLocal);
-        }
-    }
-    apply(false, true);
+    // Which case swaps them is the native tests'; here the template's controls.
+    updateAdminControls(dialog.get(), false, true);
     expectActionButtons(false);
+    updateAdminControls(dialog.get(), true, true);
+    expectActionButtons(true);
 }
 
 TEST_F(ElevationWinTest, AnElevatedStartRunsTheGivenProgramWithItsParameters) {

@@ -46,14 +46,13 @@ public:
                       "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
                       key_.put());
         for (Saved& value : saved_) {
-            DWORD size = 0;
-            value.existed = RegQueryValueExA(key_.get(), value.name, nullptr, &value.type, nullptr,
-                                             &size) == ERROR_SUCCESS;
-            value.data.resize(size);
-            RegQueryValueExA(key_.get(), value.name, nullptr, nullptr, value.data.data(), &size);
+            DWORD size = sizeof value.data;
+            value.existed = RegQueryValueExA(key_.get(), value.name, nullptr, &value.type,
+                                             value.data, &size) == ERROR_SUCCESS;
+            value.size = size;
         }
-        DWORD on = 1;
-        RegSetValueExA(key_.get(), "ProxyEnable", 0, REG_DWORD, reinterpret_cast<BYTE*>(&on),
+        const DWORD on = 1;
+        RegSetValueExA(key_.get(), "ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on),
                        sizeof on);
         RegSetValueExA(key_.get(), "ProxyServer", 0, REG_SZ,
                        reinterpret_cast<const BYTE*>(server.c_str()),
@@ -61,49 +60,33 @@ public:
     }
     ~ProxySetting() {
         for (const Saved& value : saved_) {
-            if (value.existed) {
-                RegSetValueExA(key_.get(), value.name, 0, value.type, value.data.data(),
-                               static_cast<DWORD>(value.data.size()));
-            } else {
-                RegDeleteValueA(key_.get(), value.name);
-            }
+            value.existed
+                ? RegSetValueExA(key_.get(), value.name, 0, value.type, value.data, value.size)
+                : RegDeleteValueA(key_.get(), value.name);
         }
     }
-    ProxySetting(const ProxySetting&) = delete;
-    ProxySetting& operator=(const ProxySetting&) = delete;
 
 private:
     struct Saved {
         const char* name;
-        DWORD type = 0;
-        std::vector<BYTE> data;
+        DWORD type = 0, size = 0;
+        BYTE data[1024] = {};
         bool existed = false;
     };
     Plinth::UniqueKey key_;
     Saved saved_[2] = {{"ProxyEnable"}, {"ProxyServer"}};
 };
 
-// The visible dialog windows (the main window) of a process.
+// The visible dialog window (the main window) of a process.
 HWND mainWindowOf(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        HWND found = nullptr;
-    } search{processId};
-    EnumWindows(
-        [](HWND window, LPARAM context) {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char kind[16] = {};
-            GetClassNameA(window, kind, sizeof kind);
-            if (owner == s->processId && std::string(kind) == "#32770" && IsWindowVisible(window)) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && IsWindowVisible(window)) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
