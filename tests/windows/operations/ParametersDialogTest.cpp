@@ -74,7 +74,7 @@ TEST_F(ParametersDialogTest, ADisplayNameAloneCreatesAServiceNamedByIt) {
     EXPECT_EQ(host.refreshes, 1);
 }
 
-TEST_F(ParametersDialogTest, DriverTypesAndTypesNotInTheListLockInteractive) {
+TEST_F(ParametersDialogTest, ADriverTypeLocksInteractive) {
     script.expect(caption, [&](HWND dialog) {
         setDialogText(dialog, IDC_PARAM_NAME, "drv");
         setDialogText(dialog, IDC_PARAM_COMMAND, "drv.sys");
@@ -87,16 +87,6 @@ TEST_F(ParametersDialogTest, DriverTypesAndTypesNotInTheListLockInteractive) {
     ServiceParameters driver = runDialog({});
     EXPECT_EQ(driver.serviceType, 0x1u) << "no interactive bit on a driver";
     EXPECT_EQ(driver.startType, 0u);
-
-    ServiceParameters record;
-    record.isNew = false;
-    record.serviceType = 0x3; // two driver bits at once
-    script.expect(caption, [&](HWND dialog) {
-        EXPECT_EQ(selectedData(dialog, IDC_PARAM_SERVICE_TYPE), -1);
-        EXPECT_FALSE(enabled(dialog, IDC_PARAM_INTERACTIVE));
-        click(dialog, IDCANCEL);
-    });
-    runDialog(record, IDCANCEL);
 }
 
 TEST_F(ParametersDialogTest, AValidationFailureIsReportedAndTheDialogStays) {
