@@ -18,6 +18,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -47,26 +48,19 @@ LinkContents readShortcut(const std::string& path) {
     IShellLinkA* link = nullptr;
     IPersistFile* file = nullptr;
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        std::wstring wide(path.begin(), path.end());
-        if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
-            char text[MAX_PATH] = {};
-            link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-            contents.target = text;
-            text[0] = 0;
-            link->GetArguments(text, MAX_PATH);
-            contents.arguments = text;
-            text[0] = 0;
-            link->GetWorkingDirectory(text, MAX_PATH);
-            contents.workingFolder = text;
-            contents.loaded = true;
+                                   reinterpret_cast<void**>(&link)))) {
+        link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+        const std::wstring wide(path.begin(), path.end());
+        char target[MAX_PATH] = {}, arguments[MAX_PATH] = {}, folder[MAX_PATH] = {};
+        if (file && SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
+            link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+            link->GetArguments(arguments, MAX_PATH);
+            link->GetWorkingDirectory(folder, MAX_PATH);
+            contents = {true, target, arguments, folder};
         }
-    }
-    if (file) {
-        file->Release();
-    }
-    if (link) {
+        if (file) {
+            file->Release();
+        }
         link->Release();
     }
     CoUninitialize();
@@ -96,12 +90,10 @@ BoxSeen answerBoxOf(DWORD process, int button) {
     if (!box) {
         return seen;
     }
-    char text[512] = {};
-    GetWindowTextA(box, text, sizeof text);
-    seen.caption = text;
-    text[0] = 0;
+    char caption[512] = {}, text[512] = {};
+    GetWindowTextA(box, caption, sizeof caption);
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    seen.text = text;
+    seen = {caption, text};
     PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
     // Gone before the next box of the same process is looked for.
     waitUntil([box] { return !IsWindow(box); }, 10000);
@@ -151,19 +143,17 @@ TEST_F(InstallationTest, InstallRegistersMakesBothShortcutsAndStartsTheTrayAndRe
     EXPECT_EQ(lowerCase(registryValue(key, "UninstallString")),
               lowerCase("\"" + program + "\" -uninstall"));
 
+    // The menu's shortcut and the start-up one of all users, which runs the tray.
     const std::string menuLink = shortcutPath(specialFolder(CSIDL_PROGRAMS), productName);
-    LinkContents menu = readShortcut(menuLink);
-    ASSERT_TRUE(menu.loaded) << menuLink;
-    EXPECT_EQ(lowerCase(menu.target), lowerCase(program));
-    EXPECT_EQ(menu.arguments, "");
-    EXPECT_EQ(menu.workingFolder, "");
-
     const std::string startLink = shortcutPath(specialFolder(CSIDL_COMMON_STARTUP), productName);
-    LinkContents start = readShortcut(startLink);
-    ASSERT_TRUE(start.loaded) << startLink;
-    EXPECT_EQ(lowerCase(start.target), lowerCase(program));
-    EXPECT_EQ(start.arguments, "-tray");
-    EXPECT_EQ(lowerCase(start.workingFolder), lowerCase(folder));
+    for (const auto& [link, arguments, workingFolder] :
+         {std::tuple{menuLink, "", ""}, std::tuple{startLink, "-tray", folder.c_str()}}) {
+        LinkContents read = readShortcut(link);
+        EXPECT_TRUE(read.loaded) << link;
+        EXPECT_EQ(lowerCase(read.target), lowerCase(program)) << link;
+        EXPECT_EQ(read.arguments, arguments) << link;
+        EXPECT_EQ(lowerCase(read.workingFolder), lowerCase(workingFolder)) << link;
+    }
     EXPECT_FALSE(fileExists(shortcutPath(specialFolder(CSIDL_STARTUP), productName)))
         << "the user's folder is only the fall-back";
 

@@ -45,15 +45,12 @@ std::string className(HWND window) {
 }
 
 // The text as drawn: without the mnemonic marks.
-std::string shownText(const std::string& text) {
-    std::string shown;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '&' && i + 1 < text.size()) {
-            ++i;
-        }
-        shown += text[i];
+std::string shownText(std::string text) {
+    for (size_t at = text.find('&'); at != std::string::npos && at + 1 < text.size();
+         at = text.find('&', at + 1)) {
+        text.erase(at, 1);
     }
-    return shown;
+    return text;
 }
 
 char mnemonic(const std::string& text) {
@@ -153,20 +150,16 @@ protected:
             }
             RECT client;
             GetClientRect(child, &client);
-            int room = client.right;
-            LONG buttonKind = style & BS_TYPEMASK;
-            bool box = kind == "Button" &&
-                       (buttonKind == BS_AUTOCHECKBOX || buttonKind == BS_CHECKBOX ||
-                        buttonKind == BS_AUTORADIOBUTTON || buttonKind == BS_RADIOBUTTON);
-            if (box) {
-                room -= GetSystemMetrics(SM_CXMENUCHECK) + 4;
-            } else if (kind == "Button") {
-                room -= 2 * GetSystemMetrics(SM_CXEDGE) + 4;
-            }
-            SIZE extent = {};
             if (kind == "Static" && (style & SS_TYPEMASK) == SS_LEFT && client.bottom >= 16) {
                 continue; // a word-wrapping text of several lines
             }
+            const LONG button = style & BS_TYPEMASK;
+            const bool box = button == BS_AUTOCHECKBOX || button == BS_CHECKBOX ||
+                             button == BS_AUTORADIOBUTTON || button == BS_RADIOBUTTON;
+            const int room = client.right - (kind == "Static" ? 0
+                                             : box            ? GetSystemMetrics(SM_CXMENUCHECK) + 4
+                                                   : 2 * GetSystemMetrics(SM_CXEDGE) + 4);
+            SIZE extent = {};
             GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
             EXPECT_LE(extent.cx, room) << where << ": \"" << text << "\" is cut off";
         }
@@ -201,8 +194,6 @@ protected:
     }
 };
 
-} // namespace
-
 // The controls a dialog has, by id, with their kinds.
 std::vector<std::string> controlsOf(HWND dialog) {
     std::vector<std::string> controls;
@@ -214,6 +205,8 @@ std::vector<std::string> controlsOf(HWND dialog) {
     }
     return controls;
 }
+
+} // namespace
 
 TEST_F(TemplateTest, EveryDialogHasTheEnglishControlsAndFitsInEveryLanguage) {
     for (unsigned id :
@@ -389,11 +382,8 @@ TEST_F(TemplateTest, EveryAltLetterOfTheMainWindowHasOneTargetInEveryLanguage) {
             targets[key].push_back(std::string("menu \"") + title + "\"");
         }
         for (const auto& [key, named] : targets) {
-            std::string all;
-            for (const std::string& target : named) {
-                all += " " + target;
-            }
-            EXPECT_EQ(named.size(), 1u) << language.name << ": Alt+" << key << " reaches" << all;
+            EXPECT_EQ(named.size(), 1u) << language.name << ": Alt+" << key << " reaches "
+                                        << ::testing::PrintToString(named);
         }
     }
 }
