@@ -73,22 +73,6 @@ TEST_F(ChangeCommandsTest, AnsweringNoChangesNothing) {
     EXPECT_EQ(queryStatus(name).dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
 }
 
-TEST_F(ChangeCommandsTest, AStartTypeChangeTouchesNothingElse) {
-    std::string name = services.create({"--stop-ms=7", "", "Kelvane start type"});
-    auto before = registryValues(name);
-    host.select({name});
-    AnsweredBoxes boxes(IDYES);
-
-    setStartTypeSelected(host, SERVICE_DISABLED);
-
-    auto after = registryValues(name);
-    EXPECT_EQ(after["Start"], "0x4");
-    for (const char* value : {"ImagePath", "ObjectName", "DisplayName", "Type", "ErrorControl"}) {
-        EXPECT_EQ(after[value], before[value]) << value;
-    }
-    EXPECT_EQ(host.status, "The start type of 1 services has been changed.");
-}
-
 TEST_F(ChangeCommandsTest, ARefusedStartTypeIsShownAndNotCounted) {
     std::string refusing = services.create();
     std::string accepting = services.create();

@@ -18,9 +18,15 @@ TEST_F(OperationCommandsTest, CommandIdsReachTheirOperations) {
     const std::pair<int, const char*> startTypes[] = {{ID_START_TYPE_DISABLED, "0x4"},
                                                       {ID_START_TYPE_AUTOMATIC, "0x2"},
                                                       {ID_START_TYPE_MANUAL, "0x3"}};
+    const auto before = registryValues(name);
     for (const auto& [id, stored] : startTypes) {
         EXPECT_TRUE(runOperationCommand(host, id));
         EXPECT_EQ(registryValues(name)["Start"], stored) << id;
+    }
+    EXPECT_EQ(host.status, "The start type of 1 services has been changed.");
+    auto after = registryValues(name);
+    for (const char* value : {"ImagePath", "ObjectName", "DisplayName", "Type", "ErrorControl"}) {
+        EXPECT_EQ(after[value], before.at(value)) << "a start type change touches only Start";
     }
     const std::pair<int, const char*> controls[] = {
         {IDC_START, "1 service has been started."},

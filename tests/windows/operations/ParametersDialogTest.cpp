@@ -17,20 +17,7 @@ class ParametersDialogTest : public ServiceFixture {
 protected:
     TestCommandHost host;
     DialogScript script;
-    std::vector<std::string> created;
-
-    // A name the fixture's sweep also finds should the test process die.
-    std::string newName() {
-        static int n = 0;
-        created.push_back("kvtest-" + std::to_string(GetCurrentProcessId()) + "-p" +
-                          std::to_string(++n));
-        return created.back();
-    }
-    void TearDown() override {
-        for (const auto& name : created) {
-            destroyService(name);
-        }
-    }
+    OwnServiceNames created;
     static std::string command() { return "\"" + TestServices::testServicePath() + "\" --x"; }
 
     // Runs the dialog alone on record; the record OK left, or the original.
@@ -45,7 +32,7 @@ protected:
 } // namespace
 
 TEST_F(ParametersDialogTest, ADisplayNameAloneCreatesAServiceNamedByIt) {
-    std::string name = newName();
+    std::string name = created.next();
     script.expect(caption, [&](HWND dialog) {
         EXPECT_TRUE(enabled(dialog, IDC_PARAM_NAME));
         EXPECT_EQ(dialogText(dialog, IDC_PARAM_ACCOUNT), "LocalSystem");
