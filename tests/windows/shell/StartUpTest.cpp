@@ -3,6 +3,7 @@
 #include "shell/win/PostUpdateRun.h"
 #include "tests/windows/support/PendingOperations.h"
 #include "tests/windows/support/TestPaths.h"
+#include "tests/windows/support/TrayInstances.h"
 
 #include "framework/win/UniqueHandle.h"
 
@@ -72,28 +73,18 @@ TEST(InstallerMutexTest, AnotherProcessOpensBothWhileTheProgramRuns) {
     // Wait for the program started normally to have created both mutexes;
     // this test process plays the installer.
     std::string command = "\"" + programPath("kelvane.exe") + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
+    STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
     ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &startup, &process));
-    UniqueHandleObject processHandle(process.hProcess);
-    UniqueHandleObject threadHandle(process.hThread);
-
-    UniqueHandleObject local, global;
-    for (int attempt = 0; attempt < 200 && !(local && global); ++attempt) {
-        if (!local) {
-            local = UniqueHandleObject(OpenMutexA(SYNCHRONIZE, FALSE, installerMutexName));
-        }
-        if (!global) {
-            global = UniqueHandleObject(OpenMutexA(SYNCHRONIZE, FALSE, globalInstallerMutexName));
-        }
-        Sleep(50);
-    }
+    UniqueHandleObject processHandle(process.hProcess), threadHandle(process.hThread);
+    auto opens = [](const char* name) {
+        return static_cast<bool>(UniqueHandleObject(OpenMutexA(SYNCHRONIZE, FALSE, name)));
+    };
+    EXPECT_TRUE(waitUntil(
+        [&] { return opens(installerMutexName) && opens(globalInstallerMutexName); }, 10000));
     TerminateProcess(processHandle.get(), 0);
     WaitForSingleObject(processHandle.get(), 10000);
-    EXPECT_TRUE(local) << installerMutexName;
-    EXPECT_TRUE(global) << globalInstallerMutexName;
 }
 
 TEST(ProgramFileTest, ImportsOnlySystemLibraries) {
