@@ -567,6 +567,10 @@ TEST_F(MainWindowTest, AFailedConnectAsLeavesTheCommandsOnTheListedComputer) {
     click(IDC_LOGIN_AS);
     ASSERT_TRUE(script.finished());
     ASSERT_EQ(boxes.boxes.size(), 1u) << "the failure is reported";
+    EXPECT_EQ(boxes.boxes[0].caption, "Exception");
+    EXPECT_NE(boxes.boxes[0].text.find("connecting to remote computer"), std::string::npos);
+    EXPECT_NE(boxes.boxes[0].text.find("\\\\kvtest-no-such-computer\\IPC$"), std::string::npos)
+        << boxes.boxes[0].text;
     EXPECT_EQ(window->commandHost(), listed);
     EXPECT_EQ(window->workingConfig().computerName, listed);
     char field[256] = {};
