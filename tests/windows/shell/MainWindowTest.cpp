@@ -542,15 +542,10 @@ TEST_F(MainWindowTest, KillRefusesOnTheListOfAnotherComputer) {
     EXPECT_TRUE(MenuWatch::states[ID_KILL_PROCESS] & MF_GRAYED);
     EXPECT_FALSE(MenuWatch::states[IDC_STOP] & MF_GRAYED) << "the other commands stay";
 
-    int questions = 0;
-    Plinth::setMessageBoxHook([&](HWND, const std::string&, const std::string&, UINT) {
-        ++questions;
-        return IDYES;
-    });
+    AnsweredBoxes boxes(IDYES);
     SendMessageA(window->handle(), WM_COMMAND, ID_KILL_PROCESS, 0);
-    Plinth::setMessageBoxHook({});
     EXPECT_EQ(WaitForSingleObject(process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
-    EXPECT_EQ(questions, 0);
+    EXPECT_TRUE(boxes.boxes.empty()) << "not even the question";
     EXPECT_EQ(window->statusLine(), Plinth::loadString(IDS_KILL_ONLY_LOCAL));
 }
 
@@ -618,16 +613,12 @@ LRESULT CALLBACK refuseTooltips(int code, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 TEST_F(MainWindowTest, AWindowThatCannotBeBuiltReportsItAndCloses) {
-    std::vector<std::string> captions;
-    Plinth::setMessageBoxHook([&](HWND, const std::string&, const std::string& caption, UINT) {
-        captions.push_back(caption);
-        return IDOK;
-    });
+    AnsweredBoxes boxes(IDOK);
     HHOOK hook = SetWindowsHookExA(WH_CBT, refuseTooltips, nullptr, GetCurrentThreadId());
     open();
     UnhookWindowsHookEx(hook);
-    Plinth::setMessageBoxHook({});
-    EXPECT_EQ(captions, std::vector<std::string>{"Exception"});
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "Exception");
     EXPECT_TRUE(window->ended()) << "it does not run without its reader";
     SendMessageA(window->handle(), WM_APP, 0, 0); // a late refresh finds nothing to run
     SendMessageA(window->handle(), WM_CLOSE, 0, 0);
