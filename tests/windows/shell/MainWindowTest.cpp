@@ -1,11 +1,12 @@
 // The real main window, opened in this process on Wine's service manager and
 // driven with the messages a user's actions send.
 #include "shell/win/MainWindow.h"
-#include "tests/windows/operations/CommandHarness.h"
+#include "tests/windows/support/DialogScript.h"
 #include "tests/windows/support/SettingsFileAside.h"
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
 #include "tests/windows/support/TrayInstances.h"
+#include "tests/windows/operations/CommandHarness.h"
 
 #include "framework/ErrorContext.h"
 #include "framework/Exception.h"
@@ -94,15 +95,16 @@ protected:
     void open(bool persist = false, ManagerOpener openManager = nullptr) {
         config.noPersist = !persist;
         config.noUpdate = true;
-        window =
-            std::make_unique<MainWindow>(config, openManager ? std::move(openManager) : opener);
+        window = std::make_unique<MainWindow>(config, openManager ? std::move(openManager) : opener);
         window->create(nullptr);
         pump();
     }
     void TearDown() override {
         if (window && window->handle()) {
-            closeWindow();
+            SendMessageA(window->handle(), WM_COMMAND, IDCANCEL, 0);
         }
+        window.reset();
+        pump();
     }
 
     HWND control(int id) const { return window->item(id); }
