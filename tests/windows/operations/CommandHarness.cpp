@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace kelvane::test {
 
 namespace {
@@ -20,15 +22,11 @@ LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 void registerHostClass() {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = hostWindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = windowClass;
-        RegisterClassA(&wc);
-        registered = true;
-    }
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = hostWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = windowClass;
+    RegisterClassA(&wc); // fails harmlessly once registered
 }
 
 } // namespace
@@ -111,19 +109,14 @@ std::map<std::string, std::string> registryValues(const std::string& name) {
     std::string output;
     runProcess("reg.exe query HKLM\\SYSTEM\\CurrentControlSet\\Services\\" + name, &output);
     std::map<std::string, std::string> values;
-    size_t at = 0;
-    while (at < output.size()) {
-        size_t end = output.find_first_of("\r\n", at);
-        std::string line = output.substr(at, end == std::string::npos ? end : end - at);
-        at = end == std::string::npos ? output.size() : end + 1;
-        // "    Name    REG_TYPE    data"
-        if (line.rfind("    ", 0) != 0) {
-            continue;
-        }
-        size_t nameEnd = line.find("    ", 4);
-        size_t typeEnd = nameEnd == std::string::npos ? nameEnd : line.find("    ", nameEnd + 4);
-        if (typeEnd != std::string::npos) {
-            values[line.substr(4, nameEnd - 4)] = line.substr(typeEnd + 4);
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        // "    Name    REG_TYPE    data"; service values have no blank in their names.
+        std::istringstream fields(line);
+        std::string value, type, data;
+        if (line.rfind("    ", 0) == 0 && fields >> value >> type) {
+            std::getline(fields >> std::ws, data);
+            values[value] = data.substr(0, data.find_last_not_of("\r") + 1);
         }
     }
     return values;

@@ -52,6 +52,34 @@ private:
     HWND hostField_ = nullptr;
 };
 
+// A test service started and running, or a test failure.
+inline std::string runningService(TestServices& services,
+                                  const std::string& arguments = "--accept=stop") {
+    std::string name = services.create({arguments});
+    EXPECT_TRUE(startService(name) && waitForState(name, SERVICE_RUNNING)) << name;
+    return name;
+}
+
+// Names for services a test creates through the program itself, named like
+// the fixture's so a crashed run is swept too; removed at the end.
+class OwnServiceNames {
+public:
+    std::string next() {
+        static int n = 0;
+        names_.push_back("kvtest-" + std::to_string(GetCurrentProcessId()) + "-own" +
+                         std::to_string(++n));
+        return names_.back();
+    }
+    ~OwnServiceNames() {
+        for (const std::string& name : names_) {
+            destroyService(name);
+        }
+    }
+
+private:
+    std::vector<std::string> names_;
+};
+
 // The entry a list row would hold for a service of the manager.
 ServiceEntry entryOf(const std::string& name);
 

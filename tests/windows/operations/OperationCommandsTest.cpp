@@ -7,7 +7,9 @@
 using namespace kelvane;
 using namespace kelvane::test;
 
-TEST_F(ServiceFixture, CommandIdsReachTheirOperations) {
+using OperationCommandsTest = ServiceFixture;
+
+TEST_F(OperationCommandsTest, CommandIdsReachTheirOperations) {
     TestCommandHost host;
     std::string name = services.create({"--accept=stop,pause"});
     host.select({name});
@@ -16,20 +18,26 @@ TEST_F(ServiceFixture, CommandIdsReachTheirOperations) {
     const std::pair<int, const char*> startTypes[] = {{ID_START_TYPE_DISABLED, "0x4"},
                                                       {ID_START_TYPE_AUTOMATIC, "0x2"},
                                                       {ID_START_TYPE_MANUAL, "0x3"}};
+    const auto before = registryValues(name);
     for (const auto& [id, stored] : startTypes) {
         EXPECT_TRUE(runOperationCommand(host, id));
         EXPECT_EQ(registryValues(name)["Start"], stored) << id;
     }
-    EXPECT_TRUE(runOperationCommand(host, IDC_START));
-    EXPECT_EQ(host.status, "1 service has been started.");
-    EXPECT_TRUE(runOperationCommand(host, IDC_PAUSE));
-    EXPECT_EQ(host.status, "1 service has been paused.");
-    EXPECT_TRUE(runOperationCommand(host, IDC_CONTINUE));
-    EXPECT_EQ(host.status, "1 service has been continued.");
-    EXPECT_TRUE(runOperationCommand(host, IDC_STOP));
-    EXPECT_EQ(host.status, "1 service has been controlled.");
-    EXPECT_TRUE(runOperationCommand(host, IDC_REMOVE));
-    EXPECT_EQ(host.status, "There were removed 1 services or drivers.");
+    EXPECT_EQ(host.status, "The start type of 1 services has been changed.");
+    auto after = registryValues(name);
+    for (const char* value : {"ImagePath", "ObjectName", "DisplayName", "Type", "ErrorControl"}) {
+        EXPECT_EQ(after[value], before.at(value)) << "a start type change touches only Start";
+    }
+    const std::pair<int, const char*> controls[] = {
+        {IDC_START, "1 service has been started."},
+        {IDC_PAUSE, "1 service has been paused."},
+        {IDC_CONTINUE, "1 service has been continued."},
+        {IDC_STOP, "1 service has been controlled."},
+        {IDC_REMOVE, "There were removed 1 services or drivers."}};
+    for (const auto& [id, status] : controls) {
+        EXPECT_TRUE(runOperationCommand(host, id));
+        EXPECT_EQ(host.status, status) << id;
+    }
     EXPECT_EQ(queryStatus(name).dwCurrentState, 0u);
 
     // Boot and system start types are for drivers.

@@ -17,20 +17,7 @@ class ParametersDialogTest : public ServiceFixture {
 protected:
     TestCommandHost host;
     DialogScript script;
-    std::vector<std::string> created;
-
-    // A name the fixture's sweep also finds should the test process die.
-    std::string newName() {
-        static int n = 0;
-        created.push_back("kvtest-" + std::to_string(GetCurrentProcessId()) + "-p" +
-                          std::to_string(++n));
-        return created.back();
-    }
-    void TearDown() override {
-        for (const auto& name : created) {
-            destroyService(name);
-        }
-    }
+    OwnServiceNames created;
     static std::string command() { return "\"" + TestServices::testServicePath() + "\" --x"; }
 
     // Runs the dialog alone on record; the record OK left, or the original.
@@ -45,35 +32,13 @@ protected:
 } // namespace
 
 TEST_F(ParametersDialogTest, ADisplayNameAloneCreatesAServiceNamedByIt) {
-    std::string name = newName();
+    std::string name = created.next();
     script.expect(caption, [&](HWND dialog) {
         EXPECT_TRUE(enabled(dialog, IDC_PARAM_NAME));
         EXPECT_EQ(dialogText(dialog, IDC_PARAM_ACCOUNT), "LocalSystem");
         EXPECT_EQ(selectedData(dialog, IDC_PARAM_SERVICE_TYPE), 0x10);
         EXPECT_EQ(selectedData(dialog, IDC_PARAM_START_TYPE), 2);
         setDialogText(dialog, IDC_PARAM_DISPLAY_NAME, name);
-        setDialogText(dialog, IDC_PARAM_COMMAND, command());
-        click(dialog, IDOK);
-    });
-    createServiceCommand(host);
-
-    EXPECT_TRUE(script.finished());
-    auto values = registryValues(name);
-    EXPECT_EQ(values["DisplayName"], name);
-    EXPECT_EQ(values["ImagePath"], command());
-    EXPECT_EQ(values["Type"], "0x10");
-    EXPECT_EQ(values["Start"], "0x2");
-    EXPECT_EQ(values["ObjectName"], "LocalSystem");
-    EXPECT_EQ(host.statusWrites,
-              std::vector<std::string>{"The service or driver has been installed successfully."});
-    EXPECT_EQ(host.refreshes, 1);
-}
-
-TEST_F(ParametersDialogTest, InteractiveOwnProcessRunsAsLocalSystemWithoutPassword) {
-    std::string name = newName();
-    ServiceParameters shown;
-    script.expect(caption, [&](HWND dialog) {
-        setDialogText(dialog, IDC_PARAM_NAME, name);
         setDialogText(dialog, IDC_PARAM_COMMAND, command());
         setDialogText(dialog, IDC_PARAM_ACCOUNT, ".\\someone");
         setDialogText(dialog, IDC_PASSWORD, "secret");
@@ -84,27 +49,19 @@ TEST_F(ParametersDialogTest, InteractiveOwnProcessRunsAsLocalSystemWithoutPasswo
     });
     createServiceCommand(host);
 
+    EXPECT_TRUE(script.finished());
     auto values = registryValues(name);
-    EXPECT_EQ(values["Type"], "0x110");
-    EXPECT_EQ(values["ObjectName"], "LocalSystem");
     EXPECT_EQ(values["DisplayName"], name);
+    EXPECT_EQ(values["ImagePath"], command());
+    EXPECT_EQ(values["Type"], "0x110");
+    EXPECT_EQ(values["Start"], "0x2");
+    EXPECT_EQ(values["ObjectName"], "LocalSystem") << "an interactive service runs as the system";
+    EXPECT_EQ(host.statusWrites,
+              std::vector<std::string>{"The service or driver has been installed successfully."});
+    EXPECT_EQ(host.refreshes, 1);
 }
 
-TEST_F(ParametersDialogTest, LocalSystemInLowerCaseLosesItsPassword) {
-    script.expect(caption, [&](HWND dialog) {
-        setDialogText(dialog, IDC_PARAM_NAME, "two");
-        setDialogText(dialog, IDC_PARAM_COMMAND, "x.exe");
-        setDialogText(dialog, IDC_PARAM_ACCOUNT, "localsystem");
-        setDialogText(dialog, IDC_PASSWORD, "secret");
-        click(dialog, IDOK);
-    });
-    ServiceParameters lowerCase = runDialog({});
-    EXPECT_EQ(lowerCase.account, "localsystem");
-    EXPECT_EQ(lowerCase.password, "");
-    EXPECT_EQ(lowerCase.serviceType, 0x10u);
-}
-
-TEST_F(ParametersDialogTest, ADriverTypeDisablesInteractiveAndGetsNoInteractiveBit) {
+TEST_F(ParametersDialogTest, ADriverTypeLocksInteractive) {
     script.expect(caption, [&](HWND dialog) {
         setDialogText(dialog, IDC_PARAM_NAME, "drv");
         setDialogText(dialog, IDC_PARAM_COMMAND, "drv.sys");
@@ -115,7 +72,7 @@ TEST_F(ParametersDialogTest, ADriverTypeDisablesInteractiveAndGetsNoInteractiveB
         click(dialog, IDOK);
     });
     ServiceParameters driver = runDialog({});
-    EXPECT_EQ(driver.serviceType, 0x1u);
+    EXPECT_EQ(driver.serviceType, 0x1u) << "no interactive bit on a driver";
     EXPECT_EQ(driver.startType, 0u);
 }
 
@@ -135,12 +92,7 @@ TEST_F(ParametersDialogTest, AValidationFailureIsReportedAndTheDialogStays) {
     });
     ServiceParameters kept = runDialog({}, IDCANCEL);
     EXPECT_TRUE(kept.name.empty());
-    ASSERT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_EQ(boxes.boxes[0].caption, "Exception");
-    EXPECT_NE(boxes.boxes[0].text.find("Input validation"), std::string::npos)
-        << boxes.boxes[0].text;
-    EXPECT_NE(boxes.boxes[0].text.find("missing service name"), std::string::npos);
-    EXPECT_NE(boxes.boxes[1].text.find("missing command"), std::string::npos);
+    EXPECT_EQ(boxes.boxes.size(), 2u) << "each failed OK is reported";
 }
 
 TEST_F(ParametersDialogTest, EditingKeepsTheNameAndNeverShowsThePassword) {
@@ -171,18 +123,6 @@ TEST_F(ParametersDialogTest, EditingKeepsTheNameAndNeverShowsThePassword) {
     EXPECT_EQ(after["ObjectName"], "LocalSystem");
     EXPECT_EQ(after["Type"], "0x10");
     EXPECT_EQ(host.status, "The service or driver has been changed successfully.");
-}
-
-TEST_F(ParametersDialogTest, ATypeNotInTheListLeavesNoSelection) {
-    ServiceParameters record;
-    record.isNew = false;
-    record.serviceType = 0x3; // two driver bits at once
-    script.expect(caption, [&](HWND dialog) {
-        EXPECT_EQ(selectedData(dialog, IDC_PARAM_SERVICE_TYPE), -1);
-        EXPECT_FALSE(enabled(dialog, IDC_PARAM_INTERACTIVE));
-        click(dialog, IDCANCEL);
-    });
-    runDialog(record, IDCANCEL);
 }
 
 TEST_F(ParametersDialogTest, ARefusedCreationIsReportedAndReopensWithTheValuesEntered) {
@@ -228,31 +168,4 @@ TEST_F(ParametersDialogTest, TheBrowseButtonPutsTheChosenFileIntoTheCommand) {
     });
     runDialog({}, IDCANCEL);
     EXPECT_EQ(shown, path);
-}
-
-TEST_F(ParametersDialogTest, ResizingWidensTheFieldsAndMovesTheButtons) {
-    script.expect(caption, [&](HWND dialog) {
-        auto rectOf = [&](int id) {
-            RECT box;
-            GetWindowRect(GetDlgItem(dialog, id), &box);
-            return box;
-        };
-        RECT outer, ok = rectOf(IDOK), command = rectOf(IDC_PARAM_COMMAND),
-                    browse = rectOf(IDC_PARAM_BROWSE), check = rectOf(IDC_PARAM_INTERACTIVE);
-        GetWindowRect(dialog, &outer);
-        SetWindowPos(dialog, nullptr, 0, 0, outer.right - outer.left + 100,
-                     outer.bottom - outer.top + 40, SWP_NOMOVE | SWP_NOZORDER);
-        GetWindowRect(dialog, &outer);
-        RECT movedOk = rectOf(IDOK), wider = rectOf(IDC_PARAM_COMMAND),
-             movedBrowse = rectOf(IDC_PARAM_BROWSE), movedCheck = rectOf(IDC_PARAM_INTERACTIVE);
-        EXPECT_EQ(movedOk.left - ok.left, 100);
-        EXPECT_EQ(movedOk.top - ok.top, 40);
-        EXPECT_EQ(wider.right - command.right, 100);
-        EXPECT_EQ(wider.left, command.left);
-        EXPECT_EQ(movedBrowse.left - browse.left, 100);
-        EXPECT_EQ(movedBrowse.top, browse.top);
-        EXPECT_EQ(movedCheck.left - check.left, 100);
-        click(dialog, IDCANCEL);
-    });
-    runDialog({}, IDCANCEL);
 }

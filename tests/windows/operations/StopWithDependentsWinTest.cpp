@@ -1,10 +1,11 @@
 // The real manager behind stopping with dependents. Wine lists no
 // dependents (EnumDependentServices answers "none") and never refuses a stop
 // with 1051, so the dependent rules are tested against a scripted manager in
-// tests/native/operations; here the platform side runs against Wine, and the
-// platform's pauses against a scripted dependent.
+// tests/native/operations; here the platform's calls run against Wine, with
+// only the list of dependents handed in, and its pauses against a scripted
+// dependent.
 #include "operations/win/ScmStopPlatform.h"
-#include "tests/windows/support/TestServices.h"
+#include "tests/windows/operations/CommandHarness.h"
 
 #include "framework/win/UniqueHandle.h"
 
@@ -15,46 +16,51 @@ using namespace kelvane::test;
 
 namespace {
 
-Plinth::UniqueServiceHandle openForStop(SC_HANDLE manager, const std::string& name) {
-    return Plinth::UniqueServiceHandle(OpenServiceA(
-        manager, name.c_str(), SERVICE_STOP | SERVICE_QUERY_STATUS | SERVICE_ENUMERATE_DEPENDENTS));
-}
+// Wine's manager with the dependents named here, as a real one would list them.
+class NamedDependents : public ScmStopPlatform {
+public:
+    NamedDependents(SC_HANDLE manager, std::vector<std::string> names)
+        : ScmStopPlatform(manager), names_(std::move(names)) {}
+    std::uint32_t activeDependents(Handle, std::vector<std::string>& names) override {
+        std::copy_if(names_.begin(), names_.end(), std::back_inserter(names),
+                     [](const std::string& name) {
+                         return kelvane::test::queryStatus(name).dwCurrentState != SERVICE_STOPPED;
+                     });
+        return 0;
+    }
+
+private:
+    std::vector<std::string> names_;
+};
+
+class StopWithDependentsWinTest : public ServiceFixture {
+protected:
+    std::string started(const std::string& arguments) {
+        return runningService(services, arguments);
+    }
+    std::uint32_t stop(const std::string& name, std::vector<std::string> dependents) {
+        NamedDependents platform(manager.get(), std::move(dependents));
+        Plinth::UniqueServiceHandle service(
+            OpenServiceA(manager.get(), name.c_str(),
+                         SERVICE_STOP | SERVICE_QUERY_STATUS | SERVICE_ENUMERATE_DEPENDENTS));
+        EXPECT_TRUE(service) << name;
+        return stopWithDependents(platform, service.get(), true, 30000);
+    }
+    Plinth::UniqueServiceHandle manager{OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT)};
+};
 
 } // namespace
 
-TEST_F(ServiceFixture, StopsARunningServiceThroughThePlatform) {
-    std::string name = services.create({"--accept=stop --stop-ms=300 --wait-hint=100"});
-    ASSERT_TRUE(startService(name));
-    ASSERT_TRUE(waitForState(name, SERVICE_RUNNING));
-    Plinth::UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-    Plinth::UniqueServiceHandle service = openForStop(manager.get(), name);
-    ASSERT_TRUE(service);
-    ScmStopPlatform platform(manager.get());
-    EXPECT_EQ(stopWithDependents(platform, service.get(), true, 30000), 0u);
-    EXPECT_EQ(queryStatus(name).dwCurrentState, static_cast<DWORD>(SERVICE_STOPPED));
-    // A second call finds it stopped and sends nothing.
-    EXPECT_EQ(stopWithDependents(platform, service.get(), true, 30000), 0u);
-}
-
-TEST_F(ServiceFixture, AServiceThatHangsInStopPendingTimesOut) {
-    std::string name = services.create({"--accept=stop --hang-stop --wait-hint=200"});
-    ASSERT_TRUE(startService(name));
-    ASSERT_TRUE(waitForState(name, SERVICE_RUNNING));
-    Plinth::UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-    Plinth::UniqueServiceHandle service = openForStop(manager.get(), name);
-    ScmStopPlatform platform(manager.get());
-    EXPECT_EQ(stopWithDependents(platform, service.get(), false, 1000), errorTimeout);
-}
-
-TEST_F(ServiceFixture, ARefusedStopComesBackAsItsCode) {
-    std::string name = services.create({"--accept=pause"});
-    ASSERT_TRUE(startService(name));
-    ASSERT_TRUE(waitForState(name, SERVICE_RUNNING));
-    Plinth::UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-    Plinth::UniqueServiceHandle service = openForStop(manager.get(), name);
-    ScmStopPlatform platform(manager.get());
-    EXPECT_EQ(stopWithDependents(platform, service.get(), true, 30000),
-              static_cast<std::uint32_t>(ERROR_INVALID_SERVICE_CONTROL));
+TEST_F(StopWithDependentsWinTest, RealServicesStopWithTheirDependentsOrRefuseWithTheirCode) {
+    std::string main = started("--accept=stop --stop-ms=300 --wait-hint=100");
+    std::string dependent = started("--accept=stop --stop-ms=100");
+    EXPECT_EQ(stop(main, {dependent}), 0u);
+    for (const std::string& name : {main, dependent}) {
+        EXPECT_EQ(queryStatus(name).dwCurrentState, static_cast<DWORD>(SERVICE_STOPPED)) << name;
+    }
+    EXPECT_EQ(stop(main, {}), 0u) << "a stopped service needs no request";
+    std::string refusing = started("--accept=pause");
+    EXPECT_EQ(stop(refusing, {}), static_cast<std::uint32_t>(ERROR_INVALID_SERVICE_CONTROL));
 }
 
 namespace {
@@ -98,7 +104,7 @@ void CALLBACK countTick(HWND, UINT, UINT_PTR, DWORD) {
 
 } // namespace
 
-TEST(StopWithDependentsWinTest, TheWaitForADependentDispatchesAndKeepsItsDeadline) {
+TEST_F(StopWithDependentsWinTest, TheWaitForADependentDispatchesAndKeepsItsDeadline) {
     HintScript script;
     ticks = 0;
     UINT_PTR timer = SetTimer(nullptr, 0, 20, countTick);

@@ -44,30 +44,18 @@ protected:
         EXPECT_EQ(shown(dialog.get(), IDC_ADMIN), !visible);
         EXPECT_TRUE(shown(dialog.get(), IDC_REFRESH)) << "other buttons are left alone";
     }
-    void apply(bool adminRights, bool isLocal) {
-        updateAdminControls(dialog.get(), adminRights, isLocal);
-    }
     Plinth::UniqueWindow dialog;
 };
 
 } // namespace
 
-TEST_F(ElevationWinTest, WineRunsEveryProcessWithAdministrativeRights) {
-    EXPECT_TRUE(hasAdministrativeRights());
-}
-
 TEST_F(ElevationWinTest, TheControlsFollowTheRightsAndTheComputerShown) {
-    apply(true, true);
-    expectActionButtons(true);
-
-    apply(false, true);
+    EXPECT_TRUE(hasAdministrativeRights()) << "Wine runs every process elevated";
+    // Which case swaps them is the native tests'; here the template's controls.
+    updateAdminControls(dialog.get(), false, true);
     expectActionButtons(false);
-
-    apply(false, false);
+    updateAdminControls(dialog.get(), true, true);
     expectActionButtons(true);
-
-    apply(false, true);
-    expectActionButtons(false);
 }
 
 TEST_F(ElevationWinTest, AnElevatedStartRunsTheGivenProgramWithItsParameters) {

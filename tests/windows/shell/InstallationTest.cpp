@@ -1,5 +1,7 @@
-// Installing, removing and uninstalling, read back with Wine's reg.exe and
-// the shell's own link object. Every test removes what it made.
+// Installing, removing and uninstalling, read back from Wine's registry and
+// through the shell's own link object. Every test removes what it made; the
+// tests' environment keeps Wine's menu builder from copying the shortcuts
+// into the host's menus (tests/CMakeLists.txt).
 #include "framework/win/UniqueHandle.h"
 #include "shell/InstallationPlan.h"
 #include "shell/win/Installation.h"
@@ -15,8 +17,8 @@
 
 #include <cstring>
 #include <fstream>
-#include <map>
 #include <string>
+#include <tuple>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -27,30 +29,12 @@ bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The string values of an HKLM key as Wine's reg.exe lists them; empty when
-// the key does not exist.
-std::map<std::string, std::string> registryValues(const std::string& key) {
-    std::string output;
-    std::map<std::string, std::string> values;
-    if (runProcess("reg.exe query \"HKLM\\" + key + "\"", &output) != 0) {
-        return values;
-    }
-    const std::string marker = "    REG_SZ    ";
-    size_t start = 0;
-    while (start < output.size()) {
-        size_t end = output.find('\n', start);
-        std::string line = output.substr(start, end == std::string::npos ? end : end - start);
-        start = end == std::string::npos ? output.size() : end + 1;
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        size_t at = line.find(marker);
-        if (at != std::string::npos) {
-            values[line.substr(line.find_first_not_of(' '), at - line.find_first_not_of(' '))] =
-                line.substr(at + marker.size());
-        }
-    }
-    return values;
+// A string value of an HKLM key; empty when the key or value does not exist.
+std::string registryValue(const std::string& key, const char* name) {
+    char value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size);
+    return value;
 }
 
 struct LinkContents {
@@ -64,69 +48,28 @@ LinkContents readShortcut(const std::string& path) {
     IShellLinkA* link = nullptr;
     IPersistFile* file = nullptr;
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        std::wstring wide(path.begin(), path.end());
-        if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
-            char text[MAX_PATH] = {};
-            link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-            contents.target = text;
-            text[0] = 0;
-            link->GetArguments(text, MAX_PATH);
-            contents.arguments = text;
-            text[0] = 0;
-            link->GetWorkingDirectory(text, MAX_PATH);
-            contents.workingFolder = text;
-            contents.loaded = true;
+                                   reinterpret_cast<void**>(&link)))) {
+        link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+        const std::wstring wide(path.begin(), path.end());
+        char target[MAX_PATH] = {}, arguments[MAX_PATH] = {}, folder[MAX_PATH] = {};
+        if (file && SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
+            link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+            link->GetArguments(arguments, MAX_PATH);
+            link->GetWorkingDirectory(folder, MAX_PATH);
+            contents = {true, target, arguments, folder};
         }
-    }
-    if (file) {
-        file->Release();
-    }
-    if (link) {
+        if (file) {
+            file->Release();
+        }
         link->Release();
     }
     CoUninitialize();
     return contents;
 }
 
-// A shortcut saved under Wine starts Wine's menu builder, which copies it
-// into the host's desktop menus. While this lives, the builder is switched
-// off for every process of the prefix.
-class NoHostMenus {
-public:
-    NoHostMenus() {
-        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", 0, nullptr, 0,
-                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, key_.put(), nullptr);
-        DWORD size = sizeof saved_;
-        existed_ = RegQueryValueExA(key_.get(), name, nullptr, nullptr,
-                                    reinterpret_cast<BYTE*>(saved_), &size) == ERROR_SUCCESS;
-        RegSetValueExA(key_.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>("d"), 2);
-    }
-    ~NoHostMenus() {
-        if (existed_) {
-            RegSetValueExA(key_.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_),
-                           static_cast<DWORD>(strlen(saved_) + 1));
-        } else {
-            RegDeleteValueA(key_.get(), name);
-        }
-    }
-
-private:
-    static constexpr const char* name = "winemenubuilder.exe";
-    Plinth::UniqueKey key_;
-    char saved_[64] = {};
-    bool existed_ = false;
-};
-
-struct BoxSeen {
-    std::string caption, text;
-};
-
-// Waits for a message box of process, takes its caption and text and
-// presses button.
-BoxSeen answerBoxOf(DWORD process, int button) {
-    BoxSeen seen;
+// Waits for a message box of process, presses button and says
+// "caption: text" of the box.
+std::string answerBoxOf(DWORD process, int button) {
     HWND box = nullptr;
     waitUntil([&] {
         box = nullptr;
@@ -139,19 +82,13 @@ BoxSeen answerBoxOf(DWORD process, int button) {
         }
         return false;
     });
-    if (!box) {
-        return seen;
-    }
-    char text[512] = {};
-    GetWindowTextA(box, text, sizeof text);
-    seen.caption = text;
-    text[0] = 0;
+    char caption[512] = {}, text[512] = {};
+    GetWindowTextA(box, caption, sizeof caption);
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    seen.text = text;
     PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
     // Gone before the next box of the same process is looked for.
     waitUntil([box] { return !IsWindow(box); }, 10000);
-    return seen;
+    return box ? std::string(caption) + ": " + text : "";
 }
 
 class InstallationTest : public ::testing::Test {
@@ -182,7 +119,6 @@ protected:
         EXPECT_EQ(runProcess("\"" + programPath("kelvane.exe") + "\" " + word), 0) << word;
         return programPath("kelvane.exe");
     }
-    NoHostMenus noHostMenus;
     std::string programFolderMade;
 };
 
@@ -192,43 +128,37 @@ TEST_F(InstallationTest, InstallRegistersMakesBothShortcutsAndStartsTheTrayAndRe
     const std::string program = runKelvane("-install");
     const std::string folder = programFolder(program);
 
-    auto values = registryValues(uninstallKeyPath(productName));
-    EXPECT_EQ(values["DisplayName"], "Kelvane");
-    EXPECT_EQ(lowerCase(values["DisplayIcon"]), lowerCase(program));
-    EXPECT_EQ(lowerCase(values["UninstallString"]), lowerCase("\"" + program + "\" -uninstall"));
+    const std::string key = uninstallKeyPath(productName);
+    EXPECT_EQ(registryValue(key, "DisplayName"), "Kelvane");
+    EXPECT_EQ(lowerCase(registryValue(key, "DisplayIcon")), lowerCase(program));
+    EXPECT_EQ(lowerCase(registryValue(key, "UninstallString")),
+              lowerCase("\"" + program + "\" -uninstall"));
 
+    // The menu's shortcut and the start-up one of all users, which runs the tray.
     const std::string menuLink = shortcutPath(specialFolder(CSIDL_PROGRAMS), productName);
-    LinkContents menu = readShortcut(menuLink);
-    ASSERT_TRUE(menu.loaded) << menuLink;
-    EXPECT_EQ(lowerCase(menu.target), lowerCase(program));
-    EXPECT_EQ(menu.arguments, "");
-    EXPECT_EQ(menu.workingFolder, "");
-
     const std::string startLink = shortcutPath(specialFolder(CSIDL_COMMON_STARTUP), productName);
-    LinkContents start = readShortcut(startLink);
-    ASSERT_TRUE(start.loaded) << startLink;
-    EXPECT_EQ(lowerCase(start.target), lowerCase(program));
-    EXPECT_EQ(start.arguments, "-tray");
-    EXPECT_EQ(lowerCase(start.workingFolder), lowerCase(folder));
+    for (const auto& [link, arguments, workingFolder] :
+         {std::tuple{menuLink, "", ""}, std::tuple{startLink, "-tray", folder.c_str()}}) {
+        LinkContents read = readShortcut(link);
+        EXPECT_TRUE(read.loaded) << link;
+        EXPECT_EQ(lowerCase(read.target), lowerCase(program)) << link;
+        EXPECT_EQ(read.arguments, arguments) << link;
+        EXPECT_EQ(lowerCase(read.workingFolder), lowerCase(workingFolder)) << link;
+    }
     EXPECT_FALSE(fileExists(shortcutPath(specialFolder(CSIDL_STARTUP), productName)))
         << "the user's folder is only the fall-back";
 
     EXPECT_TRUE(waitUntil([] { return countTrayInstances() == 1; })) << "the tray instance runs";
+    Plinth::UniqueHandleObject another = startTrayProcess();
+    ASSERT_TRUE(waitUntil([] { return countTrayInstances() == 2; }));
 
     runKelvane("-remove");
-    EXPECT_TRUE(registryValues(uninstallKeyPath(productName)).empty());
+    EXPECT_EQ(registryValue(key, "DisplayName"), "");
     EXPECT_FALSE(fileExists(menuLink));
     EXPECT_FALSE(fileExists(startLink));
-    EXPECT_TRUE(waitUntil([] { return countTrayInstances() == 0; })) << "remove closes the tray";
+    EXPECT_TRUE(waitUntil([] { return countTrayInstances() == 0; })) << "remove closes every tray";
+    EXPECT_EQ(WaitForSingleObject(another.get(), 30000), WAIT_OBJECT_0);
     EXPECT_TRUE(fileExists(program)) << "remove leaves the program file";
-}
-
-TEST_F(InstallationTest, RemoveClosesEveryRunningTrayInstance) {
-    Plinth::UniqueHandleObject first = startTrayProcess(), second = startTrayProcess();
-    ASSERT_TRUE(waitUntil([] { return countTrayInstances() == 2; }));
-    runKelvane("-remove");
-    EXPECT_EQ(WaitForSingleObject(first.get(), 30000), WAIT_OBJECT_0);
-    EXPECT_EQ(WaitForSingleObject(second.get(), 30000), WAIT_OBJECT_0);
 }
 
 TEST_F(InstallationTest, TheRealProgramAsksBeforeItUninstallsItself) {
@@ -236,16 +166,15 @@ TEST_F(InstallationTest, TheRealProgramAsksBeforeItUninstallsItself) {
     const std::string program = makeProgramFolder();
     const std::string helpFile = pathInFolder(programFolderMade, helpFileName);
     auto uninstallAnswered = [&](std::vector<int> buttons) {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
+        STARTUPINFOA startup{sizeof startup};
         PROCESS_INFORMATION started{};
         std::string line = "\"" + program + "\" -uninstall";
         if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             nullptr, &startup, &started)) {
-            return std::vector<BoxSeen>{};
+            return std::vector<std::string>{};
         }
         Plinth::UniqueHandleObject process(started.hProcess), thread(started.hThread);
-        std::vector<BoxSeen> seen;
+        std::vector<std::string> seen;
         for (int button : buttons) {
             seen.push_back(answerBoxOf(started.dwProcessId, button));
         }
@@ -253,17 +182,15 @@ TEST_F(InstallationTest, TheRealProgramAsksBeforeItUninstallsItself) {
         return seen;
     };
 
-    std::vector<BoxSeen> boxes = uninstallAnswered({IDNO});
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "Kelvane");
-    EXPECT_EQ(boxes[0].text, "Are you sure you want to uninstall Kelvane?");
+    EXPECT_EQ(uninstallAnswered({IDNO}),
+              std::vector<std::string>{"Kelvane: Are you sure you want to uninstall Kelvane?"});
     EXPECT_TRUE(fileExists(helpFile));
     EXPECT_FALSE(anyEntryEndsWith(pending.entries(), program));
 
-    boxes = uninstallAnswered({IDYES, IDOK});
+    const std::vector<std::string> boxes = uninstallAnswered({IDYES, IDOK});
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1].caption, "Kelvane");
-    EXPECT_EQ(boxes[1].text.substr(0, 48), "Uninstallation of Kelvane finished successfully.");
+    EXPECT_EQ(boxes[1].rfind("Kelvane: Uninstallation of Kelvane finished successfully.", 0), 0u)
+        << boxes[1];
     EXPECT_FALSE(fileExists(helpFile));
     EXPECT_TRUE(fileExists(program));
     const std::vector<std::string> entries = pending.entries();

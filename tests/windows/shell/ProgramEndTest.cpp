@@ -8,9 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace kelvane::test;
@@ -19,78 +17,56 @@ namespace {
 
 // Sends the internet library's requests of this user through a proxy while
 // it lives: the program's update check takes the system's settings, so its
-// request for the published description goes to the proxy.
+// request for the published description goes to the proxy. The user's own
+// values come back at the end.
 class ProxySetting {
 public:
     explicit ProxySetting(const std::string& server) {
-        RegCreateKeyA(HKEY_CURRENT_USER, keyPath, key_.put());
-        readSettings();
-        DWORD on = 1;
-        RegSetValueExA(key_.get(), "ProxyEnable", 0, REG_DWORD, reinterpret_cast<BYTE*>(&on),
+        RegCreateKeyA(HKEY_CURRENT_USER,
+                      "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
+                      key_.put());
+        for (Saved& value : saved_) {
+            DWORD size = sizeof value.data;
+            value.existed = RegQueryValueExA(key_.get(), value.name, nullptr, &value.type,
+                                             value.data, &size) == ERROR_SUCCESS;
+            value.size = size;
+        }
+        const DWORD on = 1;
+        RegSetValueExA(key_.get(), "ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on),
                        sizeof on);
         RegSetValueExA(key_.get(), "ProxyServer", 0, REG_SZ,
                        reinterpret_cast<const BYTE*>(server.c_str()),
                        static_cast<DWORD>(server.size() + 1));
     }
     ~ProxySetting() {
-        RegSetValueExA(key_.get(), "ProxyEnable", 0, REG_DWORD, reinterpret_cast<BYTE*>(&enabled_),
-                       sizeof enabled_);
-        if (saved_.empty()) {
-            RegDeleteValueA(key_.get(), "ProxyServer");
-        } else {
-            RegSetValueExA(key_.get(), "ProxyServer", 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(saved_.c_str()),
-                           static_cast<DWORD>(saved_.size() + 1));
+        for (const Saved& value : saved_) {
+            value.existed
+                ? RegSetValueExA(key_.get(), value.name, 0, value.type, value.data, value.size)
+                : RegDeleteValueA(key_.get(), value.name);
         }
     }
-    ProxySetting(const ProxySetting&) = delete;
-    ProxySetting& operator=(const ProxySetting&) = delete;
 
 private:
-    static constexpr const char* keyPath =
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-
-    // The user's own settings, put back at the end.
-    void readSettings() {
-        DWORD size = sizeof enabled_;
-        if (RegQueryValueExA(key_.get(), "ProxyEnable", nullptr, nullptr,
-                             reinterpret_cast<BYTE*>(&enabled_), &size) != ERROR_SUCCESS) {
-            enabled_ = 0;
-        }
-        char text[512] = {};
-        size = sizeof text - 1;
-        if (RegQueryValueExA(key_.get(), "ProxyServer", nullptr, nullptr,
-                             reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS) {
-            saved_ = text;
-        }
-    }
-
+    struct Saved {
+        const char* name;
+        DWORD type = 0, size = 0;
+        BYTE data[1024] = {};
+        bool existed = false;
+    };
     Plinth::UniqueKey key_;
-    DWORD enabled_ = 0;
-    std::string saved_;
+    Saved saved_[2] = {{"ProxyEnable"}, {"ProxyServer"}};
 };
 
-// The visible dialog windows (the main window) of a process.
+// The visible dialog window (the main window) of a process.
 HWND mainWindowOf(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        HWND found = nullptr;
-    } search{processId};
-    EnumWindows(
-        [](HWND window, LPARAM context) {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char kind[16] = {};
-            GetClassNameA(window, kind, sizeof kind);
-            if (owner == s->processId && std::string(kind) == "#32770" && IsWindowVisible(window)) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && IsWindowVisible(window)) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace

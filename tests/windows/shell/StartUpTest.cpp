@@ -3,6 +3,7 @@
 #include "shell/win/PostUpdateRun.h"
 #include "tests/windows/support/PendingOperations.h"
 #include "tests/windows/support/TestPaths.h"
+#include "tests/windows/support/TrayInstances.h"
 
 #include "framework/win/UniqueHandle.h"
 
@@ -38,74 +39,45 @@ void writeFile(const std::string& path, const std::string& content) {
 
 } // namespace
 
-TEST(PostUpdateTest, SchedulesTheDownloadedSetupAndItsFolderForDeletion) {
+// Which paths are taken, and which refused, is the native tests' business;
+// here the real program reads and removes the hand-over file and schedules
+// with Wine.
+TEST(PostUpdateTest, SchedulesTheDownloadedSetupAndItsFolder) {
     PendingOperations pending;
+    const std::string postUpdate = "\"" + programPath("kelvane.exe") + "\" -postupdate";
+    DeleteFileA(handOverFilePath().c_str());
+    EXPECT_EQ(runProcess(postUpdate), 1) << "no hand-over file";
+
     const std::string unique = std::to_string(GetCurrentProcessId());
     const std::string folder = temporaryFolder() + "kelvane-setup-0123456789abcdef" + unique;
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    // Where the update download puts it, and where earlier versions did.
-    const std::string setups[] = {folder + "\\kvsetup.exe",
-                                  temporaryFolder() + "kvsetup-" + unique + ".exe"};
-    for (const std::string& setup : setups) {
-        writeFile(setup, "MZ");
-        writeFile(handOverFilePath(), setup + "\r\n");
-        EXPECT_EQ(runProcess("\"" + programPath("kelvane.exe") + "\" -postupdate"), 0) << setup;
-        EXPECT_FALSE(fileExists(handOverFilePath()));
-        EXPECT_TRUE(anyEntryEndsWith(pending.entries(), setup)) << setup;
-        DeleteFileA(setup.c_str());
-    }
+    const std::string setup = folder + "\\kvsetup.exe";
+    writeFile(setup, "MZ");
+    writeFile(handOverFilePath(), setup + "\r\n");
+    EXPECT_EQ(runProcess(postUpdate), 0);
+    EXPECT_FALSE(fileExists(handOverFilePath()));
+    EXPECT_TRUE(anyEntryEndsWith(pending.entries(), setup));
     EXPECT_TRUE(anyEntryEndsWith(pending.entries(), folder)) << "the emptied download folder";
+    DeleteFileA(setup.c_str());
     RemoveDirectoryA(folder.c_str());
-}
-
-TEST(PostUpdateTest, RefusesAPathOutsideTheTemporaryFolder) {
-    PendingOperations pending;
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    const std::string victims[] = {
-        std::string(windows) + "\\notepad.exe",
-        temporaryFolder() + "sub\\setup.exe",
-        temporaryFolder() + "..\\setup.exe",
-    };
-    for (const std::string& victim : victims) {
-        writeFile(handOverFilePath(), victim);
-        EXPECT_EQ(runProcess("\"" + programPath("kelvane.exe") + "\" -postupdate"), 1) << victim;
-        EXPECT_FALSE(fileExists(handOverFilePath())) << "hand-over file left for " << victim;
-        EXPECT_FALSE(anyEntryEndsWith(pending.entries(), victim)) << victim;
-    }
-}
-
-TEST(PostUpdateTest, WithoutAHandOverFileDoesNothing) {
-    DeleteFileA(handOverFilePath().c_str());
-    EXPECT_EQ(runProcess("\"" + programPath("kelvane.exe") + "\" -postupdate"), 1);
 }
 
 TEST(InstallerMutexTest, AnotherProcessOpensBothWhileTheProgramRuns) {
     // Wait for the program started normally to have created both mutexes;
     // this test process plays the installer.
     std::string command = "\"" + programPath("kelvane.exe") + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
+    STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
     ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &startup, &process));
-    UniqueHandleObject processHandle(process.hProcess);
-    UniqueHandleObject threadHandle(process.hThread);
-
-    UniqueHandleObject local, global;
-    for (int attempt = 0; attempt < 200 && !(local && global); ++attempt) {
-        if (!local) {
-            local = UniqueHandleObject(OpenMutexA(SYNCHRONIZE, FALSE, installerMutexName));
-        }
-        if (!global) {
-            global = UniqueHandleObject(OpenMutexA(SYNCHRONIZE, FALSE, globalInstallerMutexName));
-        }
-        Sleep(50);
-    }
+    UniqueHandleObject processHandle(process.hProcess), threadHandle(process.hThread);
+    auto opens = [](const char* name) {
+        return static_cast<bool>(UniqueHandleObject(OpenMutexA(SYNCHRONIZE, FALSE, name)));
+    };
+    EXPECT_TRUE(waitUntil(
+        [&] { return opens(installerMutexName) && opens(globalInstallerMutexName); }, 10000));
     TerminateProcess(processHandle.get(), 0);
     WaitForSingleObject(processHandle.get(), 10000);
-    EXPECT_TRUE(local) << installerMutexName;
-    EXPECT_TRUE(global) << globalInstallerMutexName;
 }
 
 TEST(ProgramFileTest, ImportsOnlySystemLibraries) {
@@ -135,20 +107,13 @@ TEST(ProgramFileTest, ImportsOnlySystemLibraries) {
 
     char systemFolder[MAX_PATH] = {};
     GetSystemDirectoryA(systemFolder, MAX_PATH);
-    std::vector<std::string> names;
+    int imported = 0;
     for (auto descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
              image.data() + fileOffset(imports.VirtualAddress));
-         descriptor->Name != 0; ++descriptor) {
+         descriptor->Name != 0; ++descriptor, ++imported) {
         std::string name = image.data() + fileOffset(descriptor->Name);
-        names.push_back(name);
-        EXPECT_TRUE(fileExists(std::string(systemFolder) + "\\" + name)) << name;
+        EXPECT_TRUE(fileExists(std::string(systemFolder) + "\\" + name))
+            << name << " does not come with the system (a compiler runtime?)";
     }
-    EXPECT_FALSE(names.empty());
-    for (const std::string& name : names) {
-        std::string lower = lowerCase(name);
-        EXPECT_TRUE(lower.find("libstdc++") == std::string::npos &&
-                    lower.find("libgcc") == std::string::npos &&
-                    lower.find("libwinpthread") == std::string::npos)
-            << name << " is a compiler runtime";
-    }
+    EXPECT_GT(imported, 0);
 }
