@@ -40,8 +40,8 @@ Settings sample() {
     return s;
 }
 
-// Fails the write after a given number of bytes, or the final commit or
-// move, and otherwise does what the real file system does.
+// Fails the write that passes a given number of bytes, or the final commit
+// or move, and otherwise does what the real file system does.
 class FailingFileOps : public FileOps {
 public:
     size_t failAfterBytes = SIZE_MAX;
@@ -57,12 +57,8 @@ public:
             File(std::unique_ptr<OutputFile> inner, FailingFileOps& ops)
                 : inner_(std::move(inner)), ops_(ops) {}
             bool write(std::string_view bytes) override {
-                if (written_ + bytes.size() > ops_.failAfterBytes) {
-                    inner_->write(bytes.substr(0, ops_.failAfterBytes - written_));
-                    return false;
-                }
                 written_ += bytes.size();
-                return inner_->write(bytes);
+                return written_ <= ops_.failAfterBytes && inner_->write(bytes);
             }
             bool commit() override { return inner_->commit() && !ops_.failCommit; }
 
