@@ -194,13 +194,6 @@ protected:
     const ServiceEntry& entry(const std::string& name) {
         return *entries.find(entries.numberOf(SharedText(name)));
     }
-    std::vector<std::int32_t> icons(std::initializer_list<const char*> names) {
-        std::vector<std::int32_t> indexes;
-        for (const char* name : names) {
-            indexes.push_back(entry(name).iconIndex);
-        }
-        return indexes;
-    }
     IconPassTools tools() {
         return {catalog,
                 details,
@@ -234,7 +227,9 @@ TEST_F(IconPassTest, EntriesOfOneFileShareItsIconAndDetails) {
           serviceRow("c", 1, 3, 0x10, "c:\\other.exe")});
     for (int pass = 0; pass < 2; ++pass) {
         ASSERT_TRUE(runIconPass(entries, tools()));
-        EXPECT_EQ(icons({"a", "b", "c"}), (std::vector<std::int32_t>{8, 8, 9}));
+        EXPECT_EQ(entry("a").iconIndex, 8);
+        EXPECT_EQ(entry("b").iconIndex, 8);
+        EXPECT_EQ(entry("c").iconIndex, 9);
         EXPECT_EQ(extractions["c:\\svc.exe"], 1) << "known paths cost nothing";
         EXPECT_EQ(detailReads["c:\\svc.exe"], 1);
     }
@@ -247,7 +242,8 @@ TEST_F(IconPassTest, EntriesOfOneFileShareItsIconAndDetails) {
 TEST_F(IconPassTest, AFileWithoutIconShowsTheClassIconAndIsTriedAgain) {
     show({serviceRow("drv", 4, 3, 0x01, "c:\\noicon.sys"), serviceRow("fs", 1, 3, 0x02)});
     ASSERT_TRUE(runIconPass(entries, tools()));
-    EXPECT_EQ(icons({"drv", "fs"}), (std::vector<std::int32_t>{1, 2})) << "their class icons";
+    EXPECT_EQ(entry("drv").iconIndex, 1) << "running kernel driver";
+    EXPECT_EQ(entry("fs").iconIndex, 2);
     EXPECT_EQ(catalog.imageCount(), 8);
 
     // A refresh that changes the entry starts its icon afresh.
@@ -263,7 +259,8 @@ TEST_F(IconPassTest, AStopEndsThePassBetweenEntries) {
     int asked = 0;
     stopping.stopRequested = [&] { return ++asked > 1; };
     EXPECT_FALSE(runIconPass(entries, stopping));
-    EXPECT_EQ(icons({"a", "b"}), (std::vector<std::int32_t>{8, -1}));
+    EXPECT_EQ(entry("a").iconIndex, 8);
+    EXPECT_EQ(entry("b").iconIndex, -1);
 }
 
 TEST_F(IconPassTest, CachedIconShowsOnlyIconsTheWindowHolds) {

@@ -13,29 +13,14 @@ TEST(WildcardMatchTest, StarTakesAnyRunQuestionMarkOneCharacterAndCaseIsIgnored)
         const char* pattern;
         bool matches;
     } cases[] = {
-        {"", "", true},
-        {"", "*", true},
-        {"", "?", false},
-        {"abc", "", false},
-        {"Spooler", "spooler", true},
-        {"spooler", "SPOOL*", true},
-        {"spooler", "*OOL*", true},
-        {"spooler", "sp?oler", true},
-        {"spooler", "s?ooler*", true},
-        {"spooler", "spooler?", false},
-        {"spooler", "spoo", false},
-        {"spoo", "spooler", false},
-        {"ab", "a?b", false},
-        {"axb", "a?b", true},
-        {"axxb", "a?b", false},
-        {"abcabd", "*ab?", true},
-        {"abcab", "*ab?", false},
-        {"mississippi", "*sip*", true},
-        {"mississippi", "m**i***i", true},
-        {"\xC4nderung", "\xC4*", true},
-        {"A", "a", true},
-        {"Z", "z", true},
-        {"@", "`", false},
+        {"", "", true},           {"", "*", true},           {"", "?", false},
+        {"abc", "", false},       {"Spooler", "spooler", true}, {"spooler", "SPOOL*", true},
+        {"spooler", "*OOL*", true}, {"spooler", "sp?oler", true}, {"spooler", "s?ooler*", true},
+        {"spooler", "spooler?", false}, {"spooler", "spoo", false}, {"spoo", "spooler", false},
+        {"ab", "a?b", false},     {"axb", "a?b", true},      {"axxb", "a?b", false},
+        {"abcabd", "*ab?", true}, {"abcab", "*ab?", false},  {"mississippi", "*sip*", true},
+        {"mississippi", "m**i***i", true}, {"\xC4nderung", "\xC4*", true},
+        {"A", "a", true},         {"Z", "z", true},          {"@", "`", false},
         {"[", "{", false},
     };
     for (const auto& c : cases) {
@@ -60,13 +45,10 @@ TEST(RowFilterTest, TypeAndStateMasks) {
         std::uint32_t typeMask, activeMask;
         bool passes;
     } cases[] = {
-        {0x10, 1, typeAllServices, 3, true},
-        {0x10, 1, typeAllDrivers, 3, false},
-        {0x08, 1, typeAllDrivers, 3, true},
-        {0x08, 1, typeKernelDrivers, 3, false},
+        {0x10, 1, typeAllServices, 3, true},  {0x10, 1, typeAllDrivers, 3, false},
+        {0x08, 1, typeAllDrivers, 3, true},   {0x08, 1, typeKernelDrivers, 3, false},
         {0x04, 1, typeAllDrivers | typeAllServices, 3, false}, // adapters are never listed
-        {0x20, 1, typeAllServices, 2, false},
-        {0x20, 2, typeAllServices, 2, true},
+        {0x20, 1, typeAllServices, 2, false}, {0x20, 2, typeAllServices, 2, true},
         {0x20, 2, typeAllServices, 0, false},
     };
     for (const auto& c : cases) {
@@ -88,11 +70,8 @@ TEST(RowFilterTest, MicrosoftFilterNeedsTheKnownMakerText) {
     settings.showMicrosoft = false;
     EXPECT_TRUE(passesFilter(entry, settings, nullptr)) << "no details read yet";
     const std::pair<const char*, bool> makers[] = {
-        {"", true},
-        {"Microsoft Corporation", false},
-        {"Microsoft Corp", false},
-        {"Microsoft Cor", true},
-        {"microsoft corporation", true},
+        {"", true}, {"Microsoft Corporation", false}, {"Microsoft Corp", false},
+        {"Microsoft Cor", true}, {"microsoft corporation", true},
     };
     for (const auto& [maker, passes] : makers) {
         FileDetails details;
@@ -117,9 +96,9 @@ TEST(RowFilterTest, SearchLooksAtNamedFieldsOnly) {
         const char* search;
         bool withDetails, passes;
     } cases[] = {
-        {"SPOOL", false, true},       {"s?ooler", false, true},      {"sp?ooler", false, false},
-        {"started", false, false},    {"own process", false, false}, {"spoolsv", false, false},
-        {"print jobs", false, false}, {"print jobs", true, true},    {"payload", false, true},
+        {"SPOOL", false, true},     {"s?ooler", false, true},  {"sp?ooler", false, false},
+        {"started", false, false},  {"own process", false, false}, {"spoolsv", false, false},
+        {"print jobs", false, false}, {"print jobs", true, true}, {"payload", false, true},
     };
     for (const auto& c : cases) {
         FilterSettings settings;

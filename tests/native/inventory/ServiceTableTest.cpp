@@ -42,9 +42,10 @@ TEST(ServiceTableTest, DiffHoldsAddedChangedAndRemovedRows) {
 
 TEST(ServiceTableTest, OnlyPersistedColumnsMarkAChange) {
     const ServiceTable baseline = tableOf({serviceRow("Svc")});
-    const std::set<int> persisted = {C::displayName,  C::start,        C::status,   C::account,
-                                     C::command,      C::type,         C::active,   C::typeImage,
-                                     C::dependencies, C::startOptions, C::onFailure};
+    const std::set<int> persisted = {C::displayName, C::start,     C::status,
+                                     C::account,     C::command,   C::type,
+                                     C::active,      C::typeImage, C::dependencies,
+                                     C::startOptions, C::onFailure};
     for (int column = 1; column < C::count; ++column) {
         TableRow changed = serviceRow("Svc");
         changed.cells[column] = TableCell(SharedText("7 other"));

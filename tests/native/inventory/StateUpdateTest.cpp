@@ -59,17 +59,18 @@ TEST(StateUpdateTest, ChangesTheStateCellsOfBothTablesAndTheEntryOnly) {
     ASSERT_TRUE(update);
     EXPECT_EQ(update->number, number);
     for (const ServiceTable* table : {&window.tables.shown, &window.reader.table}) {
-        const TableRow row = window.row(*table, "a");
-        std::string cells;
-        for (int column : {C::status, C::pid, C::active, C::typeImage, C::account}) {
-            cells += row.cell(column).text.str() + "|";
-        }
-        EXPECT_EQ(cells, "t134|42|1|5|LocalSystem|");
+        TableRow row = window.row(*table, "a");
+        EXPECT_EQ(row.cell(C::status).text, "t134");
+        EXPECT_EQ(row.cell(C::pid).text, "42");
+        EXPECT_EQ(row.cell(C::active).intValue(), 1);
+        EXPECT_EQ(row.cell(C::typeImage).intValue(), 5);
+        EXPECT_EQ(row.cell(C::account).text, "LocalSystem");
     }
     const ServiceEntry* entry = window.entries.find(number);
-    EXPECT_EQ(entry->statusText.str() + "|" + entry->pidText.str() + "|" + entry->command.str(),
-              "t134|42|a.exe");
+    EXPECT_EQ(entry->statusText, "t134");
+    EXPECT_EQ(entry->pidText, "42");
     EXPECT_EQ(entry->iconIndex, 9);
+    EXPECT_EQ(entry->command, "a.exe");
     // The next read finds nothing the list does not already show.
     EXPECT_EQ(ServiceTable::diff(window.reader.table, window.tables.shown).rowCount(), 0u);
 
@@ -78,10 +79,9 @@ TEST(StateUpdateTest, ChangesTheStateCellsOfBothTablesAndTheEntryOnly) {
     EXPECT_FALSE(window.apply("unknown", 4, 42));
     // Stopped again: "-" and an empty PID.
     ASSERT_TRUE(window.apply("a", 1, 0));
-    entry = window.entries.find(number);
-    EXPECT_EQ(entry->statusText.str() + "|" + entry->pidText.str() + "|" +
-                  std::to_string(entry->active),
-              "-||2");
+    EXPECT_EQ(window.entries.find(number)->statusText, "-");
+    EXPECT_EQ(window.entries.find(number)->pidText, "");
+    EXPECT_EQ(window.entries.find(number)->active, 2);
 }
 
 // As a refresh marks a service it finds changed: the whole row against the
