@@ -166,9 +166,7 @@ TEST(Placement, TextHasFiveNumbersExactly) {
     EXPECT_EQ(placementText({100, 80, 900, 600, 1}), "100/80/900/600 - 1");
     auto p = parsePlacementText(kelvane::test::ExactText("-1920/0/-10/1040 - 3"));
     ASSERT_TRUE(p);
-    EXPECT_EQ(p->left, -1920);
-    EXPECT_EQ(p->bottom, 1040);
-    EXPECT_EQ(p->showCommand, 3);
+    EXPECT_EQ(placementText(*p), "-1920/0/-10/1040 - 3");
     for (const char* bad : {"100/80/900/600", "100/80/900/600 - ", "100/80/900/600 - 1 ",
                             "100/80/900/600-1", " 100/80/900/600 - 1", "100/80/900/600 - 1/2",
                             "1/2/3/99999999999 - 1", "a/b/c/d - e", "", "1//3/4 - 1"}) {
