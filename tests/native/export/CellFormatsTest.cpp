@@ -52,14 +52,12 @@ TEST(CellFormats, FontsAreFoundOrCreatedWithoutIndexFour) {
 TEST(CellFormats, NumberFormatsUseTheBuiltInTableThenCustomIndexes) {
     Workbook workbook;
     CellFormats formats(workbook);
-    EXPECT_EQ(formats.numberFormatIndex(u"General"), 0u);
-    EXPECT_EQ(formats.numberFormatIndex(u"0"), 1u);
-    EXPECT_EQ(formats.numberFormatIndex(u"M/D/YY h:mm"), 22u);
-    EXPECT_EQ(formats.numberFormatIndex(u"mm:ss"), 45u);
-    EXPECT_EQ(formats.numberFormatIndex(u"@"), 49u);
-    EXPECT_EQ(formats.numberFormatIndex(u"yyyy-mm-dd"), 164u);
-    EXPECT_EQ(formats.numberFormatIndex(u"0.000 \u20AC"), 165u);
-    EXPECT_EQ(formats.numberFormatIndex(u"yyyy-mm-dd"), 164u);
+    std::vector<uint16_t> indexes;
+    for (const char16_t* format : {u"General", u"0", u"M/D/YY h:mm", u"mm:ss", u"@", u"yyyy-mm-dd",
+                                   u"0.000 \u20AC", u"yyyy-mm-dd"}) {
+        indexes.push_back(formats.numberFormatIndex(format));
+    }
+    EXPECT_EQ(indexes, (std::vector<uint16_t>{0, 1, 22, 45, 49, 164, 165, 164}));
     auto all = records(workbook.buildStream());
     auto custom = ofType(all, 0x041E);
     ASSERT_EQ(custom.size(), 2u);
@@ -99,9 +97,9 @@ TEST(CellFormats, ExportLeaves25XfsWithRowsAnd22Without) {
     ASSERT_EQ(xfs.size(), 25u);
     EXPECT_EQ(xfs[21].alignment, 0x20u);
     const Sheet& sheet = workbook.sheet(0);
-    EXPECT_EQ(sheet.find(0, 5)->xf, 21u);
-    EXPECT_EQ(sheet.find(1, 5)->xf, 23u);
-    EXPECT_EQ(sheet.find(2, 10)->xf, 24u);
+    EXPECT_EQ(
+        (std::vector<uint16_t>{sheet.find(0, 5)->xf, sheet.find(1, 5)->xf, sheet.find(2, 10)->xf}),
+        (std::vector<uint16_t>{21, 23, 24}));
     auto all = records(workbook.buildStream());
     EXPECT_EQ(ofType(all, 0x00E0).size(), 25u);
     EXPECT_EQ(ofType(all, 0x0031).size(), 2u);

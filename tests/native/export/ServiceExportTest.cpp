@@ -17,44 +17,42 @@ std::string texts(unsigned id) {
     return id == 180 ? "new" : id == 181 ? "changed" : "h" + std::to_string(id);
 }
 
-// Entries as a refresh against a baseline leaves them.
-void fillEntries(ServiceEntries& entries, const std::vector<EnumeratedService>& services,
-                 const ServiceTable& baseline) {
-    RowTexts rowTexts = RowTexts::load(texts);
+ServiceTable tableOf(const std::vector<EnumeratedService>& services) {
+    const RowTexts rowTexts = RowTexts::load(texts);
     ServiceTable table = ServiceColumns::newTable();
     for (const EnumeratedService& s : services) {
+        const std::string& name = s.serviceName;
         table.addRow(buildServiceRow(rowTexts, s,
                                      ServiceConfiguration{3,
                                                           "LocalSystem",
-                                                          s.serviceName + ".exe -a;b",
-                                                          "C:\\bin\\" + s.serviceName + ".exe",
-                                                          {s.serviceName + ".dll", "+Group"}},
+                                                          name + ".exe -a;b",
+                                                          "C:\\bin\\" + name + ".exe",
+                                                          {name + ".dll", "+Group"}},
                                      ""));
     }
-    NullEntrySink sink;
-    entries.applyDifference(ServiceTable::diff(table, ServiceColumns::newTable()), &baseline, sink);
+    return table;
+}
+
+std::string cells(const std::vector<std::string>& row, std::initializer_list<int> columns) {
+    std::string joined;
+    for (int column : columns) {
+        joined += row.at(column) + "|";
+    }
+    return joined;
 }
 
 } // namespace
 
 TEST(ServiceExportTest, FiltersByTypeAndStateOnlyAndFillsDetailsAndMarks) {
-    ServiceTable baseline = ServiceColumns::newTable();
-    RowTexts rowTexts = RowTexts::load(texts);
-    baseline.addRow(buildServiceRow(
-        rowTexts, {"same", "same", 0x10, 1, 0},
-        ServiceConfiguration{
-            3, "LocalSystem", "same.exe -a;b", "C:\\bin\\same.exe", {"same.dll", "+Group"}},
-        ""));
-    baseline.addRow(buildServiceRow(rowTexts, {"moved", "moved", 0x10, 4, 0},
-                                    ServiceConfiguration{3, "LocalSystem", "moved.exe -a;b", ""},
-                                    ""));
+    const ServiceTable baseline =
+        tableOf({{"same", "same", 0x10, 1, 0}, {"moved", "moved", 0x10, 4, 0}});
     ServiceEntries entries;
-    fillEntries(entries,
-                {{"same", "same", 0x10, 1, 0},
-                 {"moved", "moved", 0x10, 1, 0},
-                 {"fresh", "fresh", 0x10, 1, 0},
-                 {"driver", "driver", 0x01, 4, 0}},
-                baseline);
+    NullEntrySink sink;
+    entries.applyDifference(tableOf({{"same", "same", 0x10, 1, 0},
+                                     {"moved", "moved", 0x10, 1, 0},
+                                     {"fresh", "fresh", 0x10, 1, 0},
+                                     {"driver", "driver", 0x01, 4, 0}}),
+                            &baseline, sink);
     FileDetails details;
     details.version = "1.2.3.4";
     details.manufacturer = "Maker";
@@ -62,10 +60,11 @@ TEST(ServiceExportTest, FiltersByTypeAndStateOnlyAndFillsDetailsAndMarks) {
     ExportSheet sheet;
     sheet.columns = exportColumns(texts);
     ASSERT_EQ(sheet.columns.size(), 22u);
-    EXPECT_EQ(sheet.columns[16].header, "h131") << "the seventeen keep their places";
-    for (unsigned later = 0; later < 5; ++later) {
-        EXPECT_EQ(sheet.columns[17 + later].header, "h" + std::to_string(240 + later));
+    std::string headers; // the seventeen keep their places
+    for (size_t column = 16; column < 22; ++column) {
+        headers += sheet.columns[column].header + "|";
     }
+    EXPECT_EQ(headers, "h131|h240|h241|h242|h243|h244|");
     EXPECT_EQ(sheet.columns[5].alignment, 3);
     EXPECT_EQ(sheet.columns[9].numberFormat, u"M/D/YY h:mm");
     std::lock_guard<ServiceEntries::Mutex> guard(entries.mutex());
@@ -76,18 +75,9 @@ TEST(ServiceExportTest, FiltersByTypeAndStateOnlyAndFillsDetailsAndMarks) {
 
     ASSERT_EQ(sheet.rows.size(), 3u) << "the driver fails the services-only type mask";
     // Entries come in the order of their numbers, which follows the key order.
-    EXPECT_EQ(sheet.rows[0][0], "fresh");
-    EXPECT_EQ(sheet.rows[0][16], "new");
-    EXPECT_EQ(sheet.rows[1][0], "moved");
-    EXPECT_EQ(sheet.rows[1][16], "changed");
-    EXPECT_EQ(sheet.rows[2][0], "same");
-    EXPECT_EQ(sheet.rows[2][16], "");
-    EXPECT_EQ(sheet.rows[2][11], "1.2.3.4");
-    EXPECT_EQ(sheet.rows[2][13], "Maker");
-    EXPECT_EQ(sheet.rows[2][18], "same.dll, +Group") << "Depends on";
-    for (int column = 10; column <= 15; ++column) {
-        EXPECT_EQ(sheet.rows[0][column], "") << "no details, six empty fields";
-    }
+    EXPECT_EQ(cells(sheet.rows[0], {0, 16, 10, 11, 12, 13, 14, 15}), "fresh|new|||||||");
+    EXPECT_EQ(cells(sheet.rows[1], {0, 16}), "moved|changed|");
+    EXPECT_EQ(cells(sheet.rows[2], {0, 16, 11, 13, 18}), "same||1.2.3.4|Maker|same.dll, +Group|");
 
     std::ostringstream csv;
     writeCsv(csv, sheet);
@@ -106,11 +96,10 @@ TEST(ServiceExportTest, AnEmptyListGivesTheHeaderAlone) {
 }
 
 TEST(ServiceExportTest, FormatFollowsTheLastThreeLetters) {
-    EXPECT_TRUE(isWorkbookFileName("C:\\out\\Services.xls"));
-    EXPECT_TRUE(isWorkbookFileName("REPORT.XLS"));
-    EXPECT_TRUE(isWorkbookFileName("reportxls"));
-    EXPECT_FALSE(isWorkbookFileName("xls"));
-    EXPECT_FALSE(isWorkbookFileName("list.csv"));
-    EXPECT_FALSE(isWorkbookFileName("list.xlsx"));
-    EXPECT_FALSE(isWorkbookFileName("list.txt"));
+    for (const char* name : {"C:\\out\\Services.xls", "REPORT.XLS", "reportxls"}) {
+        EXPECT_TRUE(isWorkbookFileName(name)) << name;
+    }
+    for (const char* name : {"xls", "list.csv", "list.xlsx", "list.txt"}) {
+        EXPECT_FALSE(isWorkbookFileName(name)) << name;
+    }
 }

@@ -71,43 +71,27 @@ TEST_F(SharedStringsTest, EightBitTextsKeepTheirBytesCompressed) {
     EXPECT_EQ(u16(sst, 8 + 11 + 3), 0x20ACu);
 }
 
-TEST_F(SharedStringsTest, CompressedStringStraddlingTheLimitResumesAfterAFlagByte) {
-    // 8 bytes of counts + 3 + 8000 leave 213 bytes: the second string is cut
-    // after 3 + 210 of its characters.
-    std::u16string second(500, u'b');
-    auto strings = roundTrip({std::u16string(8000, u'a'), second, u"tail"});
-    ASSERT_EQ(strings.size(), 3u);
-    EXPECT_EQ(strings[1], second);
-    EXPECT_EQ(strings[2], u"tail");
-    EXPECT_EQ(part(0).data.size(), 8224u);
-    ASSERT_EQ(part(1).type, 0x003C);
-    EXPECT_EQ(part(1).data.at(0), 0u);
-    EXPECT_EQ(part(1).data.at(1), 'b');
-    EXPECT_EQ(part(1).data.size(), 1u + 290 + 3 + 4);
-}
-
-TEST_F(SharedStringsTest, WideStringIsNeverCutInsideACharacter) {
-    // 8 + 3 + 7999 leave 214 bytes: 3 for the header, 105 whole characters.
-    std::u16string wide(400, u'\u0394');
-    auto strings = roundTrip({std::u16string(7999, u'a'), wide});
-    EXPECT_EQ(strings[1], wide);
-    EXPECT_EQ(part(0).data.size(), 8223u);
-    EXPECT_EQ(part(1).data.at(0), 1u);
-    EXPECT_EQ(part(1).data.size(), 1u + 2 * (400 - 105));
-}
-
-TEST_F(SharedStringsTest, StringEndingAtTheLimitIsFollowedByAPlainHeader) {
-    auto strings = roundTrip({std::u16string(8224 - 8 - 3, u'a'), u"next"});
-    EXPECT_EQ(strings[1], u"next");
-    EXPECT_EQ(part(0).data.size(), 8224u);
-    EXPECT_EQ(part(1).data, (std::vector<uint8_t>{4, 0, 0, 'n', 'e', 'x', 't'}));
-}
-
-TEST_F(SharedStringsTest, FewBytesBeforeTheLimitStartTheStringInTheNextRecord) {
-    auto strings = roundTrip({std::u16string(8224 - 8 - 3 - 10, u'a'), u"0123456789abc"});
-    EXPECT_EQ(strings[1], u"0123456789abc");
-    EXPECT_EQ(part(0).data.size(), 8214u);
-    EXPECT_EQ(part(1).data.at(0), 13u);
+// Counts (8 bytes) and the first header (3) come first. What is cut resumes
+// in a CONTINUE record after a flag byte; a string header is never cut, nor
+// a 16-bit character, and a header too near the limit moves to the next record.
+TEST_F(SharedStringsTest, TheSecondStringIsCutOnlyWhereReadersResume) {
+    const struct {
+        std::u16string first, second;
+        size_t firstPart, secondPart;
+        uint8_t secondPartStart; // the flag byte, or a header's count
+    } cases[] = {
+        {std::u16string(8000, u'a'), std::u16string(500, u'b'), 8224, 1 + 290, 0},
+        {std::u16string(7999, u'a'), std::u16string(400, u'\u0394'), 8223, 1 + 2 * 295, 1},
+        {std::u16string(8213, u'a'), u"next", 8224, 3 + 4, 4},
+        {std::u16string(8203, u'a'), u"0123456789abc", 8214, 3 + 13, 13},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(roundTrip({c.first, c.second}), (std::vector<std::u16string>{c.first, c.second}));
+        EXPECT_EQ(part(0).data.size(), c.firstPart) << c.firstPart;
+        ASSERT_EQ(part(1).type, 0x003C);
+        EXPECT_EQ(part(1).data.size(), c.secondPart) << c.firstPart;
+        EXPECT_EQ(part(1).data.at(0), c.secondPartStart) << c.firstPart;
+    }
 }
 
 TEST_F(SharedStringsTest, LongestCellTextSpansSeveralContinueRecords) {

@@ -7,11 +7,7 @@
 using Plinth::formatText;
 
 TEST(TextFormat, DirectivesAreReadAsThePlatformsPrintfReadsThem) {
-    Plinth::SystemTime day;
-    day.year = 2026;
-    day.month = 12;
-    day.day = 6;
-    day.hour = 23;
+    const Plinth::SystemTime day{2026, 12, 0, 6, 23}; // with a time of day
     const std::pair<std::string, const char*> cases[] = {
         {formatText("%-5s|%+d|% d|%05.1f", "ab", 3, 4, 2.5), "ab   |+3| 4|002.5"},
         {formatText("0x%08X %#x", 0xbeefu, 255u), "0x0000BEEF 0xff"},

@@ -76,12 +76,9 @@ TEST(IconCacheFormatTest, PathsFileReadingLeavesOutLinesItCannotUse) {
         {"", "", 0},
     };
     for (const auto& c : cases) {
-        const IconIndexes read = parseImagePaths(c.line);
-        EXPECT_EQ(read.size(), c.path.empty() ? 0u : 1u) << c.line;
-        if (!c.path.empty() && read.size() == 1) {
-            EXPECT_EQ(read.begin()->first, c.path) << c.line;
-            EXPECT_EQ(read.begin()->second, c.index) << c.line;
-        }
+        EXPECT_EQ(parseImagePaths(c.line),
+                  (c.path.empty() ? IconIndexes() : IconIndexes{{c.path, c.index}}))
+            << c.line;
     }
     // A last line of blanks that ends the file's buffer is not read past.
     EXPECT_EQ(parseImagePaths(ExactText("3 c:\\a.exe\n   ")).size(), 1u);
@@ -128,8 +125,8 @@ TEST_F(IconCachePairTest, TheNextStartTakesThePairAndWritesOnlyWhatIsNew) {
         << "no moment with a paths file beside a new image list";
     ASSERT_TRUE(catalog.load(files, storage));
     EXPECT_EQ(catalog.imageCount(), 10);
-    EXPECT_EQ(catalog.lookup("c:\\b.exe"), 9);
-    EXPECT_EQ(catalog.lookup("c:\\none.sys"), -1);
+    EXPECT_EQ(catalog.indexes(),
+              (IconIndexes{{"c:\\a.exe", 8}, {"c:\\none.sys", -1}, {"c:\\b.exe", 9}}));
     EXPECT_EQ(catalog.imagesFrom(9), std::vector<IconImage>{imageOf(2)});
     EXPECT_EQ(catalog.imagesFrom(10), std::vector<IconImage>{});
 

@@ -17,12 +17,10 @@ TEST(ListItemTexts, DetailsFillTheirSixColumnsAndTheChangesColumnNamesTheMark) {
     const ChangeWords words{"new", "changed"};
 
     const ListItemTexts texts = listItemTexts(entry, &details, words);
-    EXPECT_EQ(texts[0], "spooler");
-    EXPECT_EQ(texts[9], "01.02.2026 10:11:12");
-    EXPECT_EQ(texts[10], "03.04.2025 01:02:03");
-    EXPECT_EQ(texts[15], "remark");
-    EXPECT_EQ(texts[listOnFailureColumn], "restart");
-    EXPECT_EQ(texts[listChangesColumn], "");
+    EXPECT_EQ((std::vector<std::string>{texts[0], texts[9], texts[10], texts[15],
+                                        texts[listOnFailureColumn], texts[listChangesColumn]}),
+              (std::vector<std::string>{"spooler", "01.02.2026 10:11:12", "03.04.2025 01:02:03",
+                                        "remark", "restart", ""}));
     for (int column = 10; column <= 15; ++column) {
         EXPECT_EQ(listItemTexts(entry, nullptr, words)[column], "") << column;
     }

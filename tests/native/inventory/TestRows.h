@@ -19,10 +19,10 @@ inline TableRow serviceRow(const std::string& name, std::uint32_t state = 4,
                            std::uint32_t startType = 3, std::uint32_t type = 0x10,
                            const std::string& imagePath = "") {
     static const RowTexts texts = numberedTexts();
-    return buildServiceRow(texts, {name, name + " display", type, state, state == 4 ? 100u : 0u},
-                           ServiceConfiguration{startType, "LocalSystem",
-                                                "C:\\svc\\" + name + ".exe -k", imagePath},
-                           "");
+    return buildServiceRow(
+        texts, {name, name + " display", type, state, state == 4 ? 100u : 0u},
+        ServiceConfiguration{startType, "LocalSystem", "C:\\svc\\" + name + ".exe -k", imagePath},
+        "");
 }
 
 inline ServiceTable tableOf(const std::vector<TableRow>& rows) {
@@ -46,6 +46,15 @@ inline TableRow rowIn(const ServiceTable& table, const std::string& name) {
     TableRow row;
     table.findRow({SharedText(name)}, row);
     return row;
+}
+
+// The texts of the given cells, each followed by "|".
+inline std::string cellsOf(const TableRow& row, std::initializer_list<int> columns) {
+    std::string texts;
+    for (int column : columns) {
+        texts += row.cell(column).text.str() + "|";
+    }
+    return texts;
 }
 
 } // namespace kelvane::test

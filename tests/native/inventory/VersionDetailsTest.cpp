@@ -39,6 +39,11 @@ FakeResource twoTranslations() {
     return r;
 }
 
+std::string fields(const FileDetails& d) {
+    return d.version + "|" + d.language + "|" + d.description + "|" + d.manufacturer + "|" +
+           d.comment;
+}
+
 } // namespace
 
 TEST(VersionDetails, FirstTranslationWithAValueWinsForEachField) {
@@ -49,11 +54,7 @@ TEST(VersionDetails, FirstTranslationWithAValueWinsForEachField) {
     r.set("040704e4", "CompanyName", std::string("Hersteller\0junk", 15));
     FileDetails d;
     readVersionDetails(r, d);
-    EXPECT_EQ(d.version, "10.2.65535.4");
-    EXPECT_EQ(d.language, "English") << "ends at its NUL";
-    EXPECT_EQ(d.description, "Tool");
-    EXPECT_EQ(d.manufacturer, "Hersteller") << "ends at its NUL";
-    EXPECT_EQ(d.comment, "first");
+    EXPECT_EQ(fields(d), "10.2.65535.4|English|Tool|Hersteller|first") << "texts end at a NUL";
 }
 
 TEST(VersionDetails, SearchStopsOnceMakerAndDescriptionAreKnown) {
@@ -73,9 +74,7 @@ TEST(VersionDetails, IncompleteResources) {
     r.set("070400e4", "CompanyName", "Maker");
     FileDetails d;
     readVersionDetails(r, d);
-    EXPECT_EQ(d.version, "") << "fixed info must be complete";
-    EXPECT_EQ(d.language, "");
-    EXPECT_EQ(d.manufacturer, "");
+    EXPECT_EQ(fields(d), "||||") << "fixed info must be complete";
 
     r.values.erase("\\");
     r.values["\\VarFileInfo\\Translation"] = dword(0x04E40409);

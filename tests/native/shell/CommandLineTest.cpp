@@ -9,43 +9,30 @@ using namespace kelvane;
 
 namespace {
 
-std::vector<CommandWord> words(const std::string& line) {
+// Each word as kind letter and text: "O" option, "N" name=value, "P" plain.
+std::string words(const std::string& line) {
     CommandLineTokenizer tokenizer(line);
-    std::vector<CommandWord> result;
+    std::string result;
     CommandWord word;
     while (tokenizer.next(word)) {
-        result.push_back(word);
+        const bool named = word.kind == CommandWord::Kind::NameValue;
+        result += (word.kind == CommandWord::Kind::Option ? "O:"
+                   : named                                ? "N:"
+                                                          : "P:") +
+                  word.name + (named ? "=" + word.value : "") + "|";
     }
     return result;
 }
 
 } // namespace
 
-TEST(CommandLineTokenizer, KindsOfWords) {
-    auto w = words("  -noupdate\tfilter=\"a b\" host1 'x y' -");
-    ASSERT_EQ(w.size(), 5u);
-    EXPECT_EQ(w[0].kind, CommandWord::Kind::Option);
-    EXPECT_EQ(w[0].name, "noupdate");
-    EXPECT_EQ(w[1].kind, CommandWord::Kind::NameValue);
-    EXPECT_EQ(w[1].name, "filter");
-    EXPECT_EQ(w[1].value, "a b");
-    EXPECT_EQ(w[2].kind, CommandWord::Kind::Plain);
-    EXPECT_EQ(w[2].name, "host1");
-    // Single quotes group but are never removed.
-    EXPECT_EQ(w[3].name, "'x y'");
-    // A lone "-" is too short for an option word.
-    EXPECT_EQ(w[4].kind, CommandWord::Kind::Plain);
-}
-
-TEST(CommandLineTokenizer, QuotesAndEquals) {
-    auto w = words("\"a=b\" x=\"1=2\" \"unterminated rest");
-    ASSERT_EQ(w.size(), 3u);
-    // "=" inside quotes does not make a name=value word.
-    EXPECT_EQ(w[0].kind, CommandWord::Kind::Plain);
-    EXPECT_EQ(w[0].name, "a=b");
-    EXPECT_EQ(w[1].name, "x");
-    EXPECT_EQ(w[1].value, "1=2");
-    EXPECT_EQ(w[2].name, "\"unterminated rest");
+// Single quotes group but stay; a lone "-" is too short for an option; "="
+// inside quotes makes no name=value word.
+TEST(CommandLineTokenizer, KindsQuotesAndEquals) {
+    EXPECT_EQ(words("  -noupdate\tfilter=\"a b\" host1 'x y' -"),
+              "O:noupdate|N:filter=a b|P:host1|P:'x y'|P:-|");
+    EXPECT_EQ(words("\"a=b\" x=\"1=2\" \"unterminated rest"),
+              "P:a=b|N:x=1=2|P:\"unterminated rest|");
     EXPECT_EQ(stripEnclosingQuotes("\""), "\"");
     EXPECT_EQ(stripEnclosingQuotes("\"\""), "");
 }

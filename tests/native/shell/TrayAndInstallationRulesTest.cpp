@@ -76,12 +76,11 @@ TEST(InstallationPlan, TheRegistrationQuotesTheProgramWhereItStartsACommandLine)
     const std::string program = "C:\\Program Files\\Kelvane\\kelvane.exe";
     EXPECT_EQ(uninstallKeyPath("Kelvane"),
               "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kelvane");
-    auto values = registrationValues("Kelvane", program);
-    ASSERT_EQ(values.size(), 3u);
-    EXPECT_EQ(values[0], std::make_pair(std::string("DisplayName"), std::string("Kelvane")));
-    EXPECT_EQ(values[1], std::make_pair(std::string("DisplayIcon"), program));
-    EXPECT_EQ(values[2].first, "UninstallString");
-    EXPECT_EQ(values[2].second, "\"C:\\Program Files\\Kelvane\\kelvane.exe\" -uninstall");
+    EXPECT_EQ(registrationValues("Kelvane", program),
+              (decltype(registrationValues("", "")){
+                  {"DisplayName", "Kelvane"},
+                  {"DisplayIcon", program},
+                  {"UninstallString", "\"C:\\Program Files\\Kelvane\\kelvane.exe\" -uninstall"}}));
     EXPECT_EQ(trayCommandLine(program), "\"C:\\Program Files\\Kelvane\\kelvane.exe\" -tray");
 }
 

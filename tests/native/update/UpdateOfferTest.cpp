@@ -14,9 +14,7 @@ PadInfo published(const std::string& downloadUrl, const std::string& webPage) {
     PadInfo info;
     info.programName = "Kelvane";
     info.programVersion = "4.7";
-    info.releaseDate.year = 2026;
-    info.releaseDate.month = 11;
-    info.releaseDate.day = 30;
+    info.releaseDate = {2026, 11, 0, 30};
     info.authorFirstName = "Ada";
     info.authorLastName = "Lind";
     info.downloadUrl = downloadUrl;

@@ -28,30 +28,30 @@ protected:
     XmlDocument document;
 };
 
-TEST_F(XmlPathTest, RelativePathFollowsFirstMatches) {
-    EXPECT_EQ(textAt("Program_Info/Program_Version"), "4.7");
-    EXPECT_EQ(textAt("Program_Info[2]/Program_Version"), "9");
-    EXPECT_EQ(textAt("nothing/here"), "");
-}
-
-TEST_F(XmlPathTest, IndexesCountFromOneAndZeroMeansNone) {
-    EXPECT_EQ(textAt("list/item[2]"), "two");
-    EXPECT_EQ(textAt("list/item[1]"), "one");
-    EXPECT_EQ(textAt("list/item[0]"), "one");
-    EXPECT_EQ(textAt("list/item[ 2]"), "two");
-    EXPECT_EQ(textAt("list/item[3]"), "");
-    EXPECT_EQ(textAt("list/*[2]"), "o");
-    EXPECT_EQ(textAt("list/*[99999999999]"), "");
-}
-
-TEST_F(XmlPathTest, FiltersMustAllHoldAndAbsentMeansEmpty) {
-    EXPECT_EQ(textAt("entries/entry[@name='x' and @type='y']"), "xy");
-    EXPECT_EQ(textAt("entries/entry[@name=\"x\"]"), "nx");
-    EXPECT_EQ(textAt("entries/entry[@type='']"), "nx");
-    EXPECT_EQ(textAt("entries/entry[@name='z' and @type='']"), "zt");
-    EXPECT_EQ(textAt("entries/entry[@name='x' and @type='y'][2]"), "xy");
-    EXPECT_EQ(textAt("entries/entry[@name='w']"), "w");
-    EXPECT_EQ(textAt("entries/entry[@name='q']"), "");
+// Indexes count from one and zero means the first; every filter must hold,
+// and an absent attribute matches the empty value.
+TEST_F(XmlPathTest, StepsFollowFirstMatchesIndexesAndFilters) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Program_Info/Program_Version", "4.7"},
+        {"Program_Info[2]/Program_Version", "9"},
+        {"nothing/here", ""},
+        {"list/item[2]", "two"},
+        {"list/item[1]", "one"},
+        {"list/item[0]", "one"},
+        {"list/item[ 2]", "two"},
+        {"list/item[3]", ""},
+        {"list/*[2]", "o"},
+        {"list/*[99999999999]", ""},
+        {"entries/entry[@name='x' and @type='y']", "xy"},
+        {"entries/entry[@name=\"x\"]", "nx"},
+        {"entries/entry[@type='']", "nx"},
+        {"entries/entry[@name='z' and @type='']", "zt"},
+        {"entries/entry[@name='x' and @type='y'][2]", "xy"},
+        {"entries/entry[@name='w']", "w"},
+        {"entries/entry[@name='q']", ""}};
+    for (const auto& [path, text] : cases) {
+        EXPECT_EQ(textAt(path), text) << path;
+    }
 }
 
 TEST(XmlPathParse, StepsStopAtAnEmptyStep) {
@@ -67,9 +67,9 @@ TEST(XmlPathParse, StepsStopAtAnEmptyStep) {
     path = parseXmlPath(
         kelvane::test::ExactText("x[@a='1' and @a='2' and @b='u/v' and @c=\"[]/\"]/y"));
     ASSERT_EQ(path.steps.size(), 2u);
-    EXPECT_EQ(path.steps[0].filters.at("a"), "2");
-    EXPECT_EQ(path.steps[0].filters.at("b"), "u/v");
-    EXPECT_EQ(path.steps[0].filters.at("c"), "[]/") << "quoted, a value may hold a bracket";
+    // Quoted, a value may hold a bracket.
+    EXPECT_EQ(path.steps[0].filters,
+              (decltype(path.steps[0].filters){{"a", "2"}, {"b", "u/v"}, {"c", "[]/"}}));
     EXPECT_EQ(path.steps[1].name, "y");
 
     path = parseXmlPath(kelvane::test::ExactText("x[@a='open"));

@@ -35,17 +35,15 @@ protected:
 };
 
 TEST_F(XmlWriterTest, CompactIsOneLineAndPrettyModesBreakAndIndent) {
-    writeSample(*writer(0));
-    EXPECT_EQ(out,
-              "<root><item a=\"&lt;&amp;&gt;\" z=\"1\"/><text>M\xC3\xBC</text><empty/></root>\n");
-    out.clear();
-    writeSample(*writer(1));
-    EXPECT_EQ(out, "\n<root>\n<item a=\"&lt;&amp;&gt;\" "
-                   "z=\"1\"/>\n<text>M\xC3\xBC</text>\n<empty/>\n</root>\n");
-    out.clear();
-    writeSample(*writer(2));
-    EXPECT_EQ(out, "\n<root>\n  <item a=\"&lt;&amp;&gt;\" z=\"1\"/>\n  <text>M\xC3\xBC</text>\n  "
-                   "<empty/>\n</root>\n");
+    for (PrettyMode mode : {0, 1, 2}) {
+        writeSample(*writer(mode));
+    }
+    EXPECT_EQ(
+        out,
+        "<root><item a=\"&lt;&amp;&gt;\" z=\"1\"/><text>M\xC3\xBC</text><empty/></root>\n"
+        "\n<root>\n<item a=\"&lt;&amp;&gt;\" z=\"1\"/>\n<text>M\xC3\xBC</text>\n<empty/>\n</root>\n"
+        "\n<root>\n  <item a=\"&lt;&amp;&gt;\" z=\"1\"/>\n  <text>M\xC3\xBC</text>\n  "
+        "<empty/>\n</root>\n");
 }
 
 TEST_F(XmlWriterTest, WrittenTextReadsBack) {
