@@ -24,7 +24,6 @@ namespace {
 struct ScriptState {
     std::vector<std::pair<std::string, DialogScript::Step>> steps;
     size_t next = 0;
-    int seen = 0;
     int strayTicks = 0;
     UINT_PTR timer = 0;
 };
@@ -74,7 +73,6 @@ void CALLBACK scriptTick(HWND, UINT, UINT_PTR, DWORD) {
     }
     script->strayTicks = 0;
     SetPropA(dialog, scriptedMark, reinterpret_cast<HANDLE>(1));
-    ++script->seen;
     DialogScript::Step step = script->steps[script->next++].second;
     step(dialog);
 }
@@ -98,10 +96,6 @@ void DialogScript::expect(const std::string& caption, Step step) {
 
 bool DialogScript::finished() const {
     return script->next == script->steps.size();
-}
-
-int DialogScript::dialogsSeen() const {
-    return script->seen;
 }
 
 void click(HWND dialog, int id) {

@@ -40,7 +40,6 @@ public:
     ~DialogScript();
     void expect(const std::string& caption, Step step);
     bool finished() const;
-    int dialogsSeen() const;
 };
 
 // Clicks a button of a dialog as the user would, through the control.

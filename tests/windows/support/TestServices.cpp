@@ -2,6 +2,7 @@
 
 #include "framework/win/UniqueHandle.h"
 #include "tests/windows/support/TestPaths.h"
+#include "tests/windows/support/TrayInstances.h"
 
 #include <cstdlib>
 #include <vector>
@@ -147,14 +148,7 @@ bool controlService(const std::string& name, DWORD control) {
 }
 
 bool waitForState(const std::string& name, DWORD state, unsigned timeoutMs) {
-    DWORD start = GetTickCount();
-    do {
-        if (queryStatus(name).dwCurrentState == state) {
-            return true;
-        }
-        Sleep(20);
-    } while (GetTickCount() - start < timeoutMs);
-    return queryStatus(name).dwCurrentState == state;
+    return waitUntil([&] { return queryStatus(name).dwCurrentState == state; }, timeoutMs);
 }
 
 void destroyService(const std::string& name) {
