@@ -51,11 +51,7 @@ BOOL CALLBACK findDialog(HWND window, LPARAM found) {
 }
 
 void CALLBACK scriptTick(HWND, UINT, UINT_PTR, DWORD) {
-    if (!script) {
-        return;
-    }
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&dialog));
+    HWND dialog = script ? openDialogOf(GetCurrentThreadId()) : nullptr;
     if (!dialog) {
         return;
     }
@@ -78,6 +74,12 @@ void CALLBACK scriptTick(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 } // namespace
+
+HWND openDialogOf(DWORD thread) {
+    HWND dialog = nullptr;
+    EnumThreadWindows(thread, findDialog, reinterpret_cast<LPARAM>(&dialog));
+    return dialog;
+}
 
 DialogScript::DialogScript() {
     script = new ScriptState;

@@ -42,6 +42,10 @@ public:
     bool finished() const;
 };
 
+// A visible dialog or message box of the thread that no script took yet;
+// null when there is none.
+HWND openDialogOf(DWORD thread);
+
 // Clicks a button of a dialog as the user would, through the control.
 void click(HWND dialog, int id);
 std::string dialogText(HWND dialog, int id);

@@ -4,6 +4,7 @@
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TrayInstances.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -86,12 +87,7 @@ std::string TestServices::createWithSc(const std::string& arguments) {
 
 void TestServices::remove(const std::string& name) {
     destroyService(name);
-    for (auto it = names_.begin(); it != names_.end(); ++it) {
-        if (*it == name) {
-            names_.erase(it);
-            break;
-        }
-    }
+    names_.erase(std::remove(names_.begin(), names_.end(), name), names_.end());
 }
 
 void TestServices::sweepLeftovers() {

@@ -24,7 +24,6 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 using namespace kelvane;
@@ -403,34 +402,15 @@ TEST_F(UpdateCheckTest, DownloadDialogSitsInTheMiddleOfItsOwnerOrOfTheScreen) {
     EXPECT_LE(std::abs((box.top + box.bottom) - (owner.top + owner.bottom)), 2);
 }
 
-namespace {
-
-BOOL CALLBACK findBox(HWND window, LPARAM found) {
-    char kind[16] = {};
-    GetClassNameA(window, kind, sizeof kind);
-    if (std::strcmp(kind, "#32770") == 0) {
-        *reinterpret_cast<HWND*>(found) = window;
-    }
-    return TRUE;
-}
-
-} // namespace
-
 TEST_F(UpdateCheckTest, ClosingWindowAnswersTheOpenQuestion) {
     boxes_.reset(); // a real box this time
     host_.noPersistFlag = true;
     server_->serveFile(name_, description("4.7", "https://host/setup.exe"));
     UpdateChecker checker(host_, settings_);
     checker.startAutomaticCheck();
-    HWND box = nullptr;
     // The box disables its owner, a window of this thread: served as the
     // main window's thread would.
-    ASSERT_TRUE(test::pumpUntil(
-        [&] {
-            EnumThreadWindows(checker.threadId(), findBox, reinterpret_cast<LPARAM>(&box));
-            return box != nullptr;
-        },
-        30000))
+    ASSERT_TRUE(test::pumpUntil([&] { return test::openDialogOf(checker.threadId()); }, 30000))
         << "the check asked nothing";
     checker.shutdown();
     EXPECT_EQ(WaitForSingleObject(checker.handle(), 0), WAIT_OBJECT_0);
