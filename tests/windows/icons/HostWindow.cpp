@@ -1,4 +1,5 @@
 #include "tests/windows/icons/HostWindow.h"
+#include "tests/windows/support/MainWindowThread.h"
 
 namespace kelvane::test {
 
@@ -47,26 +48,6 @@ int HostWindow::itemImage(int index) const {
     item.iItem = index;
     SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
     return item.iImage;
-}
-
-void HostWindow::pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-bool HostWindow::pumpUntil(const std::function<bool()>& done, unsigned timeoutMs) {
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) {
-            return false;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        pump();
-    }
-    return true;
 }
 
 LRESULT CALLBACK HostWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

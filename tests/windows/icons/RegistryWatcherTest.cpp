@@ -2,6 +2,7 @@
 // hidden window while other processes change services.
 #include "inventory/win/RegistryWatcher.h"
 #include "tests/windows/icons/HostWindow.h"
+#include "tests/windows/support/MainWindowThread.h"
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
 
@@ -22,7 +23,7 @@ protected:
     bool changeIsSeen(const std::string& command) {
         const int before = window.refreshMessages;
         return runProcess(command) == 0 &&
-               HostWindow::pumpUntil([&] { return window.refreshMessages > before; });
+               pumpUntil([&] { return window.refreshMessages > before; }, 60000);
     }
 
     HostWindow window;
@@ -62,6 +63,6 @@ TEST_F(RegistryWatcherTest, StoppingEndsTheWatcherAndAKeyThatCannotBeWatchedEnds
     DWORD code = 0;
     EXPECT_TRUE(GetExitCodeThread(watcher.handle(), &code));
     EXPECT_EQ(code, static_cast<DWORD>(-1));
-    HostWindow::pump();
+    pump();
     EXPECT_EQ(window.refreshMessages, 0);
 }

@@ -25,22 +25,14 @@ class ServiceReadTest : public ServiceFixture {
 protected:
     void SetUp() override {
         Plinth::setResourceModule(GetModuleHandleA(nullptr));
-        manager = Plinth::UniqueServiceHandle(OpenSCManagerA(
-            nullptr, SERVICES_ACTIVE_DATABASEA, SC_MANAGER_CONNECT | SC_MANAGER_ENUMERATE_SERVICE));
-        ASSERT_TRUE(manager);
-        HKEY opened = nullptr;
-        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, servicesPath, 0, KEY_READ, &opened),
+        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, servicesPath, 0, KEY_READ, servicesKey.put()),
                   ERROR_SUCCESS);
-        servicesKey = Plinth::UniqueKey(opened);
     }
 
     void read() {
-        ReadContext context;
-        context.manager = manager.get();
-        context.servicesKey = servicesKey.get();
-        context.texts = RowTexts::load([](unsigned id) { return Plinth::loadString(id); });
         try {
-            readAllServices(context, shared);
+            HostInfo local;
+            readComputer(local, servicesKey.get(), shared);
         } catch (const Plinth::Exception& e) {
             ADD_FAILURE() << "read failed: " << e.getMessage() << " (" << e.code() << ")";
         }
@@ -50,7 +42,7 @@ protected:
         return shared.table.findRow({SharedText(name)}, row);
     }
 
-    Plinth::UniqueServiceHandle manager;
+    WinsockSession sockets;
     Plinth::UniqueKey servicesKey;
     ReaderState shared;
 };

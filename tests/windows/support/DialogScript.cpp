@@ -24,7 +24,6 @@ namespace {
 struct ScriptState {
     std::vector<std::pair<std::string, DialogScript::Step>> steps;
     size_t next = 0;
-    int seen = 0;
     int strayTicks = 0;
     UINT_PTR timer = 0;
 };
@@ -52,11 +51,7 @@ BOOL CALLBACK findDialog(HWND window, LPARAM found) {
 }
 
 void CALLBACK scriptTick(HWND, UINT, UINT_PTR, DWORD) {
-    if (!script) {
-        return;
-    }
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&dialog));
+    HWND dialog = script ? openDialogOf(GetCurrentThreadId()) : nullptr;
     if (!dialog) {
         return;
     }
@@ -74,12 +69,17 @@ void CALLBACK scriptTick(HWND, UINT, UINT_PTR, DWORD) {
     }
     script->strayTicks = 0;
     SetPropA(dialog, scriptedMark, reinterpret_cast<HANDLE>(1));
-    ++script->seen;
     DialogScript::Step step = script->steps[script->next++].second;
     step(dialog);
 }
 
 } // namespace
+
+HWND openDialogOf(DWORD thread) {
+    HWND dialog = nullptr;
+    EnumThreadWindows(thread, findDialog, reinterpret_cast<LPARAM>(&dialog));
+    return dialog;
+}
 
 DialogScript::DialogScript() {
     script = new ScriptState;
@@ -98,10 +98,6 @@ void DialogScript::expect(const std::string& caption, Step step) {
 
 bool DialogScript::finished() const {
     return script->next == script->steps.size();
-}
-
-int DialogScript::dialogsSeen() const {
-    return script->seen;
 }
 
 void click(HWND dialog, int id) {

@@ -40,8 +40,11 @@ public:
     ~DialogScript();
     void expect(const std::string& caption, Step step);
     bool finished() const;
-    int dialogsSeen() const;
 };
+
+// A visible dialog or message box of the thread that no script took yet;
+// null when there is none.
+HWND openDialogOf(DWORD thread);
 
 // Clicks a button of a dialog as the user would, through the control.
 void click(HWND dialog, int id);

@@ -1,6 +1,7 @@
 #include "tests/windows/support/HostChecker.h"
 
 #include "tests/windows/support/TestPaths.h"
+#include "tests/windows/support/TrayInstances.h"
 
 #include "framework/win/UniqueHandle.h"
 
@@ -27,10 +28,7 @@ std::string runHostChecker(const std::string& script, const std::vector<std::str
         verdict = "cannot start the checker: " + std::to_string(GetLastError());
     } else {
         Plinth::UniqueHandleObject processHandle(process.hProcess), thread(process.hThread);
-        for (int i = 0; i < 1800 && !pathExists(result); ++i) {
-            Sleep(100);
-        }
-        if (pathExists(result)) {
+        if (waitUntil([&] { return pathExists(result); }, 180000)) {
             verdict = fileBytes(result);
         }
     }

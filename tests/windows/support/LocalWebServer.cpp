@@ -1,6 +1,7 @@
 #include "tests/windows/support/LocalWebServer.h"
 
 #include "tests/windows/support/TestPaths.h"
+#include "tests/windows/support/TrayInstances.h"
 
 #include <windows.h>
 
@@ -11,7 +12,7 @@ namespace kelvane::test {
 namespace {
 
 const char* kServer = R"(
-import http.server, os, ssl, sys, threading, time
+import http.server, os, shutil, ssl, sys, threading, time
 folder = sys.argv[1]
 def stopped():
     return os.path.exists(os.path.join(folder, 'stop'))
@@ -54,6 +55,7 @@ while not stopped() and time.time() < deadline:
     time.sleep(0.05)
 for server in servers:
     server.shutdown()
+shutil.rmtree(folder, ignore_errors=True)
 )";
 
 } // namespace
@@ -78,29 +80,15 @@ LocalWebServer::LocalWebServer(const std::string& certificate, const std::string
     CloseHandle(process.hThread);
     // Wine hands back no process to wait on: the server names its ports in
     // files once it listens, the plain one last.
-    for (int i = 0; i < 600 && port_ == 0; ++i) {
-        port_ = static_cast<unsigned>(std::atoi(fileBytes(folder_ + "port").c_str()));
-        if (port_ == 0) {
-            Sleep(50);
-        }
-    }
+    waitUntil([&] {
+        return (port_ = static_cast<unsigned>(std::atoi(fileBytes(folder_ + "port").c_str()))) != 0;
+    });
     securePort_ = static_cast<unsigned>(std::atoi(fileBytes(folder_ + "secure-port").c_str()));
 }
 
+// The server removes its folder once it has stopped.
 LocalWebServer::~LocalWebServer() {
     writeBytes(folder_ + "stop", "stop");
-    Sleep(200);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder_ + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                DeleteFileA((folder_ + found.cFileName).c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder_.c_str());
 }
 
 std::string LocalWebServer::url(const std::string& name) const {

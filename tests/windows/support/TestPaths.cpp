@@ -42,15 +42,12 @@ bool pathExists(const std::string& path) {
 int runProcess(const std::string& commandLine, std::string* output, unsigned timeoutMs) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     Plinth::UniqueHandleObject readEnd, writeEnd;
-    if (output && !CreatePipe(readEnd.put(), writeEnd.put(), &inherit, 0)) {
-        return -1;
-    }
+    STARTUPINFOA startup{sizeof startup};
     if (output) {
+        if (!CreatePipe(readEnd.put(), writeEnd.put(), &inherit, 0)) {
+            return -1;
+        }
         SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
-    }
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    if (output) {
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdOutput = writeEnd.get();
         startup.hStdError = writeEnd.get();

@@ -2,7 +2,9 @@
 
 #include "framework/win/UniqueHandle.h"
 #include "tests/windows/support/TestPaths.h"
+#include "tests/windows/support/TrayInstances.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -85,12 +87,7 @@ std::string TestServices::createWithSc(const std::string& arguments) {
 
 void TestServices::remove(const std::string& name) {
     destroyService(name);
-    for (auto it = names_.begin(); it != names_.end(); ++it) {
-        if (*it == name) {
-            names_.erase(it);
-            break;
-        }
-    }
+    names_.erase(std::remove(names_.begin(), names_.end(), name), names_.end());
 }
 
 void TestServices::sweepLeftovers() {
@@ -147,14 +144,7 @@ bool controlService(const std::string& name, DWORD control) {
 }
 
 bool waitForState(const std::string& name, DWORD state, unsigned timeoutMs) {
-    DWORD start = GetTickCount();
-    do {
-        if (queryStatus(name).dwCurrentState == state) {
-            return true;
-        }
-        Sleep(20);
-    } while (GetTickCount() - start < timeoutMs);
-    return queryStatus(name).dwCurrentState == state;
+    return waitUntil([&] { return queryStatus(name).dwCurrentState == state; }, timeoutMs);
 }
 
 void destroyService(const std::string& name) {

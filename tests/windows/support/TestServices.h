@@ -48,7 +48,7 @@ private:
 SERVICE_STATUS_PROCESS queryStatus(const std::string& name);
 bool startService(const std::string& name);
 bool controlService(const std::string& name, DWORD control);
-// Polls every 20 ms; false when the state was not reached in time.
+// Polls every 50 ms; false when the state was not reached in time.
 bool waitForState(const std::string& name, DWORD state, unsigned timeoutMs = 10000);
 // Stops the service by any means and deletes it.
 void destroyService(const std::string& name);

@@ -89,22 +89,16 @@ public:
     void TearDown() override {
         std::string root = rootCertificate();
         HCERTSTORE store = openUserRootStore();
-        if (!store) {
-            return;
-        }
         PCCERT_CONTEXT wanted = CertCreateCertificateContext(
             X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(root.data()),
             static_cast<DWORD>(root.size()));
-        PCCERT_CONTEXT found = wanted
-                                   ? CertFindCertificateInStore(store, X509_ASN_ENCODING, 0,
-                                                                CERT_FIND_EXISTING, wanted, nullptr)
-                                   : nullptr;
-        if (found) {
-            CertDeleteCertificateFromStore(found); // frees found
+        if (store && wanted) {
+            if (PCCERT_CONTEXT found = CertFindCertificateInStore(
+                    store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, wanted, nullptr)) {
+                CertDeleteCertificateFromStore(found); // frees found
+            }
         }
-        if (wanted) {
-            CertFreeCertificateContext(wanted);
-        }
+        CertFreeCertificateContext(wanted);
         CertCloseStore(store, 0);
     }
 

@@ -4,6 +4,7 @@
 // test process. The setups are the ones the build signed (TestSigning.h).
 #include "tests/windows/support/DialogScript.h"
 #include "tests/windows/support/LocalWebServer.h"
+#include "tests/windows/support/MainWindowThread.h"
 #include "tests/windows/update/TestSigning.h"
 
 #include "framework/Exception.h"
@@ -11,6 +12,7 @@
 #include "framework/win/UniqueHandle.h"
 #include "resources/ResourceIds.h"
 #include "tests/windows/support/TestPaths.h"
+#include "tests/windows/support/TrayInstances.h"
 #include "update/win/DescriptionFetch.h"
 #include "update/win/SignatureCheck.h"
 #include "update/win/UpdateChecker.h"
@@ -22,7 +24,6 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 using namespace kelvane;
@@ -64,18 +65,11 @@ std::string description(const std::string& version, const std::string& download,
            "</XML_DIZ_INFO>";
 }
 
-// The download folders (kelvane-setup-...) in the temporary folder.
-std::vector<std::string> setupFolders() {
-    std::vector<std::string> found;
+// Whether a download folder (kelvane-setup-...) is left in the temporary folder.
+bool setupFolderLeft() {
     WIN32_FIND_DATAA entry;
-    Plinth::UniqueFindHandle search(
-        FindFirstFileA((temporaryFolder() + "kelvane-setup-*").c_str(), &entry));
-    if (search) {
-        do {
-            found.push_back(entry.cFileName);
-        } while (FindNextFileA(search.get(), &entry));
-    }
-    return found;
+    return static_cast<bool>(Plinth::UniqueFindHandle(
+        FindFirstFileA((temporaryFolder() + "kelvane-setup-*").c_str(), &entry)));
 }
 
 // Another process opening the file for writing or deleting: 0 or its error.
@@ -100,9 +94,7 @@ private:
 // A started setup stays for the post-update run; the test removes it once
 // the test setup has ended.
 void removeStartedSetup(const std::string& path) {
-    for (int i = 0; i < 100 && !DeleteFileA(path.c_str()); ++i) {
-        Sleep(50);
-    }
+    test::waitUntil([&] { return DeleteFileA(path.c_str()) != 0; }, 5000);
     RemoveDirectoryA(path.substr(0, path.find_last_of('\\')).c_str());
 }
 
@@ -277,9 +269,9 @@ TEST_F(UpdateCheckTest, AutomaticCheckOffersTheNewVersionFromItsThread) {
 }
 
 TEST_F(UpdateCheckTest, FetchesASetupOnlyOverHttpsUnderASetupName) {
-    server_->serveFile("NUL.exe", "MZ");
-    server_->serveFile("COM1", "MZ");
-    server_->serveFile("x.dll", "MZ");
+    for (const char* name : {"NUL.exe", "COM1", "x.dll"}) {
+        server_->serveFile(name, "MZ");
+    }
     server_->serveRaw("moved.exe", "HTTP/1.0 302 Found\r\nLocation: " +
                                        server_->url("setup-publisher.exe") + "\r\n\r\n");
     const std::string refused[] = {
@@ -296,33 +288,29 @@ TEST_F(UpdateCheckTest, FetchesASetupOnlyOverHttpsUnderASetupName) {
         EXPECT_TRUE(server_->requestsFor(name).empty()) << name;
     }
     EXPECT_EQ(server_->requestsFor("moved.exe").size(), 1u);
-    EXPECT_TRUE(setupFolders().empty()) << "a refused download leaves no folder";
+    EXPECT_FALSE(setupFolderLeft()) << "a refused download leaves no folder";
 }
 
 TEST_F(UpdateCheckTest, DownloadFillsTheFileAndTheBar) {
-    std::string bytes(5 * 1024 + 300, 'k');
-    server_->serveFile("setup-" + name_ + ".exe", bytes);
-    DownloadDialog dialog(host_.ownerWindow(), server_->secureUrl("setup-" + name_ + ".exe"));
+    const std::string bytes(5 * 1024 + 300, 'k'), file = "setup-" + name_ + ".exe";
+    server_->serveFile(file, bytes);
+    DownloadDialog dialog(host_.ownerWindow(), server_->secureUrl(file));
     char shownAddress[256] = {};
     GetDlgItemTextA(dialog.window(), IDC_DOWNLOAD_ADDRESS, shownAddress, sizeof shownAddress);
-    EXPECT_EQ(shownAddress, server_->secureUrl("setup-" + name_ + ".exe"));
-    std::string path;
+    EXPECT_EQ(shownAddress, server_->secureUrl(file));
     {
-        DownloadedSetup setup =
-            downloadSetup(server_->secureUrl("setup-" + name_ + ".exe") + "?from=menu",
-                          "kelvane 4.6", dialog.progressBar());
+        DownloadedSetup setup = downloadSetup(server_->secureUrl(file) + "?from=menu",
+                                              "kelvane 4.6", dialog.progressBar());
         ASSERT_TRUE(setup.held());
-        path = setup.path();
-        EXPECT_EQ(path.substr(path.find_last_of('\\') + 1), "setup-" + name_ + ".exe")
-            << "the query is no name";
+        const std::string path = setup.path();
+        EXPECT_EQ(path.substr(path.find_last_of('\\') + 1), file) << "the query is no name";
         EXPECT_EQ(test::fileBytes(path), bytes);
         EXPECT_EQ(SendMessageA(dialog.progressBar(), PBM_GETRANGE, FALSE, 0), 5);
         EXPECT_EQ(SendMessageA(dialog.progressBar(), PBM_GETPOS, 0, 0), 5);
-        EXPECT_NE(server_->requestsFor("setup-" + name_ + ".exe?from=menu")[0].find(
-                      "\tkelvane 4.6 download"),
+        EXPECT_NE(server_->requestsFor(file + "?from=menu")[0].find("\tkelvane 4.6 download"),
                   std::string::npos);
     }
-    EXPECT_TRUE(setupFolders().empty()) << "a setup that never started goes with its folder";
+    EXPECT_FALSE(setupFolderLeft()) << "a setup that never started goes with its folder";
 
     // No length announced: complete, and the bar keeps its range.
     DownloadDialog second(host_.ownerWindow(), "");
@@ -374,8 +362,7 @@ TEST_F(UpdateCheckTest, OnlyThePinnedPublishersSetupStarts) {
                              "Else\", not by the publisher of Kelvane, so it was not started.");
     EXPECT_EQ(shown[1].text, "The downloaded setup \"setup-unsigned.exe\" carries no valid "
                              "digital signature, so it was not started.");
-    EXPECT_EQ(shown[1].caption, "Program Update Check");
-    EXPECT_TRUE(setupFolders().empty()) << "refused setups are deleted with their folders";
+    EXPECT_FALSE(setupFolderLeft()) << "refused setups are deleted with their folders";
     EXPECT_EQ(GetFileAttributesA(handOverFilePath(settings_.baseName).c_str()),
               INVALID_FILE_ATTRIBUTES)
         << "no hand-over file for a refused setup";
@@ -415,37 +402,16 @@ TEST_F(UpdateCheckTest, DownloadDialogSitsInTheMiddleOfItsOwnerOrOfTheScreen) {
     EXPECT_LE(std::abs((box.top + box.bottom) - (owner.top + owner.bottom)), 2);
 }
 
-namespace {
-
-BOOL CALLBACK findBox(HWND window, LPARAM found) {
-    char kind[16] = {};
-    GetClassNameA(window, kind, sizeof kind);
-    if (std::strcmp(kind, "#32770") == 0) {
-        *reinterpret_cast<HWND*>(found) = window;
-    }
-    return TRUE;
-}
-
-} // namespace
-
 TEST_F(UpdateCheckTest, ClosingWindowAnswersTheOpenQuestion) {
     boxes_.reset(); // a real box this time
     host_.noPersistFlag = true;
     server_->serveFile(name_, description("4.7", "https://host/setup.exe"));
     UpdateChecker checker(host_, settings_);
     checker.startAutomaticCheck();
-    HWND box = nullptr;
-    for (int i = 0; i < 600 && !box; ++i) {
-        EnumThreadWindows(checker.threadId(), findBox, reinterpret_cast<LPARAM>(&box));
-        // The box disables its owner, a window of this thread: serve it as
-        // the main window's thread would.
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&message);
-        }
-    }
-    ASSERT_NE(box, nullptr) << "the check asked nothing";
+    // The box disables its owner, a window of this thread: served as the
+    // main window's thread would.
+    ASSERT_TRUE(test::pumpUntil([&] { return test::openDialogOf(checker.threadId()); }, 30000))
+        << "the check asked nothing";
     checker.shutdown();
     EXPECT_EQ(WaitForSingleObject(checker.handle(), 0), WAIT_OBJECT_0);
     EXPECT_EQ(host_.hidden, 0) << "answered No: nothing downloaded";
