@@ -15,20 +15,12 @@
 #include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 #include <thread>
 
 using namespace kelvane;
 using namespace kelvane::test;
 
 namespace {
-
-std::string tempPath(const std::string& name) {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + "kelvane-export-" + std::to_string(GetCurrentProcessId()) + "-" +
-           name;
-}
 
 // Internal name to the "changes" field, from a file the export wrote.
 std::map<std::string, std::string> readCsvMarks(const std::string& path) {
@@ -141,7 +133,7 @@ TEST_F(HeadlessExportTest, WritesEveryServiceAndDriverTheManagerLists) {
     ASSERT_TRUE(setDescription(service, kDescription));
     const std::string driver = services.createWithSc(
         "type= kernel start= demand binPath= C:\\windows\\system32\\drivers\\kvtest.sys");
-    const std::string csv = tempPath("all.csv"), xls = tempPath("all.xls");
+    const std::string csv = scratchPath("all.csv"), xls = scratchPath("all.xls");
     ASSERT_EQ(exportTo(csv, "-nopersist"), 0);
     ASSERT_EQ(exportTo(xls, "-nopersist"), 0);
     EXPECT_EQ(runHostChecker(kLaterColumnsChecker, {unixPath(csv), unixPath(xls), driver, service}),
@@ -167,7 +159,7 @@ TEST_F(HeadlessExportTest, AReadThatNeverEndsIsGivenUpAndStoresNothing) {
         throw Plinth::SDKException(RPC_S_SERVER_UNAVAILABLE);
     };
     Plinth::UniqueHandleObject finished(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    const std::string csv = tempPath("never.csv");
+    const std::string csv = scratchPath("never.csv");
     int code = -1;
     std::thread run([&] {
         AppConfig config;
@@ -181,14 +173,14 @@ TEST_F(HeadlessExportTest, AReadThatNeverEndsIsGivenUpAndStoresNothing) {
     closeServiceDatabaseKey();
     EXPECT_TRUE(ended) << "the export ends within 60 s";
     EXPECT_EQ(code, 2);
-    EXPECT_EQ(GetFileAttributesA(csv.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(pathExists(csv));
     EXPECT_FALSE(settings.exists()) << "no read, nothing stored";
 }
 
 TEST_F(HeadlessExportTest, MarksWhatChangedSinceTheLastRun) {
     std::string kept = services.create();
     std::string retyped = services.create();
-    ASSERT_EQ(exportTo(tempPath("first.csv")), 0);
+    ASSERT_EQ(exportTo(scratchPath("first.csv")), 0);
 
     std::string fresh = services.create();
     Plinth::UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
@@ -198,7 +190,7 @@ TEST_F(HeadlessExportTest, MarksWhatChangedSinceTheLastRun) {
                                      SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr, nullptr,
                                      nullptr, nullptr));
 
-    std::string second = tempPath("second.csv");
+    std::string second = scratchPath("second.csv");
     ASSERT_EQ(exportTo(second), 0);
     std::map<std::string, std::string> marks = readCsvMarks(second);
     EXPECT_EQ(marks[fresh], "new");

@@ -16,7 +16,6 @@
 #include <shlobj.h>
 
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <tuple>
 
@@ -24,10 +23,6 @@ using namespace kelvane;
 using namespace kelvane::test;
 
 namespace {
-
-bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 // A string value of an HKLM key; empty when the key or value does not exist.
 std::string registryValue(const std::string& key, const char* name) {
@@ -105,14 +100,11 @@ protected:
     }
     // A program folder of its own with a copy of the program and a help file.
     std::string makeProgramFolder() {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        programFolderMade =
-            std::string(temp) + "kvinstall-" + std::to_string(GetCurrentProcessId());
+        programFolderMade = scratchPath("install");
         CreateDirectoryA(programFolderMade.c_str(), nullptr);
         const std::string program = pathInFolder(programFolderMade, "kelvane.exe");
         CopyFileA(programPath("kelvane.exe").c_str(), program.c_str(), FALSE);
-        std::ofstream(pathInFolder(programFolderMade, helpFileName)) << "help";
+        writeBytes(pathInFolder(programFolderMade, helpFileName), "help");
         return pathInFolder(programFolderMade, "kelvane.exe");
     }
     std::string runKelvane(const std::string& word) {
@@ -145,7 +137,7 @@ TEST_F(InstallationTest, InstallRegistersMakesBothShortcutsAndStartsTheTrayAndRe
         EXPECT_EQ(read.arguments, arguments) << link;
         EXPECT_EQ(lowerCase(read.workingFolder), lowerCase(workingFolder)) << link;
     }
-    EXPECT_FALSE(fileExists(shortcutPath(specialFolder(CSIDL_STARTUP), productName)))
+    EXPECT_FALSE(pathExists(shortcutPath(specialFolder(CSIDL_STARTUP), productName)))
         << "the user's folder is only the fall-back";
 
     EXPECT_TRUE(waitUntil([] { return countTrayInstances() == 1; })) << "the tray instance runs";
@@ -154,11 +146,11 @@ TEST_F(InstallationTest, InstallRegistersMakesBothShortcutsAndStartsTheTrayAndRe
 
     runKelvane("-remove");
     EXPECT_EQ(registryValue(key, "DisplayName"), "");
-    EXPECT_FALSE(fileExists(menuLink));
-    EXPECT_FALSE(fileExists(startLink));
+    EXPECT_FALSE(pathExists(menuLink));
+    EXPECT_FALSE(pathExists(startLink));
     EXPECT_TRUE(waitUntil([] { return countTrayInstances() == 0; })) << "remove closes every tray";
     EXPECT_EQ(WaitForSingleObject(another.get(), 30000), WAIT_OBJECT_0);
-    EXPECT_TRUE(fileExists(program)) << "remove leaves the program file";
+    EXPECT_TRUE(pathExists(program)) << "remove leaves the program file";
 }
 
 TEST_F(InstallationTest, TheRealProgramAsksBeforeItUninstallsItself) {
@@ -184,15 +176,15 @@ TEST_F(InstallationTest, TheRealProgramAsksBeforeItUninstallsItself) {
 
     EXPECT_EQ(uninstallAnswered({IDNO}),
               std::vector<std::string>{"Kelvane: Are you sure you want to uninstall Kelvane?"});
-    EXPECT_TRUE(fileExists(helpFile));
+    EXPECT_TRUE(pathExists(helpFile));
     EXPECT_FALSE(anyEntryEndsWith(pending.entries(), program));
 
     const std::vector<std::string> boxes = uninstallAnswered({IDYES, IDOK});
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].rfind("Kelvane: Uninstallation of Kelvane finished successfully.", 0), 0u)
         << boxes[1];
-    EXPECT_FALSE(fileExists(helpFile));
-    EXPECT_TRUE(fileExists(program));
+    EXPECT_FALSE(pathExists(helpFile));
+    EXPECT_TRUE(pathExists(program));
     const std::vector<std::string> entries = pending.entries();
     EXPECT_TRUE(anyEntryEndsWith(entries, program));
     EXPECT_TRUE(anyEntryEndsWith(entries, programFolderMade));

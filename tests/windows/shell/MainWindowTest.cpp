@@ -7,7 +7,6 @@
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
 #include "tests/windows/support/TrayInstances.h"
-#include "tests/windows/operations/CommandHarness.h"
 
 #include "framework/ErrorContext.h"
 #include "framework/Exception.h"
@@ -27,10 +26,8 @@
 #include <atomic>
 #include <cctype>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <numeric>
-#include <sstream>
 #include <string>
 
 using namespace kelvane;
@@ -198,15 +195,6 @@ protected:
         SendMessageA(window->handle(), WM_APP + 1, 0, 0);
         pump();
     }
-    // Serves the window's messages until done() holds or time runs out.
-    bool pumpUntil(const std::function<bool()>& done, DWORD ms = 5000) {
-        return waitUntil(
-            [&] {
-                pump();
-                return done();
-            },
-            ms);
-    }
     void showOnlyOurServices() {
         typeSearch("kvtest-" + std::to_string(GetCurrentProcessId()) + "-");
     }
@@ -224,7 +212,9 @@ protected:
         pump();
     }
     std::string started(const std::string& arguments = "--accept=stop") {
-        return runningService(services, arguments);
+        std::string name = services.create({arguments});
+        EXPECT_TRUE(startService(name) && waitForState(name, SERVICE_RUNNING)) << name;
+        return name;
     }
 
     AppConfig config;
@@ -667,14 +657,9 @@ protected:
     }
     void writeSettings(const std::string& document) {
         CreateDirectoryA(path.substr(0, path.rfind('\\')).c_str(), nullptr);
-        std::ofstream(path, std::ios::binary) << document;
+        writeBytes(path, document);
     }
-    std::string settingsText() {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    }
+    std::string settingsText() { return fileBytes(path); }
     SettingsFileAside settings;
     const std::string& path = settings.path();
 };

@@ -3,6 +3,7 @@
 #include "shell/FileOps.h"
 #include "shell/Settings.h"
 #include "xml/AnsiCodePage.h"
+#include "tests/windows/support/TestPaths.h"
 
 #include <windows.h>
 
@@ -12,17 +13,12 @@ using namespace kelvane;
 
 class SettingsFileWin : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char temp[MAX_PATH];
-        ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-        folder = std::string(temp) + "kelvane-settings-" + std::to_string(GetCurrentProcessId());
-    }
     void TearDown() override {
         DeleteFileA((folder + "\\Dunmere\\kelvane.xml").c_str());
         RemoveDirectoryA((folder + "\\Dunmere").c_str());
         RemoveDirectoryA(folder.c_str());
     }
-    std::string folder;
+    const std::string folder = kelvane::test::scratchPath("settings");
 };
 
 TEST(AnsiCodePageWin, RoundTripsTheCodePage) {

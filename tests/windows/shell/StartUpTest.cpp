@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -27,14 +26,6 @@ std::string temporaryFolder() {
     char buffer[MAX_PATH + 1] = {};
     DWORD length = GetTempPathA(MAX_PATH, buffer);
     return std::string(buffer, length);
-}
-
-bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void writeFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
 }
 
 } // namespace
@@ -52,10 +43,10 @@ TEST(PostUpdateTest, SchedulesTheDownloadedSetupAndItsFolder) {
     const std::string folder = temporaryFolder() + "kelvane-setup-0123456789abcdef" + unique;
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     const std::string setup = folder + "\\kvsetup.exe";
-    writeFile(setup, "MZ");
-    writeFile(handOverFilePath(), setup + "\r\n");
+    writeBytes(setup, "MZ");
+    writeBytes(handOverFilePath(), setup + "\r\n");
     EXPECT_EQ(runProcess(postUpdate), 0);
-    EXPECT_FALSE(fileExists(handOverFilePath()));
+    EXPECT_FALSE(pathExists(handOverFilePath()));
     EXPECT_TRUE(anyEntryEndsWith(pending.entries(), setup));
     EXPECT_TRUE(anyEntryEndsWith(pending.entries(), folder)) << "the emptied download folder";
     DeleteFileA(setup.c_str());
@@ -84,8 +75,7 @@ TEST(ProgramFileTest, ImportsOnlySystemLibraries) {
     // The program is copied anywhere as one file: every library it imports
     // must come with the system.
     std::string path = programPath("kelvane.exe");
-    std::ifstream file(path, std::ios::binary);
-    std::string image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string image = fileBytes(path);
     ASSERT_GT(image.size(), sizeof(IMAGE_DOS_HEADER));
     auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
     auto nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(image.data() + dos->e_lfanew);
@@ -112,7 +102,7 @@ TEST(ProgramFileTest, ImportsOnlySystemLibraries) {
              image.data() + fileOffset(imports.VirtualAddress));
          descriptor->Name != 0; ++descriptor, ++imported) {
         std::string name = image.data() + fileOffset(descriptor->Name);
-        EXPECT_TRUE(fileExists(std::string(systemFolder) + "\\" + name))
+        EXPECT_TRUE(pathExists(std::string(systemFolder) + "\\" + name))
             << name << " does not come with the system (a compiler runtime?)";
     }
     EXPECT_GT(imported, 0);
