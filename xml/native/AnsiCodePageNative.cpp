@@ -31,19 +31,6 @@ char byteOf(uint32_t codePoint) {
     return '?';
 }
 
-void appendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // One character from p; a malformed sequence yields U+FFFD and consumes one
 // byte, so every byte is looked at once.
 uint32_t nextCodePoint(const unsigned char*& p, const unsigned char* end) {
