@@ -5,6 +5,7 @@
 #include "inventory/ServiceTableXml.h"
 #include "update/VersionCompare.h"
 #include "xml/XmlDocument.h"
+#include "xml/XmlFormat.h"
 #include "xml/XmlStreamWriter.h"
 
 #include <cstdint>
@@ -63,11 +64,6 @@ std::set<std::string> readTextList(const XmlNode& root, const char* listName,
     return items;
 }
 
-bool equalsTrueIgnoringCase(const std::string& text) {
-    return text.size() == 4 && (text[0] | 0x20) == 't' && (text[1] | 0x20) == 'r' &&
-           (text[2] | 0x20) == 'u' && (text[3] | 0x20) == 'e';
-}
-
 } // namespace
 
 std::string settingsDocument(const Settings& settings, const BaselineWriter& baseline) {
@@ -115,7 +111,7 @@ bool readSettingsDocument(const XmlDocument& document, Settings& settings,
     settings.searchHistory = readTextList(*root, "search", "text");
     if (cursor.goDown("flags", 0)) {
         settings.colourBackground =
-            equalsTrueIgnoringCase(cursor.current().attribute("color-bkgnd"));
+            equalsIgnoringCase(cursor.current().attribute("color-bkgnd"), "true");
         cursor.back();
     }
     if (baseline && cursor.goDown("last-entries", 0)) {

@@ -1,6 +1,7 @@
 #include "shell/ViewState.h"
 
 #include "xml/XmlDocument.h"
+#include "xml/XmlFormat.h"
 #include "xml/XmlStreamWriter.h"
 
 #include <algorithm>
@@ -37,22 +38,11 @@ std::optional<int> readNumber(std::string_view text, int low, int high) {
     return value;
 }
 
-std::optional<bool> readFlag(std::string_view text) {
-    auto is = [text](std::string_view word) {
-        if (text.size() != word.size()) {
-            return false;
-        }
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if ((text[i] | 0x20) != word[i]) {
-                return false;
-            }
-        }
-        return true;
-    };
-    if (is("true")) {
+std::optional<bool> readFlag(const std::string& text) {
+    if (equalsIgnoringCase(text, "true")) {
         return true;
     }
-    if (is("false")) {
+    if (equalsIgnoringCase(text, "false")) {
         return false;
     }
     return std::nullopt;
