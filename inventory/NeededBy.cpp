@@ -1,5 +1,6 @@
 #include "inventory/NeededBy.h"
 
+#include "inventory/RowBuilder.h"
 #include "inventory/ServiceColumns.h"
 
 #include <algorithm>
@@ -23,12 +24,14 @@ std::string folded(std::string_view text) {
     return out;
 }
 
-// The items of a dependencies cell, which the reader joins with ", ".
+// The items of a dependencies cell, as the row builder joined them.
 template <typename Each> void forEachDependency(std::string_view list, Each&& each) {
+    const std::string_view separator = listCellSeparator;
     while (!list.empty()) {
-        const size_t end = list.find(", ");
+        const size_t end = list.find(separator);
         each(list.substr(0, end));
-        list = end == std::string_view::npos ? std::string_view() : list.substr(end + 2);
+        list = end == std::string_view::npos ? std::string_view()
+                                             : list.substr(end + separator.size());
     }
 }
 
@@ -70,10 +73,7 @@ bool updateNeededBy(ServiceTable& table) {
 
         std::string text;
         for (const SharedText* name : names) {
-            if (!text.empty()) {
-                text += ", ";
-            }
-            text += name->view();
+            appendListItem(text, name->view());
         }
         if (row.cell(C::neededBy).text.view() != text) {
             TableRow updated = row;

@@ -115,15 +115,19 @@ std::string startOptionsText(const RowTexts& texts, std::optional<std::uint32_t>
     return delayed ? texts.delayed : extras.triggerStart ? texts.trigger : std::string();
 }
 
+void appendListItem(std::string& text, std::string_view item) {
+    if (!text.empty()) {
+        text += listCellSeparator;
+    }
+    text += item;
+}
+
 namespace {
 
 std::string joined(const std::vector<std::string>& items) {
     std::string text;
     for (const std::string& item : items) {
-        if (!text.empty()) {
-            text += ", ";
-        }
-        text += item;
+        appendListItem(text, item);
     }
     return text;
 }

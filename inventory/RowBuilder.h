@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kelvane {
@@ -65,6 +66,12 @@ std::string typeText(const RowTexts& texts, std::uint32_t type);
 std::string startText(const RowTexts& texts, std::optional<std::uint32_t> startType);
 // 0 kernel driver, 2 file system driver, 4 service, 6 other; plus 1 running.
 std::int32_t iconClass(std::uint32_t type, std::uint32_t state);
+
+// What separates the names of a list cell ("Depends on", "Needed by"); the
+// list is read back by splitting at it.
+constexpr const char* listCellSeparator = ", ";
+// Adds one name to a list cell's text.
+void appendListItem(std::string& text, std::string_view item);
 
 // "delayed", "trigger", both joined by ", ", or empty.
 std::string startOptionsText(const RowTexts& texts, std::optional<std::uint32_t> startType,
