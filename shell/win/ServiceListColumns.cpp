@@ -2,6 +2,8 @@
 // what they show.
 #include "shell/win/ServiceListView.h"
 
+#include "framework/win/WindowDpi.h"
+
 #include <algorithm>
 
 namespace kelvane {
@@ -77,7 +79,7 @@ void ServiceListView::refitFittedColumns() {
 int ServiceListView::widestFit() const {
     RECT client{};
     GetClientRect(list_, &client);
-    return std::max<int>(client.right / 2, MulDiv(20, dpi_, 96));
+    return std::max<int>(client.right / 2, Plinth::pixelsForDpi(20, dpi_));
 }
 
 // The platform sizes a column to its title and texts, except the last one,
@@ -104,7 +106,7 @@ int ServiceListView::titleWidth(int column) const {
     SendMessageA(list_, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&query));
     const int text = static_cast<int>(
         SendMessageA(list_, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(title)));
-    return text + MulDiv(12, dpi_, 96); // the header's margins
+    return text + Plinth::pixelsForDpi(12, dpi_); // the header's margins
 }
 
 void ServiceListView::scaleColumns(int oldDpi, int newDpi) {

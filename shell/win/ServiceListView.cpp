@@ -1,6 +1,7 @@
 #include "shell/win/ServiceListView.h"
 
 #include "framework/win/ModuleResources.h"
+#include "framework/win/WindowDpi.h"
 #include "inventory/ListSortOrder.h"
 
 #include <algorithm>
@@ -55,7 +56,7 @@ void ServiceListView::insertColumns(int dpi) {
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         column.fmt = columnSpecs[i].right ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        column.cx = MulDiv(columnSpecs[i].width, dpi, 96);
+        column.cx = Plinth::pixelsForDpi(columnSpecs[i].width, dpi);
         column.pszText = title.data();
         column.iSubItem = i;
         SendMessageA(list_, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
