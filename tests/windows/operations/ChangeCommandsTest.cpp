@@ -2,6 +2,7 @@
 // manager, registry (read back with reg.exe) and real service processes.
 #include "operations/win/ChangeCommands.h"
 #include "tests/windows/operations/CommandHarness.h"
+#include "tests/windows/support/Registry.h"
 
 #include "framework/Exception.h"
 #include "framework/win/UniqueHandle.h"
@@ -69,7 +70,7 @@ TEST_F(ChangeCommandsTest, AnsweringNoChangesNothing) {
     EXPECT_EQ(boxes.boxes.size(), 3u) << "each asks first";
     EXPECT_TRUE(host.statusWrites.empty());
     EXPECT_EQ(host.status, "before");
-    EXPECT_EQ(registryValues(name)["Start"], "0x3");
+    EXPECT_EQ(serviceValues(name)["Start"], "0x3");
     EXPECT_EQ(queryStatus(name).dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
 }
 
@@ -82,7 +83,7 @@ TEST_F(ChangeCommandsTest, ARefusedStartTypeIsShownAndNotCounted) {
     // A service in its own process cannot be started by the boot loader.
     setStartTypeSelected(host, SERVICE_BOOT_START);
 
-    if (registryValues(refusing)["Start"] == "0x0") {
+    if (serviceValues(refusing)["Start"] == "0x0") {
         GTEST_SKIP() << "this manager accepts boot start for a service";
     }
     EXPECT_EQ(host.statusWrites[1], Plinth::LWE(ERROR_INVALID_PARAMETER).getMessage());

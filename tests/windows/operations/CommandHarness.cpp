@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace kelvane::test {
 
 namespace {
@@ -103,23 +101,6 @@ long long selectedData(HWND dialog, int id) {
 
 bool enabled(HWND dialog, int id) {
     return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
-}
-
-std::map<std::string, std::string> registryValues(const std::string& name) {
-    std::string output;
-    runProcess("reg.exe query HKLM\\SYSTEM\\CurrentControlSet\\Services\\" + name, &output);
-    std::map<std::string, std::string> values;
-    std::istringstream lines(output);
-    for (std::string line; std::getline(lines, line);) {
-        // "    Name    REG_TYPE    data"; service values have no blank in their names.
-        std::istringstream fields(line);
-        std::string value, type, data;
-        if (line.rfind("    ", 0) == 0 && fields >> value >> type) {
-            std::getline(fields >> std::ws, data);
-            values[value] = data.substr(0, data.find_last_not_of("\r") + 1);
-        }
-    }
-    return values;
 }
 
 } // namespace kelvane::test

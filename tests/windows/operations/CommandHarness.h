@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -88,8 +87,5 @@ void chooseListItem(HWND dialog, int id, int index);
 // The item data of the selected entry of a drop-down list; -1 without one.
 long long selectedData(HWND dialog, int id);
 bool enabled(HWND dialog, int id);
-
-// The values of the service's registry key as reg.exe lists them.
-std::map<std::string, std::string> registryValues(const std::string& name);
 
 } // namespace kelvane::test

@@ -3,6 +3,7 @@
 #include "operations/win/OperationCommands.h"
 #include "resources/ResourceIds.h"
 #include "tests/windows/operations/CommandHarness.h"
+#include "tests/windows/support/Registry.h"
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -18,13 +19,13 @@ TEST_F(OperationCommandsTest, CommandIdsReachTheirOperations) {
     const std::pair<int, const char*> startTypes[] = {{ID_START_TYPE_DISABLED, "0x4"},
                                                       {ID_START_TYPE_AUTOMATIC, "0x2"},
                                                       {ID_START_TYPE_MANUAL, "0x3"}};
-    const auto before = registryValues(name);
+    const auto before = serviceValues(name);
     for (const auto& [id, stored] : startTypes) {
         EXPECT_TRUE(runOperationCommand(host, id));
-        EXPECT_EQ(registryValues(name)["Start"], stored) << id;
+        EXPECT_EQ(serviceValues(name)["Start"], stored) << id;
     }
     EXPECT_EQ(host.status, "The start type of 1 services has been changed.");
-    auto after = registryValues(name);
+    auto after = serviceValues(name);
     for (const char* value : {"ImagePath", "ObjectName", "DisplayName", "Type", "ErrorControl"}) {
         EXPECT_EQ(after[value], before.at(value)) << "a start type change touches only Start";
     }
@@ -49,7 +50,7 @@ TEST_F(OperationCommandsTest, CommandIdsReachTheirOperations) {
     for (const auto& [id, stored] :
          {std::pair<int, const char*>{ID_START_TYPE_BOOT, "0x0"}, {ID_START_TYPE_SYSTEM, "0x1"}}) {
         EXPECT_TRUE(runOperationCommand(host, id));
-        EXPECT_EQ(registryValues(driver)["Start"], stored) << id;
+        EXPECT_EQ(serviceValues(driver)["Start"], stored) << id;
     }
 
     EXPECT_FALSE(runOperationCommand(host, IDC_REFRESH));

@@ -5,6 +5,7 @@
 #include "operations/win/ServiceParametersDialog.h"
 #include "resources/ResourceIds.h"
 #include "tests/windows/operations/CommandHarness.h"
+#include "tests/windows/support/Registry.h"
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -50,7 +51,7 @@ TEST_F(ParametersDialogTest, ADisplayNameAloneCreatesAServiceNamedByIt) {
     createServiceCommand(host);
 
     EXPECT_TRUE(script.finished());
-    auto values = registryValues(name);
+    auto values = serviceValues(name);
     EXPECT_EQ(values["DisplayName"], name);
     EXPECT_EQ(values["ImagePath"], command());
     EXPECT_EQ(values["Type"], "0x110");
@@ -97,7 +98,7 @@ TEST_F(ParametersDialogTest, AValidationFailureIsReportedAndTheDialogStays) {
 
 TEST_F(ParametersDialogTest, EditingKeepsTheNameAndNeverShowsThePassword) {
     std::string name = services.create({"--y", "", "Kelvane edit"});
-    auto before = registryValues(name);
+    auto before = serviceValues(name);
     ServiceEntry entry = entryOf(name);
     entry.displayName = "Kelvane edit";
     entry.command = before["ImagePath"];
@@ -116,7 +117,7 @@ TEST_F(ParametersDialogTest, EditingKeepsTheNameAndNeverShowsThePassword) {
     editServiceCommand(host, entry);
 
     EXPECT_TRUE(script.finished());
-    auto after = registryValues(name);
+    auto after = serviceValues(name);
     EXPECT_EQ(after["DisplayName"], "Kelvane edited");
     EXPECT_EQ(after["Start"], "0x4");
     EXPECT_EQ(after["ImagePath"], before["ImagePath"]);
@@ -150,7 +151,7 @@ TEST_F(ParametersDialogTest, ARefusedCreationIsReportedAndReopensWithTheValuesEn
         << boxes.boxes[0].text;
     EXPECT_TRUE(host.statusWrites.empty()) << "Cancel leaves the status line alone";
     EXPECT_EQ(host.refreshes, 0);
-    EXPECT_NE(registryValues(existing)["DisplayName"], "Second one");
+    EXPECT_NE(serviceValues(existing)["DisplayName"], "Second one");
 }
 
 TEST_F(ParametersDialogTest, TheBrowseButtonPutsTheChosenFileIntoTheCommand) {

@@ -2,6 +2,7 @@
 // the system's sc.exe and reg.exe where it changes services.
 #include "operations/win/ScmConnection.h"
 #include "tests/windows/operations/CommandHarness.h"
+#include "tests/windows/support/Registry.h"
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
 
@@ -50,7 +51,7 @@ TEST_F(ScmConnectionTest, ACreatedServiceIsWhatTheRegistrySees) {
                                                 "KvTestGroup", "RpcSs\0", "", "");
     ASSERT_NE(handle, nullptr);
     EXPECT_EQ(connection.service(), handle);
-    auto values = registryValues(name);
+    auto values = serviceValues(name);
     EXPECT_EQ(values["DisplayName"], name) << "shown by its name";
     EXPECT_EQ(values["Start"], "0x4");
     EXPECT_EQ(values["ErrorControl"], "0x1") << "normal error control";
