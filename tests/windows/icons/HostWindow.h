@@ -1,40 +1,44 @@
 #pragma once
 // A hidden window standing in for the main window: it counts the messages
-// the watcher and the icon updater post and holds a list view whose items
-// ask their image index back, as the main window's list does.
+// the registry watcher (WM_APP) and the icon updater (WM_APP + 1) post.
 #include <windows.h>
-#include <commctrl.h>
-
-#include <functional>
 
 namespace kelvane::test {
 
 class HostWindow {
 public:
-    HostWindow();
-    ~HostWindow();
+    HostWindow() {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = &procedure;
+        windowClass.lpszClassName = "KelvaneIconTestHost";
+        RegisterClassA(&windowClass); // fails harmlessly once registered
+        window_ = CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                  nullptr, nullptr, this);
+    }
+    ~HostWindow() { DestroyWindow(window_); }
     HostWindow(const HostWindow&) = delete;
     HostWindow& operator=(const HostWindow&) = delete;
 
     HWND handle() const { return window_; }
-    HWND list() const { return list_; }
-
-    int refreshMessages = 0; // WM_APP
-    int passMessages = 0;    // WM_APP + 1
-    // LVN_GETDISPINFO's iImage for an item's data.
-    std::function<int(LPARAM)> imageOf;
-
-    // An item with data and a callback image, at the end of the list.
-    void addItem(LPARAM data);
-    // The image index the list reports for an item (asked back through
-    // LVN_GETDISPINFO).
-    int itemImage(int item) const;
+    int refreshMessages = 0;
+    int passMessages = 0;
 
 private:
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE) {
+            SetWindowLongPtrA(window, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(
+                                  reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self && (message == WM_APP || message == WM_APP + 1)) {
+            ++(message == WM_APP ? self->refreshMessages : self->passMessages);
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
 
     HWND window_ = nullptr;
-    HWND list_ = nullptr;
 };
 
 } // namespace kelvane::test
