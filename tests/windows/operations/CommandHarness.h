@@ -1,14 +1,14 @@
 #pragma once
 // What the operation tests stand in for: the main window behind CommandHost
-// (a real hidden window with a host field), message boxes answered by the
-// test, and dialogs driven by scripted steps as they open.
+// (a real hidden window with a host field that counts the progress messages
+// it is sent), message boxes answered by the test, and dialogs driven by
+// scripted steps as they open.
 #include "operations/win/CommandHost.h"
 #include "tests/windows/support/DialogScript.h"
 #include "tests/windows/support/TestServices.h"
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,37 +16,77 @@ namespace kelvane::test {
 
 class TestCommandHost : public CommandHost {
 public:
-    TestCommandHost();
-    ~TestCommandHost() override;
+    TestCommandHost() : busy([this](bool isBusy) { busyUpdates.push_back(isBusy); }) {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = &procedure;
+        windowClass.lpszClassName = "KelvaneTestCommandHost";
+        RegisterClassA(&windowClass); // fails harmlessly once registered
+        window_ = CreateWindowA(windowClass.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
+                                nullptr, nullptr, nullptr, nullptr);
+        hostField_ = CreateWindowA("ComboBox", "", WS_CHILD | CBS_DROPDOWN, 0, 0, 200, 120, window_,
+                                   reinterpret_cast<HMENU>(1000), nullptr, nullptr);
+        EXPECT_TRUE(window_ && hostField_) << "no test window (is there a display?)";
+        dispatchedProgress() = 0;
+    }
+    ~TestCommandHost() override { DestroyWindow(window_); }
 
     std::string hostName() const override { return appConfig.computerName; }
-    bool hostIsLocal() const override { return local; }
+    bool hostIsLocal() const override { return true; }
     std::vector<ServiceEntry> selectedEntries() const override { return selection; }
-    void writeStatus(const std::string& text) override;
-    void refreshList() override;
+    void writeStatus(const std::string& text) override {
+        statusWrites.push_back(text);
+        status = text;
+    }
+    void refreshList() override { ++refreshes; }
     HWND window() const override { return window_; }
     BusyCounter& busyCounter() override { return busy; }
     AppConfig& config() override { return appConfig; }
-    bool saveControls() override;
-    void loadControls() override { ++loads; }
-    void clearFileDetails() override { ++detailClears; }
+    bool saveControls() override { return ++saves > 0; }
+    void loadControls() override {}
+    void clearFileDetails() override {}
     HWND hostField() const override { return hostField_; }
 
     // Selects the named services, with their process ids as now.
-    void select(const std::vector<std::string>& names);
-    // The progress messages the window received; dispatches what is queued.
-    int progressMessages();
+    void select(const std::vector<std::string>& names) {
+        selection.clear();
+        for (const std::string& name : names) {
+            selection.push_back(entryOf(name));
+        }
+    }
+    // The progress messages the window's procedure got, only while a wait
+    // dispatched them.
+    static int& dispatchedProgress() {
+        static int count = 0;
+        return count;
+    }
+
+    // The entry a list row would hold for a service of the manager.
+    static ServiceEntry entryOf(const std::string& name) {
+        ServiceEntry entry;
+        entry.serviceName = name;
+        entry.displayName = name;
+        SERVICE_STATUS_PROCESS status = queryStatus(name);
+        if (status.dwProcessId) {
+            entry.pidText = std::to_string(status.dwProcessId);
+        }
+        entry.type = static_cast<std::int32_t>(status.dwServiceType);
+        return entry;
+    }
 
     std::vector<ServiceEntry> selection;
     std::vector<std::string> statusWrites; // every write, in order
     std::string status;                    // the status line now
-    int refreshes = 0, saves = 0, loads = 0, detailClears = 0;
+    int refreshes = 0, saves = 0;
     std::vector<bool> busyUpdates; // the button updates the counter asked for
     BusyCounter busy;
     AppConfig appConfig;
-    bool local = true;
 
 private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        dispatchedProgress() += message == WM_APP;
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
     HWND window_ = nullptr;
     HWND hostField_ = nullptr;
 };
@@ -59,33 +99,16 @@ inline std::string runningService(TestServices& services,
     return name;
 }
 
-// Names for services a test creates through the program itself, named like
-// the fixture's so a crashed run is swept too; removed at the end.
-class OwnServiceNames {
+// The name of a service the program itself creates, named like the
+// fixture's so a crashed run is swept too; removed when the test ends.
+class OwnServiceName {
 public:
-    std::string next() {
+    OwnServiceName() {
         static int n = 0;
-        names_.push_back("kvtest-" + std::to_string(GetCurrentProcessId()) + "-own" +
-                         std::to_string(++n));
-        return names_.back();
+        name = "kvtest-" + std::to_string(GetCurrentProcessId()) + "-own" + std::to_string(++n);
     }
-    ~OwnServiceNames() {
-        for (const std::string& name : names_) {
-            destroyService(name);
-        }
-    }
-
-private:
-    std::vector<std::string> names_;
+    ~OwnServiceName() { destroyService(name); }
+    std::string name;
 };
-
-// The entry a list row would hold for a service of the manager.
-ServiceEntry entryOf(const std::string& name);
-
-// Chooses item index in a drop-down list and tells the dialog.
-void chooseListItem(HWND dialog, int id, int index);
-// The item data of the selected entry of a drop-down list; -1 without one.
-long long selectedData(HWND dialog, int id);
-bool enabled(HWND dialog, int id);
 
 } // namespace kelvane::test

@@ -1,6 +1,6 @@
 // Choosing another computer and logging on to it: the "Connect as" dialog
-// driven with real messages and the host field's list; a computer that does
-// not exist is the main window's test.
+// driven with real messages and the host field's list; a computer that
+// cannot be reached is the main window's test.
 #include "operations/win/RemoteLogin.h"
 #include "resources/ResourceIds.h"
 #include "tests/windows/operations/CommandHarness.h"
@@ -8,44 +8,19 @@
 using namespace kelvane;
 using namespace kelvane::test;
 
-namespace {
-
-const char caption[] = "Kelvane - Connect as";
-
-class RemoteLoginTest : public ::testing::Test {
-protected:
+TEST(RemoteLoginTest, TheDialogOffersTheConfiguredOrCurrentUserAndCancelKeepsTheConfiguration) {
     TestCommandHost host;
     DialogScript script;
-
-    std::vector<std::string> hostList() {
-        std::vector<std::string> entries;
-        HWND field = host.hostField();
-        LRESULT count = SendMessageA(field, CB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            char text[256] = {};
-            SendMessageA(field, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                         reinterpret_cast<LPARAM>(text));
-            entries.push_back(text);
-        }
-        return entries;
-    }
-    static std::string currentUser() {
-        char name[256] = {};
-        DWORD size = sizeof name;
-        return GetUserNameA(name, &size) && std::string(name) != "SYSTEM" ? name : "";
-    }
-};
-
-} // namespace
-
-TEST_F(RemoteLoginTest, TheDialogOffersTheConfiguredOrCurrentUserAndCancelKeepsTheConfiguration) {
+    char current[256] = {};
+    DWORD size = sizeof current;
+    ASSERT_TRUE(GetUserNameA(current, &size));
     host.appConfig.computerName = "before";
-    for (const std::string& configured : {std::string(), std::string("admin")}) {
+    for (const std::string configured : {"", "admin"}) {
         host.appConfig.userName = configured;
         host.appConfig.password = configured.empty() ? "" : "pw";
-        script.expect(caption, [&](HWND dialog) {
+        script.expect("Kelvane - Connect as", [&](HWND dialog) {
             EXPECT_EQ(dialogText(dialog, IDC_CONNECT_USER),
-                      configured.empty() ? currentUser() : configured);
+                      configured.empty() ? current : configured);
             EXPECT_EQ(dialogText(dialog, IDC_PASSWORD), host.appConfig.password);
             EXPECT_EQ(dialogText(dialog, IDC_CONNECT_HOST), "before");
             setDialogText(dialog, IDC_CONNECT_HOST, "elsewhere");
@@ -60,11 +35,21 @@ TEST_F(RemoteLoginTest, TheDialogOffersTheConfiguredOrCurrentUserAndCancelKeepsT
     EXPECT_EQ(host.refreshes, 0);
 }
 
-TEST_F(RemoteLoginTest, TheHostFieldListsEachHostOnceAndASelectedHostIsRead) {
-    rememberHost(host.hostField(), "alpha");
-    rememberHost(host.hostField(), "ALPHA");
-    rememberHost(host.hostField(), "al");
-    rememberHost(host.hostField(), "");
+TEST(RemoteLoginTest, TheHostFieldListsEachHostOnceAndASelectedHostIsRead) {
+    TestCommandHost host;
+    const auto hostList = [&] {
+        std::vector<std::string> entries;
+        for (LRESULT i = 0; i < SendMessageA(host.hostField(), CB_GETCOUNT, 0, 0); ++i) {
+            char text[256] = {};
+            SendMessageA(host.hostField(), CB_GETLBTEXT, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(text));
+            entries.push_back(text);
+        }
+        return entries;
+    };
+    for (const char* name : {"alpha", "ALPHA", "al", ""}) {
+        rememberHost(host.hostField(), name);
+    }
     EXPECT_EQ(hostList(), (std::vector<std::string>{"al", "alpha"}))
         << "whole names count, in any letter case";
 
