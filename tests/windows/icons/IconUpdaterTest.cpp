@@ -1,11 +1,10 @@
-// The icon updater as the main window runs it: a hidden window receives its
-// completion messages, against Wine's shell and image lists, with real icon
-// and cache files. Which icon an entry shows and how the two cache files
-// pair are the native IconCacheTest's business.
+// The icon updater as the main window runs it, posting to a hidden window
+// whose messages stay queued for the test to read, against Wine's shell and image lists, with real
+// icon and cache files. Which icon an entry shows and how the two cache files pair are the native
+// IconCacheTest's business.
 #include "inventory/win/IconUpdater.h"
-#include "tests/windows/icons/HostWindow.h"
-#include "tests/windows/support/MainWindowThread.h"
 #include "tests/windows/support/TestPaths.h"
+#include "tests/windows/support/TrayInstances.h"
 
 #include "framework/win/ModuleResources.h"
 #include "inventory/RowBuilder.h"
@@ -21,24 +20,19 @@ using namespace kelvane::test;
 
 namespace {
 
-// A one-image .ico file of a single colour (0xRRGGBB), fully opaque.
+// A one-image 16 x 16 .ico file of a single colour (0xRRGGBB), fully opaque.
 void writeIconFile(const std::string& path, std::uint32_t rgb) {
-    std::string bytes;
-    auto put = [&](std::uint32_t value, int size) {
-        for (int i = 0; i < size; ++i) {
-            bytes.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
-        }
-    };
-    const std::uint32_t imageSize = 40 + 16 * 16 * 4 + 16 * 4;
-    put(0, 2), put(1, 2), put(1, 2);                      // icon directory, one image
-    put(16, 1), put(16, 1), put(0, 1), put(0, 1);         // 16 x 16
-    put(1, 2), put(32, 2), put(imageSize, 4), put(22, 4); // planes, bits, size, offset
-    put(40, 4), put(16, 4), put(32, 4), put(1, 2), put(32, 2);
-    put(0, 4), put(0, 4), put(0, 4), put(0, 4), put(0, 4), put(0, 4);
-    for (int pixel = 0; pixel < 16 * 16; ++pixel) {
-        put(0xFF000000u | rgb, 4);
+    // Directory: one image of 1128 bytes (header, colours, mask) at offset 22.
+    const unsigned char directory[22] = {0, 0,  1, 0,    1,    0, 16, 16, 0, 0, 1,
+                                         0, 32, 0, 0x68, 0x04, 0, 0,  22, 0, 0, 0};
+    const BITMAPINFOHEADER header{sizeof header, 16, 32, 1, 32, 0, 0, 0, 0, 0, 0};
+    std::string bytes(reinterpret_cast<const char*>(directory), sizeof directory);
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+    const std::uint32_t pixel = 0xFF000000u | rgb;
+    for (int i = 0; i < 16 * 16; ++i) {
+        bytes.append(reinterpret_cast<const char*>(&pixel), sizeof pixel);
     }
-    put(0, 16 * 4); // AND mask: all opaque
+    bytes.append(16 * 4, '\0'); // AND mask: all opaque
     writeBytes(path, bytes);
 }
 
@@ -66,11 +60,12 @@ protected:
         DeleteFileA(files.imagePaths.c_str());
         RemoveDirectoryA((folder + "\\Dunmere").c_str());
         RemoveDirectoryA(folder.c_str());
+        DestroyWindow(window);
     }
 
     std::unique_ptr<IconUpdater> makeUpdater() {
         IconUpdater::Setup setup;
-        setup.window = window.handle();
+        setup.window = window;
         setup.files = files;
         setup.entries = &entries;
         setup.refreshLock = &refreshLock;
@@ -78,18 +73,14 @@ protected:
         return std::make_unique<IconUpdater>(setup);
     }
 
-    // One pass, ended by its done event and the message the window receives
-    // (an updater that stops posts one too, so the count alone is not enough).
+    // One pass, ended by its done event and the message the window gets.
     bool pass(IconUpdater& updater) {
-        int before = window.passMessages;
         updater.startPass();
-        bool done = false;
-        return pumpUntil(
-            [&] {
-                done = done || WaitForSingleObject(updater.doneEvent(), 0) == WAIT_OBJECT_0;
-                return done && window.passMessages > before;
-            },
-            60000);
+        MSG message;
+        return WaitForSingleObject(updater.doneEvent(), 60000) == WAIT_OBJECT_0 && waitUntil([&] {
+                   return PeekMessageA(&message, window, IconUpdater::passDoneMessage,
+                                       IconUpdater::passDoneMessage, PM_REMOVE);
+               });
     }
 
     // Stopped services of the given image files, as a refresh shows them.
@@ -97,9 +88,9 @@ protected:
         ServiceTable table = ServiceColumns::newTable();
         for (const std::string& path : paths) {
             std::string name = "kvicon-" + std::to_string(1000 + table.rowCount());
-            table.addRow(buildServiceRow(RowTexts{},
-                                         {name, name, SERVICE_WIN32_OWN_PROCESS, SERVICE_STOPPED, 0},
-                                         ServiceConfiguration{3, "", path, path}, ""));
+            table.addRow(buildServiceRow(
+                RowTexts{}, {name, name, SERVICE_WIN32_OWN_PROCESS, SERVICE_STOPPED, 0},
+                ServiceConfiguration{3, "", path, path}, ""));
         }
         NullEntrySink sink;
         entries.applyDifference(table, nullptr, sink);
@@ -114,7 +105,8 @@ protected:
     std::string folder;
     IconCacheFiles files;
     std::vector<std::string> extraFiles;
-    HostWindow window;
+    HWND window =
+        CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ServiceEntries entries;
     Plinth::CriticalSection refreshLock;
 };
