@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace kelvane::test {
@@ -32,11 +33,34 @@ std::string nextName() {
 
 } // namespace
 
+// Deletes every "kvtest-" service whose creating process is gone, once per
+// test process.
 TestServices::TestServices() {
     static bool swept = false;
-    if (!swept) {
-        swept = true;
-        sweepLeftovers();
+    if (std::exchange(swept, true)) {
+        return;
+    }
+    auto manager = openManager(SC_MANAGER_ENUMERATE_SERVICE | SC_MANAGER_CONNECT);
+    std::vector<BYTE> buffer(256 * 1024);
+    DWORD needed = 0, count = 0, resume = 0;
+    if (!manager ||
+        !EnumServicesStatusExA(manager.get(), SC_ENUM_PROCESS_INFO, SERVICE_WIN32 | SERVICE_DRIVER,
+                               SERVICE_STATE_ALL, buffer.data(), static_cast<DWORD>(buffer.size()),
+                               &needed, &count, &resume, nullptr)) {
+        return;
+    }
+    auto entries = reinterpret_cast<ENUM_SERVICE_STATUS_PROCESSA*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+        std::string name = entries[i].lpServiceName;
+        if (name.rfind("kvtest-", 0) != 0) {
+            continue;
+        }
+        DWORD owner = std::strtoul(name.c_str() + 7, nullptr, 10);
+        Plinth::UniqueHandleObject process(OpenProcess(SYNCHRONIZE, FALSE, owner));
+        if (owner == GetCurrentProcessId() || !process ||
+            WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) {
+            destroyService(name);
+        }
     }
 }
 
@@ -88,37 +112,6 @@ std::string TestServices::createWithSc(const std::string& arguments) {
 void TestServices::remove(const std::string& name) {
     destroyService(name);
     names_.erase(std::remove(names_.begin(), names_.end(), name), names_.end());
-}
-
-void TestServices::sweepLeftovers() {
-    auto manager = openManager(SC_MANAGER_ENUMERATE_SERVICE | SC_MANAGER_CONNECT);
-    if (!manager) {
-        return;
-    }
-    std::vector<BYTE> buffer(256 * 1024);
-    DWORD needed = 0, count = 0, resume = 0;
-    if (!EnumServicesStatusExA(manager.get(), SC_ENUM_PROCESS_INFO, SERVICE_WIN32 | SERVICE_DRIVER,
-                               SERVICE_STATE_ALL, buffer.data(), static_cast<DWORD>(buffer.size()),
-                               &needed, &count, &resume, nullptr)) {
-        return;
-    }
-    auto entries = reinterpret_cast<ENUM_SERVICE_STATUS_PROCESSA*>(buffer.data());
-    std::vector<std::string> stale;
-    for (DWORD i = 0; i < count; ++i) {
-        std::string name = entries[i].lpServiceName;
-        if (name.rfind("kvtest-", 0) != 0) {
-            continue;
-        }
-        DWORD owner = std::strtoul(name.c_str() + 7, nullptr, 10);
-        Plinth::UniqueHandleObject process(OpenProcess(SYNCHRONIZE, FALSE, owner));
-        bool alive = process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
-        if (!alive || owner == GetCurrentProcessId()) {
-            stale.push_back(name);
-        }
-    }
-    for (const auto& name : stale) {
-        destroyService(name);
-    }
 }
 
 SERVICE_STATUS_PROCESS queryStatus(const std::string& name) {

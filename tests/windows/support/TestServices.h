@@ -38,8 +38,6 @@ public:
     const std::vector<std::string>& names() const { return names_; }
 
     static std::string testServicePath();
-    // Deletes every "kvtest-" service whose creating process is gone.
-    static void sweepLeftovers();
 
 private:
     std::vector<std::string> names_;
