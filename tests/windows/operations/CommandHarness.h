@@ -99,16 +99,4 @@ inline std::string runningService(TestServices& services,
     return name;
 }
 
-// The name of a service the program itself creates, named like the
-// fixture's so a crashed run is swept too; removed when the test ends.
-class OwnServiceName {
-public:
-    OwnServiceName() {
-        static int n = 0;
-        name = "kvtest-" + std::to_string(GetCurrentProcessId()) + "-own" + std::to_string(++n);
-    }
-    ~OwnServiceName() { destroyService(name); }
-    std::string name;
-};
-
 } // namespace kelvane::test

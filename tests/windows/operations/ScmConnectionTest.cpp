@@ -1,8 +1,7 @@
-// The connection against Wine's own service control manager, checked with
-// reg.exe where it changes services.
+// The connection against Wine's own service control manager; what it
+// creates and changes is read back in the parameters dialog's tests.
 #include "operations/win/ScmConnection.h"
 #include "tests/windows/operations/CommandHarness.h"
-#include "tests/windows/support/Registry.h"
 
 #include "framework/Exception.h"
 
@@ -10,24 +9,6 @@ using namespace kelvane;
 using namespace kelvane::test;
 
 using ScmConnectionTest = ServiceFixture;
-
-// What the dialog's creation shows aside: the values the dialog never passes.
-TEST_F(ScmConnectionTest, ACreatedServiceIsWhatTheRegistrySees) {
-    OwnServiceName created;
-    ScmConnection connection;
-    const std::string command = "\"" + TestServices::testServicePath() + "\"";
-    SC_HANDLE handle = connection.createService("", created.name, command.c_str(), nullptr,
-                                                SERVICE_WIN32_OWN_PROCESS, SERVICE_DISABLED,
-                                                "KvTestGroup", "RpcSs\0", "", "");
-    ASSERT_NE(handle, nullptr);
-    EXPECT_EQ(connection.service(), handle);
-    auto values = serviceValues(created.name);
-    EXPECT_EQ(values["DisplayName"], created.name) << "shown by its name";
-    EXPECT_EQ(values["ErrorControl"], "0x1") << "normal error control";
-    EXPECT_EQ(values["ObjectName"], "LocalSystem") << "an empty account means the system's";
-    EXPECT_EQ(values["Group"], "KvTestGroup");
-    EXPECT_EQ(values["DependOnService"].rfind("RpcSs", 0), 0u) << values["DependOnService"];
-}
 
 // The context is read inside the handler: a copy of the exception would
 // take the context current where it is copied.
