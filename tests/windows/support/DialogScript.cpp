@@ -1,23 +1,8 @@
 #include "tests/windows/support/DialogScript.h"
 
-#include "framework/win/MessageBoxes.h"
-
 #include <gtest/gtest.h>
 
 namespace kelvane::test {
-
-AnsweredBoxes::AnsweredBoxes(int answer) : answer(answer) {
-    Plinth::setMessageBoxHook(
-        [this](HWND owner, const std::string& text, const std::string& caption, UINT style) {
-            std::lock_guard<std::mutex> guard(mutex_);
-            boxes.push_back({text, caption, style, owner, GetCurrentThreadId()});
-            return (style & MB_TYPEMASK) == MB_OK ? IDOK : this->answer.load();
-        });
-}
-
-AnsweredBoxes::~AnsweredBoxes() {
-    Plinth::setMessageBoxHook({});
-}
 
 namespace {
 
@@ -36,14 +21,11 @@ std::string captionOf(HWND window) {
     return text;
 }
 
-bool isOpenDialog(HWND window) {
+BOOL CALLBACK findDialog(HWND window, LPARAM found) {
     char kind[32] = {};
     GetClassNameA(window, kind, sizeof kind);
-    return std::string(kind) == "#32770" && IsWindowVisible(window);
-}
-
-BOOL CALLBACK findDialog(HWND window, LPARAM found) {
-    if (isOpenDialog(window) && !GetPropA(window, scriptedMark)) {
+    if (std::string(kind) == "#32770" && IsWindowVisible(window) &&
+        !GetPropA(window, scriptedMark)) {
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }
@@ -98,20 +80,6 @@ void DialogScript::expect(const std::string& caption, Step step) {
 
 bool DialogScript::finished() const {
     return script->next == script->steps.size();
-}
-
-void click(HWND dialog, int id) {
-    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-
-std::string dialogText(HWND dialog, int id) {
-    char text[1024] = {};
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
-}
-
-void setDialogText(HWND dialog, int id, const std::string& text) {
-    SetDlgItemTextA(dialog, id, text.c_str());
 }
 
 } // namespace kelvane::test

@@ -1,6 +1,8 @@
 #pragma once
 // Message boxes answered by the test and dialogs driven by scripted steps as
 // they open, for tests that run the program's own dialogs.
+#include "framework/win/MessageBoxes.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -22,8 +24,15 @@ public:
         HWND owner;
         DWORD thread;
     };
-    explicit AnsweredBoxes(int answer = IDOK);
-    ~AnsweredBoxes();
+    explicit AnsweredBoxes(int answer = IDOK) : answer(answer) {
+        Plinth::setMessageBoxHook(
+            [this](HWND owner, const std::string& text, const std::string& caption, UINT style) {
+                std::lock_guard<std::mutex> guard(mutex_);
+                boxes.push_back({text, caption, style, owner, GetCurrentThreadId()});
+                return (style & MB_TYPEMASK) == MB_OK ? IDOK : this->answer.load();
+            });
+    }
+    ~AnsweredBoxes() { Plinth::setMessageBoxHook({}); }
     std::atomic<int> answer;
     std::vector<Box> boxes;
 
@@ -47,8 +56,16 @@ public:
 HWND openDialogOf(DWORD thread);
 
 // Clicks a button of a dialog as the user would, through the control.
-void click(HWND dialog, int id);
-std::string dialogText(HWND dialog, int id);
-void setDialogText(HWND dialog, int id, const std::string& text);
+inline void click(HWND dialog, int id) {
+    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+inline std::string dialogText(HWND dialog, int id) {
+    char text[1024] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+inline void setDialogText(HWND dialog, int id, const std::string& text) {
+    SetDlgItemTextA(dialog, id, text.c_str());
+}
 
 } // namespace kelvane::test

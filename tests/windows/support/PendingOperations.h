@@ -47,20 +47,19 @@ private:
 
     // The value's bytes and type; empty and REG_NONE when there is none.
     static std::string read(DWORD* type = nullptr) {
-        DWORD found = REG_NONE, size = 0;
+        DWORD size = 0;
         std::string data;
-        if (RegGetValueA(HKEY_LOCAL_MACHINE, key, value, RRF_RT_ANY | RRF_NOEXPAND, &found,
-                         nullptr, &size) == ERROR_SUCCESS) {
-            data.resize(size);
-            RegGetValueA(HKEY_LOCAL_MACHINE, key, value, RRF_RT_ANY | RRF_NOEXPAND, nullptr,
-                         data.data(), &size);
-            data.resize(size);
-        } else {
-            found = REG_NONE;
+        if (RegGetValueA(HKEY_LOCAL_MACHINE, key, value, RRF_RT_ANY | RRF_NOEXPAND, type, nullptr,
+                         &size) != ERROR_SUCCESS) {
+            if (type) {
+                *type = REG_NONE;
+            }
+            return data;
         }
-        if (type) {
-            *type = found;
-        }
+        data.resize(size);
+        RegGetValueA(HKEY_LOCAL_MACHINE, key, value, RRF_RT_ANY | RRF_NOEXPAND, nullptr,
+                     data.data(), &size);
+        data.resize(size);
         return data;
     }
 

@@ -2,6 +2,8 @@
 // Tray instances started by tests, and waiting for what they do in their
 // own processes.
 #include "framework/win/UniqueHandle.h"
+#include "shell/win/TrayWindow.h"
+#include "tests/windows/support/TestPaths.h"
 
 #include <functional>
 #include <string>
@@ -10,15 +12,50 @@
 namespace kelvane::test {
 
 // Polls condition every 50 ms until it holds or timeoutMs has passed.
-bool waitUntil(const std::function<bool()>& condition, unsigned timeoutMs = 30000);
+inline bool waitUntil(const std::function<bool()>& condition, unsigned timeoutMs = 30000) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        if (GetTickCount64() >= end) {
+            return false;
+        }
+        Sleep(50);
+    }
+}
 
 // Starts "kelvane.exe tray"; a null handle when it cannot start.
-Plinth::UniqueHandleObject startTrayProcess(const std::string& extraWords = "");
+inline Plinth::UniqueHandleObject startTrayProcess(const std::string& extraWords = "") {
+    const std::string program = programPath("kelvane.exe");
+    std::string line = "\"" + program + "\" -tray" + extraWords;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return {};
+    }
+    CloseHandle(process.hThread);
+    return Plinth::UniqueHandleObject(process.hProcess);
+}
 
 // The "TrayService" windows of every process.
-std::vector<HWND> trayServiceWindows();
+inline std::vector<HWND> trayServiceWindows() {
+    std::vector<HWND> windows;
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, nullptr, trayWindowTitle)) != nullptr) {
+        windows.push_back(window);
+    }
+    return windows;
+}
 
 // Asks every tray instance to close and waits until none answers.
-bool endAllTrayInstances();
+inline bool endAllTrayInstances() {
+    return waitUntil([] {
+        closeAllTrayInstances();
+        return countTrayInstances() == 0;
+    });
+}
 
 } // namespace kelvane::test
