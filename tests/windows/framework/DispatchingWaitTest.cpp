@@ -18,7 +18,6 @@ namespace {
 
 constexpr UINT countMessage = WM_APP;
 constexpr UINT nestLoopMessage = WM_APP + 1;
-constexpr UINT nestSleepMessage = WM_APP + 2;
 constexpr UINT failMessage = WM_APP + 3;
 
 struct WindowState {
@@ -39,10 +38,6 @@ LRESULT CALLBACK testProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     case nestLoopMessage:
         PostQuitMessage(static_cast<int>(w));
         state->nestedResult = runLoop();
-        return 0;
-    case nestSleepMessage:
-        PostQuitMessage(static_cast<int>(w));
-        state->nestedResult = sleepDispatching(600000);
         return 0;
     case failMessage:
         throw UserException("handler failed");
@@ -93,20 +88,6 @@ protected:
 
 } // namespace
 
-TEST_F(DispatchingWaitTest, AQuitEndsTheLoopAndEveryLoopAroundANestedOneThatTakesIt) {
-    post(countMessage);
-    PostQuitMessage(5);
-    EXPECT_EQ(runLoop(), 5);
-    EXPECT_EQ(levelsRaised(), 1);
-
-    post(nestLoopMessage, 3);
-    post(countMessage);
-    EXPECT_EQ(runLoop(), 3);
-    EXPECT_EQ(state.nestedResult, 3);
-    EXPECT_EQ(levelsRaised(), 2);
-    EXPECT_EQ(state.counted, 2) << "the nested loop served the other message";
-}
-
 TEST_F(DispatchingWaitTest, FailuresOfHandlersAndPaintsAreReportedOnceAndTheLoopGoesOn) {
     AnsweredBoxes boxes;
     post(failMessage);
@@ -136,31 +117,33 @@ TEST_F(DispatchingWaitTest, FailuresOfHandlersAndPaintsAreReportedOnceAndTheLoop
     EXPECT_NE(boxes.boxes[0].text.find("handler failed"), std::string::npos);
 }
 
-TEST_F(DispatchingWaitTest, WaitsDispatchWhileTheyWaitAndAnyQuitEndsThem) {
+TEST_F(DispatchingWaitTest, LoopsAndWaitsDispatchAndAnyQuitEndsThemAndTheLoopsAround) {
+    post(nestLoopMessage, 3);
+    post(countMessage);
+    EXPECT_EQ(runLoop(), 3) << "the quit a nested loop took ends the loop around it";
+    EXPECT_EQ(state.nestedResult, 3);
+    EXPECT_EQ(state.counted, 1) << "the nested loop served the other message";
+    EXPECT_EQ(levelsRaised(), 1);
+
     state.setOnCount = event.get();
-    post(countMessage, 3);
     post(countMessage, 3);
     post(countMessage, 3);
     HANDLE handles[] = {event.get()};
     EXPECT_EQ(waitForObjects(1, handles, false, INFINITE), static_cast<int>(WAIT_OBJECT_0));
-    EXPECT_EQ(state.counted, 3);
-    EXPECT_EQ(waitForObjects(1, handles, false, 0), static_cast<int>(WAIT_TIMEOUT));
-    EXPECT_EQ(sleepDispatching(1), 1);
-    EXPECT_EQ(levelsRaised(), 0);
+    EXPECT_EQ(sleepDispatching(1), 1) << "the time passed";
 
     PostQuitMessage(0);
     EXPECT_EQ(waitForObjects(1, handles, false, INFINITE), -1);
-    post(nestSleepMessage, 7);
-    EXPECT_EQ(waitForObjects(1, handles, false, INFINITE), -1) << "a quit in a nested sleep";
-    EXPECT_EQ(state.nestedResult, -1);
+    post(nestLoopMessage, 7);
+    EXPECT_EQ(waitForObjects(1, handles, false, INFINITE), -1) << "a quit in a nested loop";
+    EXPECT_EQ(state.nestedResult, 7);
     PostQuitMessage(0);
     EXPECT_EQ(sleepDispatching(600000), -1);
-    EXPECT_EQ(levelsRaised(), 3);
     // A quit taken by a loop nested in a dispatched message: neither the
     // time passed nor this wait's own quit.
     post(nestLoopMessage, 1);
     EXPECT_EQ(sleepDispatching(600000), 0);
-    EXPECT_EQ(levelsRaised(), 4);
+    EXPECT_EQ(levelsRaised(), 5);
 }
 
 TEST_F(DispatchingWaitTest, ALockHeldElsewhereIsWaitedForWhileServingMessagesUntilAQuit) {
@@ -168,32 +151,26 @@ TEST_F(DispatchingWaitTest, ALockHeldElsewhereIsWaitedForWhileServingMessagesUnt
     UniqueHandleObject held(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     UniqueHandleObject release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     auto holdUntil = [&](HANDLE until) {
-        return std::thread([&lock, &held, until] {
+        ResetEvent(held.get());
+        std::thread holder([&lock, &held, until] {
             lock.enter();
             SetEvent(held.get());
             WaitForSingleObject(until, INFINITE);
             lock.leave();
         });
+        WaitForSingleObject(held.get(), INFINITE);
+        return holder;
     };
     // Released only once the waiting thread has served a message.
     state.setOnCount = event.get();
     std::thread holder = holdUntil(event.get());
-    WaitForSingleObject(held.get(), INFINITE);
     post(countMessage, 1);
     EXPECT_TRUE(enterLockDispatching(lock));
     EXPECT_EQ(state.counted, 1);
     holder.join();
-    PostQuitMessage(0); // would end the wait if it waited
-    EXPECT_TRUE(enterLockDispatching(lock)) << "re-entered on the thread that holds it";
-    lock.leave();
     lock.leave();
 
-    ResetEvent(held.get());
     holder = holdUntil(release.get());
-    WaitForSingleObject(held.get(), INFINITE);
-    MSG message; // the quit posted above
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
     PostQuitMessage(0);
     EXPECT_FALSE(enterLockDispatching(lock));
     SetEvent(release.get());
