@@ -116,8 +116,6 @@ TEST(WorkerThreadGuard, FailuresOfTheBodyAreReportedOnceAndBreakQuietly) {
     }
     const auto& shown = boxes.boxes;
     ASSERT_EQ(shown.size(), 2u) << "BreakException is never shown";
-    EXPECT_EQ(shown[0].caption, "Exception");
     EXPECT_NE(shown[0].text.find("body failed"), std::string::npos);
-    EXPECT_EQ(shown[0].owner, nullptr);
     EXPECT_EQ(shown[1].text, "An exception occured:\nout of range\n");
 }
