@@ -1,12 +1,9 @@
 #include "tests/windows/update/TestSigning.h"
 
-#include "framework/win/UniqueHandle.h"
 #include "tests/windows/support/TestPaths.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <knownfolders.h>
-#include <shlobj.h>
 #include <wincrypt.h>
 
 namespace kelvane::test {
@@ -22,20 +19,8 @@ std::string readText(const std::string& path) {
 // revoked certificate's as a good one: the revoked test publisher would pass
 // from the second run on.
 void forgetRevocationChecks() {
-    wchar_t* lowFolder = nullptr;
-    if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppDataLow, 0, nullptr, &lowFolder))) {
-        return;
-    }
-    std::wstring content = std::wstring(lowFolder) + L"\\Microsoft\\CryptnetUrlCache\\Content\\";
-    CoTaskMemFree(lowFolder);
-    WIN32_FIND_DATAW entry;
-    Plinth::UniqueFindHandle search(FindFirstFileW((content + L"*").c_str(), &entry));
-    if (!search) {
-        return;
-    }
-    do {
-        DeleteFileW((content + entry.cFileName).c_str());
-    } while (FindNextFileW(search.get(), &entry));
+    runProcess("cmd.exe /c del /q "
+               "\"%USERPROFILE%\\AppData\\LocalLow\\Microsoft\\CryptnetUrlCache\\Content\\*\"");
 }
 
 // Trusts the test root, in the current user's registry store of trusted

@@ -196,19 +196,6 @@ TEST_F(UpdateCheckTest, AutomaticCheckOffersTheNewVersionFromItsThread) {
     EXPECT_EQ(host_.shown, 1);
 }
 
-TEST_F(UpdateCheckTest, FetchesASetupOnlyOverHttps) {
-    server_->serveRaw("moved.exe", "HTTP/1.0 302 Found\r\nLocation: " +
-                                       server_->url("setup-publisher.exe") + "\r\n\r\n");
-    for (const std::string& address :
-         {server_->url("setup-publisher.exe"), server_->secureUrl("moved.exe")}) {
-        EXPECT_FALSE(downloadSetup(address, "kelvane 4.6", nullptr).held()) << address;
-    }
-    EXPECT_EQ(server_->requestsFor("moved.exe").size(), 1u);
-    EXPECT_EQ(server_->requestsFor("setup-publisher.exe").size(), 1u)
-        << "the http address is not asked for; the redirection to it is, and refused";
-    EXPECT_FALSE(setupFolderLeft()) << "a refused download leaves no folder";
-}
-
 TEST_F(UpdateCheckTest, DownloadFillsTheFileAndTheBar) {
     const std::string bytes(5 * 1024 + 300, 'k'), file = "setup-" + name_ + ".exe";
     server_->serveFile(file, bytes);
@@ -243,6 +230,18 @@ TEST_F(UpdateCheckTest, DownloadFillsTheFileAndTheBar) {
     }
     EXPECT_FALSE(setupFolderLeft()) << "a setup that never started goes with its folder";
 
+    // Refused: a body cut short, an http address and a redirection to one.
+    server_->serveRaw("cut-" + file, "HTTP/1.0 200 OK\r\nContent-Length: 9999\r\n\r\n" + bytes);
+    server_->serveRaw("moved-" + file,
+                      "HTTP/1.0 302 Found\r\nLocation: " + server_->url(file) + "\r\n\r\n");
+    for (const std::string& address : {server_->secureUrl("cut-" + file), server_->url(file),
+                                       server_->secureUrl("moved-" + file)}) {
+        EXPECT_FALSE(downloadSetup(address, "kelvane 4.6", nullptr).held()) << address;
+    }
+    EXPECT_EQ(server_->requestsFor(file).size(), 1u)
+        << "the http address is not asked for; the redirection to it is, and refused";
+    EXPECT_FALSE(setupFolderLeft()) << "a refused download leaves no folder";
+
     // No length announced: complete, and the bar keeps its range.
     ShowWindow(host_.ownerWindow(), SW_SHOWNOACTIVATE);
     DownloadDialog second(host_.ownerWindow(), "");
@@ -253,8 +252,6 @@ TEST_F(UpdateCheckTest, DownloadFillsTheFileAndTheBar) {
         downloadSetup(server_->secureUrl("bare-" + file), "kelvane 4.6", second.progressBar());
     EXPECT_EQ(test::fileBytes(bare.path()), bytes);
     EXPECT_EQ(SendMessageA(second.progressBar(), PBM_GETRANGE, FALSE, 0), 100);
-    server_->serveRaw("cut-" + file, "HTTP/1.0 200 OK\r\nContent-Length: 9999\r\n\r\n" + bytes);
-    EXPECT_FALSE(downloadSetup(server_->secureUrl("cut-" + file), "kelvane 4.6", nullptr).held());
 }
 
 TEST_F(UpdateCheckTest, OnlyThePinnedPublishersSetupStarts) {
