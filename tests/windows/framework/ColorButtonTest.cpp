@@ -33,7 +33,7 @@ int pixelsOf(HWND button, COLORREF colour, UINT state = 0) {
 
 } // namespace
 
-TEST(ColorButtonTest, DrawsItsTextInTheNormalHoverAndDisabledColours) {
+TEST(ColorButtonTest, DrawsItsTextInTheHoverAndDisabledColours) {
     UniqueWindow owner(CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 100, 100, 200,
                                        100, nullptr, nullptr, nullptr, nullptr));
     HWND raw =
