@@ -24,24 +24,23 @@ struct WindowState {
     int nestedResult = 1234;
     HANDLE setOnCount = nullptr; // set when the count reaches the message's wParam
     int paints = 0;
-};
+} state;
 
 LRESULT CALLBACK testProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-    auto* state = reinterpret_cast<WindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     switch (message) {
     case countMessage:
-        if (++state->counted >= static_cast<int>(w) && state->setOnCount) {
-            SetEvent(state->setOnCount);
+        if (++state.counted >= static_cast<int>(w) && state.setOnCount) {
+            SetEvent(state.setOnCount);
         }
         return 0;
     case nestLoopMessage:
         PostQuitMessage(static_cast<int>(w));
-        state->nestedResult = runLoop();
+        state.nestedResult = runLoop();
         return 0;
     case WM_PAINT:
         // Never validates itself, so only the loop's validation ends the
         // paints (the cut-off keeps a failing test from hanging).
-        if (++state->paints > 20) {
+        if (++state.paints > 20) {
             ValidateRect(window, nullptr);
         }
         return 0;
@@ -64,7 +63,7 @@ protected:
         window.reset(CreateWindowExA(0, "KelvaneWaitTest", "wait test", WS_OVERLAPPEDWINDOW, 0, 0,
                                      200, 100, nullptr, nullptr, type.hInstance, nullptr));
         ASSERT_TRUE(window);
-        SetWindowLongPtrA(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
+        state = WindowState();
         event.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
         level = MessageLoop::current().level();
     }
@@ -77,7 +76,6 @@ protected:
     int levelsRaised() const { return MessageLoop::current().level() - level; }
     void post(UINT message, WPARAM w = 0) { PostMessageA(window.get(), message, w, 0); }
 
-    WindowState state;
     UniqueWindow window;
     UniqueHandleObject event;
     int level = 0;
