@@ -21,9 +21,8 @@ using kelvane::test::unixPath;
 namespace {
 
 const char* kChecker = R"(
-import sys, traceback
-import olefile, xlrd
-xls, expected_path, result = sys.argv[1], sys.argv[2], sys.argv[3]
+import os, sys, traceback, olefile, xlrd
+xls, expected_path, result = sys.argv[1:4]
 def check():
     text = open(expected_path, encoding='cp1252', newline='').read()
     expected = [row.split('\x1f') for row in text.split('\x1e')]
@@ -43,7 +42,6 @@ try:
 except Exception:
     verdict = traceback.format_exc()
 open(result + '.tmp', 'w').write(verdict)
-import os
 os.replace(result + '.tmp', result)
 )";
 

@@ -264,8 +264,7 @@ TEST_F(UpdateCheckTest, OnlyThePinnedPublishersSetupStarts) {
     EXPECT_FALSE(downloadAndStartSetup(checker, info));
     EXPECT_EQ(WaitForSingleObject(started.get(), 1000), static_cast<DWORD>(WAIT_TIMEOUT));
     ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].text, "The downloaded setup \"setup-stranger.exe\" is signed by \"Someone "
-                               "Else\", not by the publisher of Kelvane, so it was not started.");
+    EXPECT_NE(boxes()[0].text.find("signed by \"Someone Else\""), std::string::npos);
     EXPECT_FALSE(setupFolderLeft()) << "a refused setup is deleted with its folder";
     EXPECT_EQ(GetFileAttributesA(handOverFilePath(settings_.baseName).c_str()),
               INVALID_FILE_ATTRIBUTES)
