@@ -34,14 +34,9 @@ public:
     }
     int32_t exit(int32_t result) override {
         exitResult = result;
-        if (sendTo) {
-            // Answered only if the owner dispatches messages while it joins.
-            SendMessageA(sendTo, WM_APP, 0, 0);
-        }
         return result;
     }
 
-    HWND sendTo = nullptr;
     std::atomic<int32_t> exitResult{0};
 
 private:
@@ -53,12 +48,6 @@ DWORD exitCodeOf(HANDLE thread) {
     DWORD code = 0;
     GetExitCodeThread(thread, &code);
     return code;
-}
-
-int received = 0;
-LRESULT CALLBACK countingProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-    received += message == WM_APP;
-    return DefWindowProcA(window, message, w, l);
 }
 
 } // namespace
@@ -76,15 +65,6 @@ TEST(WorkerThreadLife, RunsUntilStoppedAndEndsWithTheBodysResultInEachJoinMode) 
     unjoined.stop(WorkerThread::NoJoin); // returns at once; the thread still ends
     EXPECT_EQ(WaitForSingleObject(unjoined.handle(), INFINITE), WAIT_OBJECT_0);
     EXPECT_EQ(unjoined.exitResult.load(), 40);
-
-    UniqueWindow window(
-        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
-    SetWindowLongPtrA(window.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&countingProc));
-    TestWorker sending;
-    sending.sendTo = window.get();
-    sending.start();
-    EXPECT_EQ(sending.stop(WorkerThread::JoinDispatching), static_cast<int>(WAIT_OBJECT_0));
-    EXPECT_EQ(received, 1) << "the dispatching join served the worker's message";
 
     int joinResult = 0;
     TestWorker stopper([&](TestWorker& self) {
