@@ -175,6 +175,5 @@ TEST_F(ServiceFixture, ARefusedQueryEmptiesItsCellAndTheReadGoesOn) {
     EXPECT_EQ(row.cell(C::description).text, "Keeps things going");
     EXPECT_EQ(row.cell(C::startOptions).text, Plinth::loadString(245)) << "delayed, no trigger";
     EXPECT_EQ(row.cell(C::onFailure).text, "") << "refused: empty";
-    EXPECT_NE(row.cell(C::command).text.str().find("kelvane-test-service"), std::string::npos);
     EXPECT_GT(shared.table.rowCount(), 10u) << "every other service was read too";
 }
