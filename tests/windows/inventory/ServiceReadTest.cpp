@@ -1,5 +1,5 @@
-// A whole read against Wine's manager, cross-checked with Wine's own sc.exe
-// and reg.exe, which we did not write.
+// A whole read against Wine's manager, cross-checked with Wine's own reg.exe,
+// which we did not write.
 #include "inventory/win/ServiceRead.h"
 #include "tests/windows/support/Registry.h"
 #include "tests/windows/support/TestPaths.h"
@@ -30,12 +30,8 @@ protected:
     }
 
     void read() {
-        try {
-            HostInfo local;
-            readComputer(local, servicesKey.get(), shared);
-        } catch (const Plinth::Exception& e) {
-            ADD_FAILURE() << "read failed: " << e.getMessage() << " (" << e.code() << ")";
-        }
+        HostInfo local;
+        readComputer(local, servicesKey.get(), shared);
     }
 
     bool rowOf(const std::string& name, TableRow& row) {
@@ -47,24 +43,9 @@ protected:
     ReaderState shared;
 };
 
-// TYPE (hexadecimal) and STATE of `sc query NAME`.
-std::pair<unsigned long, unsigned long> scQuery(const std::string& name) {
-    std::string output;
-    runProcess("sc.exe query " + name, &output);
-    auto field = [&](const char* label, int base) {
-        size_t at = output.find(label);
-        if (at == std::string::npos) {
-            return ~0ul;
-        }
-        at = output.find(':', at);
-        return std::strtoul(output.c_str() + at + 1, nullptr, base);
-    };
-    return {field("TYPE", 16), field("STATE", 10)};
-}
-
 } // namespace
 
-TEST_F(ServiceReadTest, FiftyServicesAndTheSpoolerMatchScAndReg) {
+TEST_F(ServiceReadTest, FiftyServicesAndTheSpoolerMatchTheRegistry) {
     const DWORD startTypes[] = {SERVICE_DEMAND_START, SERVICE_AUTO_START, SERVICE_DISABLED};
     std::vector<std::string> names;
     for (int i = 0; i < 50; ++i) {
@@ -84,45 +65,27 @@ TEST_F(ServiceReadTest, FiftyServicesAndTheSpoolerMatchScAndReg) {
     for (const std::string& name : names) {
         TableRow row;
         ASSERT_TRUE(rowOf(name, row)) << name;
-        auto [type, state] = scQuery(name);
-        EXPECT_EQ(static_cast<unsigned long>(row.cell(C::type).intValue()), type) << name;
-        bool running = state == SERVICE_RUNNING;
-        EXPECT_EQ(row.cell(C::active).intValue(), state == SERVICE_STOPPED ? 2 : 1) << name;
-        EXPECT_EQ(row.cell(C::typeImage).intValue(), 4 + (running ? 1 : 0)) << name;
-        EXPECT_EQ(row.cell(C::pid).text.empty(), !running) << name;
-
         auto values = serviceValues(name);
-        EXPECT_EQ(row.cell(C::startType).intValue(),
-                  std::strtol(values["Start"].c_str(), nullptr, 16))
-            << name;
-        EXPECT_EQ(row.cell(C::account).text, values["ObjectName"]) << name;
+        auto number = [&](const char* value) {
+            return std::strtol(values[value].c_str(), nullptr, 16);
+        };
+        EXPECT_EQ(row.cell(C::type).intValue(), number("Type")) << name;
+        EXPECT_EQ(row.cell(C::startType).intValue(), number("Start")) << name;
+        const bool running = name == names[1];
+        EXPECT_EQ(row.cell(C::active).intValue(), running ? 1 : 2) << name;
+        EXPECT_EQ(row.cell(C::pid).text.empty(), !running) << name;
         EXPECT_EQ(row.cell(C::command).text, values["ImagePath"]) << name;
         EXPECT_EQ(row.cell(C::displayName).text, values["DisplayName"]) << name;
         EXPECT_EQ(row.cell(C::loadOrderGroup).text, values["Group"]) << name;
     }
-    TableRow interactive;
-    ASSERT_TRUE(rowOf(names[0], interactive));
-    EXPECT_EQ(interactive.cell(C::typeText).text, "own process, interactive");
     TableRow spooler;
     ASSERT_TRUE(rowOf("Spooler", spooler));
-    EXPECT_EQ(spooler.cell(C::typeText).text, "own process, interactive");
-    EXPECT_EQ(spooler.cell(C::time).text.size(), 19u);
+    EXPECT_EQ(spooler.cell(C::account).text, serviceValues("Spooler")["ObjectName"]);
 }
 
-TEST(ReadComputerTest, AHostThatCannotBeReachedEmptiesTheTable) {
-    Plinth::setResourceModule(GetModuleHandleA(nullptr));
-    WinsockSession sockets;
-    ReaderState shared;
-    {
-        HostInfo local;
-        readComputer(local, nullptr, shared);
-    }
+TEST_F(ServiceReadTest, AHostThatCannotBeReachedEmptiesTheTable) {
+    read();
     ASSERT_GT(shared.table.rowCount(), 10u);
-    TableRow spooler;
-    ASSERT_TRUE(shared.table.findRow({SharedText("Spooler")}, spooler));
-    EXPECT_NE(spooler.cell(C::binaryPath).text.str().find("spoolsv.exe"), std::string::npos)
-        << "local image paths are resolved";
-
     HostInfo remote;
     remote.host = "no-such-host.invalid";
     shared.newData = false;
@@ -131,25 +94,14 @@ TEST(ReadComputerTest, AHostThatCannotBeReachedEmptiesTheTable) {
         Plinth::ErrorContext context("opening service manager", host);
         throw Plinth::LWE(RPC_S_SERVER_UNAVAILABLE);
     };
-    try {
-        readComputer(remote, nullptr, shared, unreachable);
-        ADD_FAILURE() << "the read of an unknown computer succeeded";
-    } catch (const Plinth::Exception& e) {
-        EXPECT_NE(e.context().contextText().find("opening service manager"), std::string::npos)
-            << e.context().contextText();
-        EXPECT_FALSE(e.getMessage().empty());
-    }
+    EXPECT_THROW(readComputer(remote, nullptr, shared, unreachable), Plinth::Exception);
     EXPECT_EQ(shared.table.rowCount(), 0u);
     EXPECT_TRUE(shared.newData);
 }
 
-TEST_F(ServiceReadTest, ServicesDeletedDuringOrBetweenReadsLeaveTheTable) {
-    const std::string kept = services.create(), gone = services.create();
-    const std::string doomed = services.create();
-    read();
-    TableRow row;
-    ASSERT_TRUE(rowOf(gone, row));
-    services.remove(gone);
+// One deleted between reads leaves the list in ServiceReaderTest.
+TEST_F(ServiceReadTest, AServiceDeletedDuringTheReadDoesNotEndIt) {
+    const std::string kept = services.create(), doomed = services.create();
     // A service deleted while a handle to it stays open may still be listed
     // by the enumeration; the read goes on either way.
     Plinth::UniqueServiceHandle all(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
@@ -157,9 +109,7 @@ TEST_F(ServiceReadTest, ServicesDeletedDuringOrBetweenReadsLeaveTheTable) {
         OpenServiceA(all.get(), doomed.c_str(), DELETE | SERVICE_QUERY_STATUS));
     ASSERT_TRUE(held);
     ASSERT_TRUE(DeleteService(held.get()));
-    shared.newData = false;
     read();
-    EXPECT_FALSE(rowOf(gone, row));
+    TableRow row;
     EXPECT_TRUE(rowOf(kept, row));
-    EXPECT_TRUE(shared.newData);
 }

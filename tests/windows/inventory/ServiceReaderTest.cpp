@@ -40,9 +40,13 @@ protected:
 
 } // namespace
 
-TEST_F(ServiceReaderTest, TheListFillsWhileTheReadGoesOn) {
+TEST_F(ServiceReaderTest, TheListFillsWhileTheReadGoesOnAndChangesAreMarkedAfterIt) {
     for (int i = 0; i < 300; ++i) {
         services.create();
+    }
+    const std::string kept = services.names()[0], gone = services.names()[1];
+    {
+        ServiceReader idle(nullptr); // ends when destroyed without a read
     }
     ServiceReader reader(nullptr);
     RefreshResult result = refresh(reader);
@@ -53,17 +57,9 @@ TEST_F(ServiceReaderTest, TheListFillsWhileTheReadGoesOn) {
         EXPECT_NE(entryNamed(name), nullptr) << name;
     }
     EXPECT_TRUE(tables.baselineValid);
-}
-
-TEST_F(ServiceReaderTest, ChangesBetweenReadsAreMarkedAgainstTheBaseline) {
-    std::string kept = services.create();
-    std::string gone = services.create();
-    ServiceReader reader(nullptr);
-    refresh(reader);
-    ASSERT_NE(entryNamed(gone), nullptr);
 
     services.remove(gone);
-    std::string added = services.create();
+    const std::string added = services.create();
     // Wine's sc.exe cannot change a start type ("sc config" fails), so the
     // change is made through the manager directly.
     {
@@ -82,16 +78,4 @@ TEST_F(ServiceReaderTest, ChangesBetweenReadsAreMarkedAgainstTheBaseline) {
     ASSERT_NE(entryNamed(kept), nullptr);
     EXPECT_EQ(entryNamed(kept)->changed, 8) << "the start column's bit";
     EXPECT_EQ(list.removed, 1);
-}
-
-TEST(ServiceReaderLifeTest, EndsWhenDestroyedWithOrWithoutARead) {
-    {
-        ServiceReader idle(nullptr); // never started
-    }
-    ServiceReader used(nullptr);
-    used.setHost("");
-    used.startRead();
-    HANDLE done = used.doneEvent();
-    EXPECT_EQ(WaitForSingleObject(done, 60000), WAIT_OBJECT_0);
-    EXPECT_FALSE(used.state().busy.load());
 }

@@ -1,12 +1,9 @@
 #include "tests/windows/update/TestSigning.h"
 
-#include "framework/win/UniqueHandle.h"
 #include "tests/windows/support/TestPaths.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <knownfolders.h>
-#include <shlobj.h>
 #include <wincrypt.h>
 
 namespace kelvane::test {
@@ -18,38 +15,54 @@ std::string readText(const std::string& path) {
     return text.substr(0, text.find_first_of("\r\n"));
 }
 
-// The registry store of the current user's trusted roots: it takes a
-// certificate without asking (the system store of that name would show a
-// confirmation), and Wine 8's chain engine trusts it, while the machine's
-// root store there is read from the host and takes nothing.
-HCERTSTORE openUserRootStore() {
-    return CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_A, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER,
-                         "Root");
-}
-
 // Wine 8 keeps each revocation check's outcome in this folder, and keeps a
 // revoked certificate's as a good one: the revoked test publisher would pass
 // from the second run on.
 void forgetRevocationChecks() {
-    wchar_t* lowFolder = nullptr;
-    if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppDataLow, 0, nullptr, &lowFolder))) {
-        return;
-    }
-    std::wstring content = std::wstring(lowFolder) + L"\\Microsoft\\CryptnetUrlCache\\Content\\";
-    CoTaskMemFree(lowFolder);
-    WIN32_FIND_DATAW entry;
-    Plinth::UniqueFindHandle search(FindFirstFileW((content + L"*").c_str(), &entry));
-    if (!search) {
-        return;
-    }
-    do {
-        DeleteFileW((content + entry.cFileName).c_str());
-    } while (FindNextFileW(search.get(), &entry));
+    runProcess("cmd.exe /c del /q "
+               "\"%USERPROFILE%\\AppData\\LocalLow\\Microsoft\\CryptnetUrlCache\\Content\\*\"");
 }
 
-std::string rootCertificate() {
-    return fileBytes(signingFile("root.der"));
-}
+// Trusts the test root, in the current user's registry store of trusted
+// roots, from before the first test to after the last.
+class TrustedTestRoot : public ::testing::Environment {
+public:
+    void SetUp() override {
+        forgetRevocationChecks();
+        trusted = inRootStore(CERT_STORE_ADD_REPLACE_EXISTING, false);
+    }
+    void TearDown() override { inRootStore(CERT_STORE_ADD_USE_EXISTING, true); }
+
+    bool trusted = false;
+
+private:
+    // Adds the test root to the store, or finds it there and removes it;
+    // closing the store writes the registry.
+    static bool inRootStore(DWORD how, bool remove) {
+        const std::string root = fileBytes(signingFile("root.der"));
+        // The registry store of the current user's trusted roots: it takes a
+        // certificate without asking (the system store of that name would show a
+        // confirmation), and Wine 8's chain engine trusts it, while the machine's
+        // root store there is read from the host and takes nothing.
+        HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_A, 0, 0,
+                                         CERT_SYSTEM_STORE_CURRENT_USER, "Root");
+        PCCERT_CONTEXT added = nullptr;
+        const bool done = store && !root.empty() &&
+                          CertAddEncodedCertificateToStore(
+                              store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(root.data()),
+                              static_cast<DWORD>(root.size()), how, remove ? &added : nullptr);
+        if (added) {
+            CertDeleteCertificateFromStore(added); // frees added
+        }
+        if (store) {
+            CertCloseStore(store, 0);
+        }
+        return done;
+    }
+};
+
+TrustedTestRoot* const testRoot =
+    static_cast<TrustedTestRoot*>(::testing::AddGlobalTestEnvironment(new TrustedTestRoot));
 
 } // namespace
 
@@ -65,50 +78,6 @@ std::vector<PinnedCertificate> testPublishers() {
             {"CN=Kelvane Untrusted Publisher, O=Trevolt Test, C=SE",
              readText(signingFile("untrusted.sha256.txt"))}};
 }
-
-namespace {
-
-// Trusts the test root, in the current user's registry store of trusted
-// roots, from before the first test to after the last.
-class TrustedTestRoot : public ::testing::Environment {
-public:
-    void SetUp() override {
-        forgetRevocationChecks();
-        std::string root = rootCertificate();
-        HCERTSTORE store = openUserRootStore();
-        if (store && !root.empty()) {
-            trusted = CertAddEncodedCertificateToStore(
-                store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(root.data()),
-                static_cast<DWORD>(root.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
-        }
-        if (store) {
-            CertCloseStore(store, 0); // writes the registry
-        }
-    }
-
-    void TearDown() override {
-        std::string root = rootCertificate();
-        HCERTSTORE store = openUserRootStore();
-        PCCERT_CONTEXT wanted = CertCreateCertificateContext(
-            X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(root.data()),
-            static_cast<DWORD>(root.size()));
-        if (store && wanted) {
-            if (PCCERT_CONTEXT found = CertFindCertificateInStore(
-                    store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, wanted, nullptr)) {
-                CertDeleteCertificateFromStore(found); // frees found
-            }
-        }
-        CertFreeCertificateContext(wanted);
-        CertCloseStore(store, 0);
-    }
-
-    bool trusted = false;
-};
-
-TrustedTestRoot* const testRoot =
-    static_cast<TrustedTestRoot*>(::testing::AddGlobalTestEnvironment(new TrustedTestRoot));
-
-} // namespace
 
 bool testRootTrusted() {
     return testRoot->trusted;
