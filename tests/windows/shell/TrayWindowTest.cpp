@@ -65,9 +65,6 @@ TEST(TrayWindowTest, ClicksRunTheirCommandsAndTheIconOutlivesTheTaskbar) {
     EXPECT_EQ(tray.clicks, 0) << "a double click is no click";
 
     SetTimer(nullptr, 0, 100, inspectOpenMenu);
-    mouse(WM_LBUTTONDOWN);
-    mouse(WM_LBUTTONUP);
-    EXPECT_EQ(defaultEntry, "") << "a left click opens nothing";
     mouse(WM_RBUTTONDOWN);
     mouse(WM_RBUTTONUP); // returns when the timer has closed the menu
     EXPECT_EQ(defaultEntry, "&Show Kelvane") << "a right click opens the menu";
