@@ -95,7 +95,7 @@ protected:
 
 } // namespace
 
-TEST_F(HeadlessExportTest, WritesEveryServiceAndDriverTheManagerListsMarkedAgainstTheLastRun) {
+TEST_F(HeadlessExportTest, WritesEveryServiceAndDriverTheManagerLists) {
     const std::string service = services.create();
     Plinth::UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
     auto change = [&](const std::string& name) {

@@ -10,6 +10,7 @@
 #include "shell/win/TrayWindow.h"
 #include "tests/windows/shell/ProcessWindows.h"
 #include "tests/windows/support/PendingOperations.h"
+#include "tests/windows/support/Registry.h"
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TrayInstances.h"
 
@@ -49,12 +50,9 @@ std::string readShortcut(const std::string& path) {
     return read;
 }
 
+// The product's name in the list of installed programs, as reg.exe reads it.
 std::string displayName() {
-    char value[MAX_PATH] = {};
-    DWORD size = sizeof value;
-    RegGetValueA(HKEY_LOCAL_MACHINE, uninstallKeyPath(productName).c_str(), "DisplayName",
-                 RRF_RT_REG_SZ, nullptr, value, &size);
-    return value;
+    return regQuery("HKLM\\" + uninstallKeyPath(productName))["DisplayName"];
 }
 
 class InstallationTest : public ::testing::Test {

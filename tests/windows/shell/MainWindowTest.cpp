@@ -93,13 +93,12 @@ protected:
     void showOnlyOurServices() {
         typeSearch("kvtest-" + std::to_string(GetCurrentProcessId()) + "-");
     }
+    // As the list reports a click on a column's header.
     void clickHeader(int column) {
-        HWND header = reinterpret_cast<HWND>(toList(LVM_GETHEADER));
-        RECT rect{};
-        SendMessageA(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&rect));
-        LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageA(header, WM_LBUTTONUP, 0, at);
+        NMLISTVIEW click{
+            {listHandle(), IDC_SERVICE_LIST, static_cast<UINT>(LVN_COLUMNCLICK)}, -1, column};
+        SendMessageA(window->handle(), WM_NOTIFY, IDC_SERVICE_LIST,
+                     reinterpret_cast<LPARAM>(&click));
         pump();
     }
     // Index -1 stands for every item.
