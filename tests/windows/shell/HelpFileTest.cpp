@@ -1,7 +1,10 @@
 // The help file the build puts beside kelvane.exe, read back through the
-// system's own storage for compiled help (itss), which we did not write; the
-// sources' links and labels are checked natively (tests/help).
+// system's own storage for compiled help (itss), which we did not write, and
+// the help control F1 loads. The sources' pages, links and labels are
+// checked natively (tests/help).
 #include "shell/win/HelpViewer.h"
+#include "tests/windows/support/PendingOperations.h"
+#include "tests/windows/support/Registry.h"
 #include "tests/windows/support/TestPaths.h"
 
 #include "framework/win/UniqueHandle.h"
@@ -10,9 +13,7 @@
 #include <objbase.h>
 #include <windows.h>
 
-#include <set>
 #include <string>
-#include <vector>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -34,11 +35,6 @@ struct IITStorage : IUnknown {
 
 namespace {
 
-const CLSID clsidITStorage = {
-    0x5d02926a, 0x212e, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
-const IID iidITStorage = {
-    0x88cc31de, 0x27ab, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
-
 template <typename T> void releaseInterface(T* object) {
     object->Release();
 }
@@ -48,95 +44,99 @@ std::wstring wide(const std::string& text) {
     return std::wstring(text.begin(), text.end()); // the names here are ASCII
 }
 
-// The Local values of a contents or index file, in order.
-std::vector<std::string> sitemapTargets(const std::string& sitemap) {
-    std::vector<std::string> targets;
-    const std::string marker = "name=\"Local\" value=\"";
-    for (size_t at = sitemap.find(marker); at != std::string::npos;
-         at = sitemap.find(marker, at + 1)) {
-        size_t begin = at + marker.size();
-        targets.push_back(sitemap.substr(begin, sitemap.find('"', begin) - begin));
+// One file of the compiled help; "missing" when it is not there.
+std::string readTopic(IStorage* help, std::string path) {
+    ComOwner<IStorage> folder;
+    const size_t slash = path.rfind('/');
+    if (slash != std::string::npos &&
+        SUCCEEDED(help->OpenStorage(wide(path.substr(0, slash)).c_str(), nullptr,
+                                    STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, folder.put()))) {
+        help = folder.get();
+        path = path.substr(slash + 1);
     }
-    return targets;
-}
-
-class HelpFileTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    static void TearDownTestSuite() { CoUninitialize(); }
-
-    // The compiled help opened through itss, or a test failure.
-    static ComOwner<IStorage> openHelp() {
-        ComOwner<IITStorage> storages;
-        ComOwner<IStorage> help;
-        HRESULT created = CoCreateInstance(clsidITStorage, nullptr, CLSCTX_INPROC_SERVER,
-                                           iidITStorage, reinterpret_cast<void**>(storages.put()));
-        EXPECT_EQ(S_OK, created) << "itss.dll is not registered";
-        if (SUCCEEDED(created)) {
-            EXPECT_EQ(S_OK, storages.get()->StgOpenStorage(wide(helpFilePath()).c_str(), nullptr,
-                                                           STGM_READ | STGM_SHARE_DENY_WRITE,
-                                                           nullptr, 0, help.put()));
-        }
-        return help;
+    ComOwner<IStream> stream;
+    if (FAILED(help->OpenStream(wide(path).c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
+                                stream.put()))) {
+        return "missing";
     }
-
-    // One file of the compiled help; false when it is not there.
-    static bool readTopic(IStorage* help, std::string path, std::string* content) {
-        ComOwner<IStorage> folder;
-        IStorage* from = help;
-        size_t slash = path.rfind('/');
-        if (slash != std::string::npos) {
-            if (FAILED(help->OpenStorage(wide(path.substr(0, slash)).c_str(), nullptr,
-                                         STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0,
-                                         folder.put()))) {
-                return false;
-            }
-            from = folder.get();
-            path = path.substr(slash + 1);
-        }
-        ComOwner<IStream> stream;
-        if (FAILED(from->OpenStream(wide(path).c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE,
-                                    0, stream.put()))) {
-            return false;
-        }
-        content->clear();
-        char block[4096];
-        ULONG got = 0;
-        while (SUCCEEDED(stream.get()->Read(block, sizeof block, &got)) && got > 0) {
-            content->append(block, got);
-        }
-        return true;
+    std::string content;
+    char block[4096];
+    for (ULONG got = 0; SUCCEEDED(stream.get()->Read(block, sizeof block, &got)) && got > 0;) {
+        content.append(block, got);
     }
-};
-
-// Links and anchors are checked in the sources (tests/help); here what the
-// compiler put into the file, and the page the viewer opens first.
-TEST_F(HelpFileTest, EveryPageOfTheContentsAndIndexIsInsideWithItsStylesheetAndImages) {
-    ComOwner<IStorage> help = openHelp();
-    ASSERT_TRUE(help);
-    std::string contents, index, text;
-    ASSERT_TRUE(readTopic(help.get(), "kelvane.hhc", &contents));
-    ASSERT_TRUE(readTopic(help.get(), "kelvane.hhk", &index));
-    std::vector<std::string> targets = sitemapTargets(contents);
-    std::vector<std::string> indexTargets = sitemapTargets(index);
-    EXPECT_GE(targets.size(), 19u);
-    EXPECT_GE(indexTargets.size(), 50u);
-    targets.insert(targets.end(), indexTargets.begin(), indexTargets.end());
-    std::set<std::string> pages;
-    for (const std::string& target : targets) {
-        pages.insert(target.substr(0, target.find('#')));
-    }
-    pages.insert("help.css");
-    for (const std::string& page : pages) {
-        EXPECT_TRUE(readTopic(help.get(), page, &text)) << page << " is not in the help file";
-    }
-    ASSERT_TRUE(readTopic(help.get(), "images/class-icons.png", &text));
-    EXPECT_EQ("\x89PNG", text.substr(0, 4));
-
-    // The viewer opens the default topic and the contents #SYSTEM names.
-    ASSERT_TRUE(readTopic(help.get(), "#SYSTEM", &text));
-    EXPECT_NE(text.find(std::string("index.html\0", 11)), std::string::npos);
-    EXPECT_NE(text.find(std::string("kelvane.hhc\0", 12)), std::string::npos);
+    return content;
 }
 
 } // namespace
+
+TEST(HelpFileTest, EveryPageOfTheContentsIsInsideWithItsStylesheetAndImages) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const CLSID storagesClass = {
+        0x5d02926a, 0x212e, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
+    const IID storagesInterface = {
+        0x88cc31de, 0x27ab, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
+    ComOwner<IITStorage> storages;
+    ComOwner<IStorage> help;
+    ASSERT_EQ(S_OK, CoCreateInstance(storagesClass, nullptr, CLSCTX_INPROC_SERVER,
+                                     storagesInterface, reinterpret_cast<void**>(storages.put())))
+        << "itss.dll is not registered";
+    ASSERT_EQ(S_OK, storages.get()->StgOpenStorage(wide(helpFilePath()).c_str(), nullptr,
+                                                   STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0,
+                                                   help.put()));
+    // The viewer opens the default topic and the contents #SYSTEM names.
+    const std::string system = readTopic(help.get(), "#SYSTEM");
+    EXPECT_NE(system.find(std::string("index.html\0", 11)), std::string::npos);
+    EXPECT_NE(system.find(std::string("kelvane.hhc\0", 12)), std::string::npos);
+
+    const std::string contents = readTopic(help.get(), "kelvane.hhc");
+    const std::string marker = "name=\"Local\" value=\"";
+    int pages = 0;
+    for (size_t at = contents.find(marker); at != std::string::npos;
+         at = contents.find(marker, at + 1), ++pages) {
+        const size_t begin = at + marker.size();
+        const std::string page =
+            contents.substr(begin, contents.find_first_of("#\"", begin) - begin);
+        EXPECT_NE(readTopic(help.get(), page), "missing") << page;
+    }
+    EXPECT_GE(pages, 19);
+    EXPECT_NE(readTopic(help.get(), "help.css"), "missing");
+    EXPECT_EQ(readTopic(help.get(), "images/class-icons.png").substr(0, 4), "\x89PNG");
+    help.reset();
+    storages.reset();
+    CoUninitialize();
+}
+
+// Whatever library the registry's classes name for it: an elevated run must
+// not load one that the current user's own classes (writable by any
+// unelevated program) put there.
+TEST(HelpViewerTest, F1LoadsTheSystemsHelpControlNotTheOneTheClassesName) {
+    // A library that is no help control: one of our programs, renamed.
+    const std::string planted = binaryFolder() + "kelvane-planted-help.ocx";
+    ASSERT_TRUE(
+        CopyFileA(programPath("kelvane-version-sample.exe").c_str(), planted.c_str(), FALSE));
+    const std::string server =
+        "Software\\Classes\\CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+    // Windows reads the per-user entry first through HKEY_CLASSES_ROOT. Wine 8
+    // does not merge per-user classes into it, so the machine's entry, which
+    // is what its HKEY_CLASSES_ROOT shows, names the planted library too.
+    {
+        RegistryValueAside user(HKEY_CURRENT_USER, server, ""),
+            machine(HKEY_LOCAL_MACHINE, server, "");
+        user.set(REG_SZ, planted + '\0');
+        machine.set(REG_SZ, planted + '\0');
+        Plinth::UniqueWindow owner(CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPED, 0, 0, 100,
+                                                   100, nullptr, nullptr, nullptr, nullptr));
+        showHelpContents(owner.get()); // what F1 runs
+    }
+    EXPECT_EQ(GetModuleHandleA("kelvane-planted-help.ocx"), nullptr);
+    char system[MAX_PATH] = {}, loaded[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    HMODULE control = GetModuleHandleA("hhctrl.ocx");
+    ASSERT_NE(control, nullptr) << "no help control was loaded";
+    GetModuleFileNameA(control, loaded, MAX_PATH);
+    EXPECT_EQ(lowerCase(loaded), lowerCase(std::string(system) + "\\hhctrl.ocx"));
+
+    constexpr UINT closeAll = 0x12; // HH_CLOSE_ALL
+    showHelp(nullptr, nullptr, closeAll, 0);
+    DeleteFileA(planted.c_str());
+}
