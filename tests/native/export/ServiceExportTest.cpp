@@ -60,13 +60,6 @@ TEST(ServiceExportTest, FiltersByTypeAndStateOnlyAndFillsDetailsAndMarks) {
     ExportSheet sheet;
     sheet.columns = exportColumns(texts);
     ASSERT_EQ(sheet.columns.size(), 22u);
-    std::string headers; // the seventeen keep their places
-    for (size_t column = 16; column < 22; ++column) {
-        headers += sheet.columns[column].header + "|";
-    }
-    EXPECT_EQ(headers, "h131|h240|h241|h242|h243|h244|");
-    EXPECT_EQ(sheet.columns[5].alignment, 3);
-    EXPECT_EQ(sheet.columns[9].numberFormat, u"M/D/YY h:mm");
     std::lock_guard<ServiceEntries::Mutex> guard(entries.mutex());
     appendExportRows(
         sheet, entries.entries(), 0x30, 3,
