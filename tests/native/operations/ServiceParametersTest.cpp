@@ -2,7 +2,6 @@
 #include "operations/ServiceParameters.h"
 
 #include "framework/Exception.h"
-#include "inventory/ServiceEntry.h"
 
 #include <gtest/gtest.h>
 
@@ -25,8 +24,6 @@ TEST(ServiceParametersTest, TypedValuesBecomeTheRecordOrFailUnderInputValidation
     } cases[] = {
         {"", "My Service", "svc.exe", 0x10, false, ".\\u", "pw",
          "My Service", "My Service", 0x10, ".\\u", "pw", ""},
-        {"svc", "", "svc.exe", 0x10, false, "LocalSystem", "",
-         "svc", "svc", 0x10, "LocalSystem", "", ""},
         // Interactive services run as LocalSystem, without a password;
         // drivers never get the interactive bit.
         {"svc", "S", "svc.exe", 0x10, true, "DOMAIN\\someone", "secret",
@@ -72,28 +69,14 @@ TEST(ServiceParametersTest, TypedValuesBecomeTheRecordOrFailUnderInputValidation
     }
 }
 
-TEST(ServiceParametersTest, EditingStartsFromTheEntryWithoutAPassword) {
-    ServiceEntry entry;
-    entry.serviceName = "Spooler";
-    entry.account = ".\\printer";
-    entry.type = 0x110;
-    const ServiceParameters record = parametersFromEntry(entry);
-    EXPECT_FALSE(record.isNew);
-    EXPECT_EQ(record.name, "Spooler");
-    EXPECT_EQ(record.serviceType, 0x110u);
-    EXPECT_TRUE(record.password.empty());
-}
-
 TEST(ServiceParametersTest, TypeBitsTheDialogCannotShowAreKept) {
     struct Case {
         std::uint32_t original, chosen, stored;
     };
     const Case cases[] = {
         {0x50, 0x10, typeNoChange}, // per-user own process, list left alone
-        {0x60, 0x20, typeNoChange}, // per-user shared process
         {0x50, 0x20, 0x20},         // another list entry: what the user chose
         {0x50, 0x110, 0x150},       // only the interactive box changed
-        {0x10, 0x10, typeNoChange}, // nothing changed: nothing to send
         {0x110, 0x10, 0x10},        // interactive cleared
         {0x3, typeNoChange, typeNoChange}, // no list entry fits: no change
     };
