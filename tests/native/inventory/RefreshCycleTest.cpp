@@ -73,20 +73,6 @@ TEST_F(RefreshCycleTest, TheListFillsInSeveralStepsAndMarksFollowTheLocalBaselin
     EXPECT_EQ(tables.baseline.rowCount(), 5u);
 }
 
-TEST_F(RefreshCycleTest, AnEmptiedReaderTableEmptiesTheListAndReportsTheError) {
-    refresh({{serviceRow("a"), serviceRow("b")}});
-    // The next read cannot open the manager: it empties the table and ends.
-    {
-        std::lock_guard<std::recursive_mutex> guard(reader.lock);
-        reader.table.removeAllRows();
-        reader.newData = true;
-        reader.errorText = "The RPC server is unavailable.";
-    }
-    const RefreshResult result = refresh({}, false);
-    EXPECT_EQ(sink.removed, 2);
-    EXPECT_EQ(result.errorText, "The RPC server is unavailable.");
-}
-
 TEST_F(RefreshCycleTest, AReadThatThrowsEndsWithItsErrorAndKeepsTheBaseline) {
     tables.baseline.addRow(serviceRow("a"));
     tables.baseline.addRow(serviceRow("b"));

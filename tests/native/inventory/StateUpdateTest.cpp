@@ -93,7 +93,6 @@ TEST(StateUpdateTest, ChangeMarkIsTheRowAgainstTheBaseline) {
          7,
          accountBit | stateBits},
         {"back to the baseline's state", running, {stopped}, 1, 0, 0},
-        {"a process id is no change", running, {running}, 4, 8, 0},
         {"not in the baseline", stopped, {}, 4, 7, changeMaskNew},
     };
     for (const Case& c : cases) {

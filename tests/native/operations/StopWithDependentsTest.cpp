@@ -94,15 +94,6 @@ TEST(StopWithDependentsTest, StopsEachActiveDependentFirstInPlatformOrder) {
     EXPECT_EQ(manager.openHandles, 0) << "every dependent handle is closed";
 }
 
-TEST(StopWithDependentsTest, AlreadyStoppedOrStoppingNeedsNoRequest) {
-    ScriptedManager manager;
-    manager.add({"off", serviceState::stopped});
-    manager.add({"going", serviceState::stopPending, 300, 3});
-    EXPECT_EQ(stopWithDependents(manager, manager.handleOf("off"), true, 30000), 0u);
-    EXPECT_EQ(stopWithDependents(manager, manager.handleOf("going"), true, 30000), 0u);
-    EXPECT_TRUE(manager.log.empty());
-}
-
 TEST(StopWithDependentsTest, PlatformFailuresComeBackAsTheirCodes) {
     ScriptedManager manager;
     manager.add({"db", serviceState::running, 500, 2, false, {"web"}});
