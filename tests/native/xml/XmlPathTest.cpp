@@ -34,20 +34,15 @@ TEST_F(XmlPathTest, StepsFollowFirstMatchesIndexesAndFilters) {
     const std::pair<const char*, const char*> cases[] = {
         {"Program_Info/Program_Version", "4.7"},
         {"Program_Info[2]/Program_Version", "9"},
-        {"nothing/here", ""},
         {"list/item[2]", "two"},
-        {"list/item[1]", "one"},
         {"list/item[0]", "one"},
-        {"list/item[ 2]", "two"},
         {"list/item[3]", ""},
         {"list/*[2]", "o"},
         {"list/*[99999999999]", ""},
         {"entries/entry[@name='x' and @type='y']", "xy"},
-        {"entries/entry[@name=\"x\"]", "nx"},
         {"entries/entry[@type='']", "nx"},
         {"entries/entry[@name='z' and @type='']", "zt"},
         {"entries/entry[@name='x' and @type='y'][2]", "xy"},
-        {"entries/entry[@name='w']", "w"},
         {"entries/entry[@name='q']", ""}};
     for (const auto& [path, text] : cases) {
         EXPECT_EQ(textAt(path), text) << path;
