@@ -131,16 +131,12 @@ TEST_F(IconCachePairTest, TheNextStartTakesThePairAndWritesOnlyWhatIsNew) {
 
 TEST_F(IconCachePairTest, AMissingOrStrangeHalfDiscardsBoth) {
     savedRun();
-    MemoryStorage pathsOnly = storage, listOnly = storage, damaged = storage;
-    pathsOnly.files.erase(files.imageList);
-    listOnly.files.erase(files.imagePaths);
-    damaged.files[files.imageList].pop_back();
-    std::vector<MemoryStorage> broken{pathsOnly, listOnly, damaged};
-    // Indexes that point at a class icon or past the images.
-    for (const char* line : {"10 c:\\c.exe\n", "7 c:\\c.exe\n"}) {
-        broken.push_back(storage);
-        broken.back().files[files.imagePaths] += line;
-    }
+    std::vector<MemoryStorage> broken(5, storage);
+    broken[0].files.erase(files.imageList);
+    broken[1].files.erase(files.imagePaths);
+    broken[2].files[files.imageList].pop_back();
+    broken[3].files[files.imagePaths] += "10 c:\\c.exe\n"; // past the images
+    broken[4].files[files.imagePaths] += "7 c:\\c.exe\n";  // a class icon
     for (MemoryStorage& half : broken) {
         EXPECT_FALSE(catalog.load(files, half));
         EXPECT_EQ(catalog.imageCount(), 8);
@@ -182,10 +178,10 @@ protected:
                 details,
                 [this](const std::string& path) -> std::optional<IconImage> {
                     ++extractions[path];
-                    if (path.find("noicon") != std::string::npos) {
-                        return std::nullopt;
-                    }
-                    return imageOf(static_cast<std::uint32_t>(std::hash<std::string>()(path)));
+                    const auto colour = static_cast<std::uint32_t>(std::hash<std::string>()(path));
+                    return path.find("noicon") == std::string::npos
+                               ? std::optional<IconImage>(imageOf(colour))
+                               : std::nullopt;
                 },
                 [this](const std::string& path) {
                     ++detailReads[path];
