@@ -63,15 +63,6 @@ TEST_F(XmlWriterTest, WrittenTextReadsBack) {
     EXPECT_EQ(r.children.at(1)->text(), "<&>]]>");
 }
 
-TEST_F(XmlWriterTest, CallerErrorsThrow) {
-    auto w = writer(0);
-    EXPECT_THROW(w->back(), Plinth::Exception);
-    w->createElement("a");
-    w->createElement("b");
-    w->back();
-    EXPECT_THROW(w->setAttribute("late", "x"), Plinth::Exception);
-}
-
 // Documents read with a doctype write it back; a byte order mark needs UTF-8.
 TEST(XmlHeader, DeclarationAndDoctype) {
     XmlFormat format;
