@@ -92,6 +92,7 @@ TEST(WorkbookStream, ThirtyThreeRowsGiveTwoBlocks) {
     ASSERT_EQ(dbCells.size(), 2u);
     EXPECT_EQ(dbCells[0].data.size(), 4u + 2 * 32);
     EXPECT_EQ(dbCells[1].data.size(), 4u + 2);
+    EXPECT_EQ(ofType(all, 0x0208).size(), 33u) << "one ROW record per row";
     EXPECT_EQ(ofType(all, 0x0200).at(0).data,
               (std::vector<uint8_t>{0, 0, 0, 0, 33, 0, 0, 0, 0, 0, 3, 0, 0, 0}));
     checkLayout(stream);

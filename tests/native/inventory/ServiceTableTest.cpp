@@ -103,11 +103,13 @@ TEST(SharedTextTest, BatchTextsOutliveTheBatchAndEachOtherInAnyOrder) {
         for (int i = 0; i < 2000; ++i) { // several chunks
             kept.push_back(batch.make("text " + std::to_string(i)));
         }
+        SharedText dropped = batch.make("gone at once");
         kept.push_back(batch.make(std::string(5000, 'x'))); // too long for a chunk
         kept.push_back(batch.make(""));
     }
     EXPECT_EQ(kept[1234].str(), "text 1234");
     EXPECT_EQ(kept[2000].size(), 5000u);
+    EXPECT_TRUE(kept.back().empty());
     // Every other one first, then the rest from the back: ASan sees any
     // chunk freed early or never.
     for (size_t i = 0; i < kept.size(); i += 2) {
