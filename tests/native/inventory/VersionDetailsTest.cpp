@@ -46,6 +46,8 @@ std::string fields(const FileDetails& d) {
 
 } // namespace
 
+// The first translation with a value wins for each field, and the search
+// stops once maker and description are known.
 TEST(VersionDetails, FirstTranslationWithAValueWinsForEachField) {
     FakeResource r = twoTranslations();
     r.set("040904e4", "FileDescription", "Tool");
@@ -55,16 +57,13 @@ TEST(VersionDetails, FirstTranslationWithAValueWinsForEachField) {
     FileDetails d;
     readVersionDetails(r, d);
     EXPECT_EQ(fields(d), "10.2.65535.4|English|Tool|Hersteller|first") << "texts end at a NUL";
-}
 
-TEST(VersionDetails, SearchStopsOnceMakerAndDescriptionAreKnown) {
-    FakeResource r = twoTranslations();
-    r.set("040904e4", "FileDescription", "Tool");
     r.set("040904e4", "CompanyName", "Maker");
+    r.values.erase("\\StringFileInfo\\040904e4\\Comments");
     r.set("040704e4", "Comments", "only later");
-    FileDetails d;
-    readVersionDetails(r, d);
-    EXPECT_EQ(d.comment, "");
+    FileDetails known;
+    readVersionDetails(r, known);
+    EXPECT_EQ(known.comment, "");
 }
 
 TEST(VersionDetails, IncompleteResources) {

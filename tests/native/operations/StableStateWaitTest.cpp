@@ -18,24 +18,21 @@ struct Read {
     std::uint32_t error = 0; // non-zero: the read fails
 };
 
-// Replays its reads; the last one repeats.
+// Replays its reads, the last one repeating; the tick count wraps during the wait.
 class ScriptedService : public StableStateProbe {
 public:
     explicit ScriptedService(std::deque<Read> reads) : reads_(std::move(reads)) {}
     std::vector<std::uint32_t> waits;
     int posts = 0;
     bool quit = false;
-    std::uint32_t now = 0xFFFFFF00; // the tick count wraps during the wait
+    std::uint32_t now = 0xFFFFFF00;
 
     bool readStatus(ServiceStatus& status, std::uint32_t& error) override {
-        Read r = reads_.front();
+        const Read r = reads_.front();
         if (reads_.size() > 1) {
             reads_.pop_front();
         }
-        status.currentState = r.state;
-        status.waitHint = r.waitHint;
-        status.win32ExitCode = r.exitCode;
-        status.serviceSpecificExitCode = r.specificCode;
+        status = {0, r.state, 0, r.exitCode, r.specificCode, 0, r.waitHint};
         error = r.error;
         return r.error == 0;
     }
@@ -47,12 +44,10 @@ private:
     std::deque<Read> reads_;
 };
 
-std::string texts(unsigned id) {
-    return id == 106 ? "Service specific error code: %d" : "";
-}
-
 int waitFor(ScriptedService& s, std::uint32_t control = 0, std::uint32_t timeoutMs = 60000) {
-    return waitForStableState(s, control, timeoutMs, texts);
+    return waitForStableState(s, control, timeoutMs, [](unsigned id) {
+        return id == 106 ? "Service specific error code: %d" : "";
+    });
 }
 
 } // namespace
