@@ -1,6 +1,9 @@
 #pragma once
-// A service's registry values read back through Wine's reg.exe.
+// Registry values read back through Wine's reg.exe, and values set aside for
+// one test and put back afterwards.
 #include "tests/windows/support/TestPaths.h"
+
+#include <windows.h>
 
 #include <map>
 #include <sstream>
@@ -8,14 +11,12 @@
 
 namespace kelvane::test {
 
-// The values under HKLM\SYSTEM\CurrentControlSet\Services\NAME as
-// "reg.exe query" lists them, name to data ("0x3" for a number); empty when
-// the key does not exist.
-inline std::map<std::string, std::string> serviceValues(const std::string& name) {
+// The values under KEY ("HKLM\\...") as "reg.exe query" lists them, name to
+// data ("0x3" for a number); empty when the key does not exist.
+inline std::map<std::string, std::string> regQuery(const std::string& key) {
     std::string output;
     std::map<std::string, std::string> values;
-    if (runProcess("reg.exe query \"HKLM\\SYSTEM\\CurrentControlSet\\Services\\" + name + "\"",
-                   &output) != 0) {
+    if (runProcess("reg.exe query \"" + key + "\"", &output) != 0) {
         return values;
     }
     std::istringstream lines(output);
@@ -34,5 +35,54 @@ inline std::map<std::string, std::string> serviceValues(const std::string& name)
     }
     return values;
 }
+
+inline std::map<std::string, std::string> serviceValues(const std::string& name) {
+    return regQuery("HKLM\\SYSTEM\\CurrentControlSet\\Services\\" + name);
+}
+
+// Puts the value back as it was (or removes it) when the test ends.
+class RegistryValueAside {
+public:
+    RegistryValueAside(HKEY root, std::string key, std::string name)
+        : root_(root), key_(std::move(key)), name_(std::move(name)), saved_(bytes(&type_)) {}
+    ~RegistryValueAside() {
+        if (type_ == REG_NONE) {
+            RegDeleteKeyValueA(root_, key_.c_str(), name_.c_str());
+        } else {
+            set(type_, saved_);
+        }
+    }
+    RegistryValueAside(const RegistryValueAside&) = delete;
+    RegistryValueAside& operator=(const RegistryValueAside&) = delete;
+
+    // The value's bytes; empty, with the type REG_NONE, when there is none.
+    std::string bytes(DWORD* type = nullptr) const {
+        DWORD found = REG_NONE, size = 0;
+        std::string data;
+        if (RegGetValueA(root_, key_.c_str(), name_.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &found,
+                         nullptr, &size) == ERROR_SUCCESS) {
+            data.resize(size);
+            RegGetValueA(root_, key_.c_str(), name_.c_str(), RRF_RT_ANY | RRF_NOEXPAND, nullptr,
+                         data.data(), &size);
+            data.resize(size);
+        } else {
+            found = REG_NONE;
+        }
+        if (type) {
+            *type = found;
+        }
+        return data;
+    }
+    void set(DWORD type, const std::string& bytes) const {
+        RegSetKeyValueA(root_, key_.c_str(), name_.c_str(), type, bytes.data(),
+                        static_cast<DWORD>(bytes.size()));
+    }
+
+private:
+    HKEY root_;
+    std::string key_, name_;
+    DWORD type_ = REG_NONE;
+    std::string saved_;
+};
 
 } // namespace kelvane::test
