@@ -238,3 +238,12 @@ TEST_F(IconPassTest, AStopEndsThePassBetweenEntries) {
     EXPECT_EQ(entry("b").iconIndex, -1);
 }
 
+
+TEST_F(IconPassTest, CachedIconShowsOnlyIconsTheWindowHolds) {
+    show({serviceRow("a", 4, 3, 0x10, "c:\\a.exe"), serviceRow("b", 4, 3, 0x01)});
+    EXPECT_EQ(cachedIcon(entry("a"), catalog, 8), 5);
+    EXPECT_EQ(cachedIcon(entry("b"), catalog, 8), 1);
+    EXPECT_EQ(catalog.append("c:\\a.exe", imageOf(7)), 8);
+    EXPECT_EQ(cachedIcon(entry("a"), catalog, 8), 5) << "not in the window's image list yet";
+    EXPECT_EQ(cachedIcon(entry("a"), catalog, 9), 8);
+}

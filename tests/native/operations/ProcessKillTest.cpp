@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 using namespace kelvane;
@@ -18,10 +19,11 @@ class ScriptedProcesses : public KillPlatform {
 public:
     std::set<std::uint32_t> running = {300, 400}, protectedOnes = {300};
     std::vector<std::string> log;
+    std::uint32_t privilegeError = 0;
 
     std::uint32_t setDebugPrivilege(bool enable) override {
         log.push_back(enable ? "enable" : "disable");
-        return 0;
+        return enable ? privilegeError : 0;
     }
     std::uint32_t openProcess(std::uint32_t id) override {
         log.push_back("open " + std::to_string(id));
@@ -56,4 +58,10 @@ TEST(ProcessKillTest, EachProcessEndsWithinItsOwnPrivilegeWindowAndFailuresAreRe
                                         "terminate", "wait 3000", "close", "disable"}));
     EXPECT_EQ(lines,
               (std::vector<std::string>{Plinth::LWE(5).getMessage(), Plinth::LWE(87).getMessage()}));
+
+    platform.log.clear();
+    platform.privilegeError = 1300;
+    EXPECT_EQ(killProcesses(platform, {"400"}, [](const std::string&) {}), 0);
+    EXPECT_EQ(std::count(platform.log.begin(), platform.log.end(), "open 400"), 0)
+        << "no process is touched without the privilege";
 }

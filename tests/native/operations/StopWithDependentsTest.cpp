@@ -78,9 +78,7 @@ TEST(StopWithDependentsTest, StopsEachActiveDependentFirstInPlatformOrder) {
     EXPECT_EQ(manager.openHandles, 0) << "every dependent handle is closed";
 }
 
-// The pauses around a hanging dependent and its deadline run against the real
-// sleep in StopWithDependentsWinTest; failures of the platform and a quitting
-// application are scripted here.
+// The length of each pause is the pending wait's rule (StableStateWait).
 TEST(StopWithDependentsTest, PlatformFailuresComeBackAsTheirCodesAndAQuitEndsTheWait) {
     ScriptedManager manager;
     manager.add({"db", serviceState::running, {"web"}});
@@ -94,6 +92,15 @@ TEST(StopWithDependentsTest, PlatformFailuresComeBackAsTheirCodesAndAQuitEndsThe
     EXPECT_EQ(stopWithDependents(manager, manager.handleOf("db"), false, 30000), 0u);
     EXPECT_EQ(manager.log, (std::vector<std::string>{"stop db"}))
         << "without dependents: one plain stop";
+
+    ScriptedManager hanging;
+    hanging.add({"db", serviceState::running, {"stuck"}});
+    hanging.add({"stuck", serviceState::running, {}, true});
+    EXPECT_EQ(stopWithDependents(hanging, hanging.handleOf("db"), true, 3000), errorTimeout);
+    EXPECT_EQ(hanging.log, (std::vector<std::string>{"stop stuck"}))
+        << "the service is not stopped while its dependent hangs";
+    EXPECT_EQ(hanging.openHandles, 0);
+    EXPECT_EQ(hanging.pauses, 7) << "gives up at the first read past the deadline";
 
     ScriptedManager closing;
     closing.add({"db", serviceState::running, {}, true});
