@@ -14,19 +14,17 @@ using Verdict = SetupSignature::Verdict;
 
 namespace {
 
-SetupSignature check(const std::string& name,
-                     const std::vector<PinnedCertificate>& publishers = testPublishers()) {
+SetupSignature check(const std::string& name) {
     std::string path = signingFile(name);
     Plinth::UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                               OPEN_EXISTING, 0, nullptr));
     EXPECT_TRUE(file) << path;
-    return checkSetupSignature(file.get(), path, publishers);
+    return checkSetupSignature(file.get(), path, testPublishers());
 }
 
 } // namespace
 
 TEST(SignatureCheckTest, OnlyASoundSignatureByAPinnedPublisherIsTrusted) {
-    ASSERT_TRUE(testRootTrusted());
     const struct {
         const char* file;
         Verdict verdict;

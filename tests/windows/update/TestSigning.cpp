@@ -15,30 +15,24 @@ std::string readText(const std::string& path) {
     return text.substr(0, text.find_first_of("\r\n"));
 }
 
-// Wine 8 keeps each revocation check's outcome in this folder, and keeps a
-// revoked certificate's as a good one: the revoked test publisher would pass
-// from the second run on.
-void forgetRevocationChecks() {
-    runProcess("cmd.exe /c del /q "
-               "\"%USERPROFILE%\\AppData\\LocalLow\\Microsoft\\CryptnetUrlCache\\Content\\*\"");
-}
-
 // Trusts the test root, in the current user's registry store of trusted
 // roots, from before the first test to after the last.
 class TrustedTestRoot : public ::testing::Environment {
 public:
     void SetUp() override {
-        forgetRevocationChecks();
-        trusted = inRootStore(CERT_STORE_ADD_REPLACE_EXISTING, false);
+        // Wine 8 keeps each revocation check's outcome in this folder, and
+        // keeps a revoked certificate's as a good one: the revoked test
+        // publisher would pass from the second run on.
+        runProcess("cmd.exe /c del /q "
+                   "\"%USERPROFILE%\\AppData\\LocalLow\\Microsoft\\CryptnetUrlCache\\Content\\*\"");
+        inRootStore(false);
     }
-    void TearDown() override { inRootStore(CERT_STORE_ADD_USE_EXISTING, true); }
-
-    bool trusted = false;
+    void TearDown() override { inRootStore(true); }
 
 private:
     // Adds the test root to the store, or finds it there and removes it;
     // closing the store writes the registry.
-    static bool inRootStore(DWORD how, bool remove) {
+    static void inRootStore(bool remove) {
         const std::string root = fileBytes(signingFile("root.der"));
         // The registry store of the current user's trusted roots: it takes a
         // certificate without asking (the system store of that name would show a
@@ -47,22 +41,21 @@ private:
         HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_A, 0, 0,
                                          CERT_SYSTEM_STORE_CURRENT_USER, "Root");
         PCCERT_CONTEXT added = nullptr;
-        const bool done = store && !root.empty() &&
-                          CertAddEncodedCertificateToStore(
-                              store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(root.data()),
-                              static_cast<DWORD>(root.size()), how, remove ? &added : nullptr);
-        if (added) {
+        if (store &&
+            CertAddEncodedCertificateToStore(
+                store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(root.data()),
+                static_cast<DWORD>(root.size()),
+                remove ? CERT_STORE_ADD_USE_EXISTING : CERT_STORE_ADD_REPLACE_EXISTING,
+                remove ? &added : nullptr) &&
+            added) {
             CertDeleteCertificateFromStore(added); // frees added
         }
-        if (store) {
-            CertCloseStore(store, 0);
-        }
-        return done;
+        CertCloseStore(store, 0);
     }
 };
 
-TrustedTestRoot* const testRoot =
-    static_cast<TrustedTestRoot*>(::testing::AddGlobalTestEnvironment(new TrustedTestRoot));
+[[maybe_unused]] const ::testing::Environment* const testRoot =
+    ::testing::AddGlobalTestEnvironment(new TrustedTestRoot);
 
 } // namespace
 
@@ -77,10 +70,6 @@ std::vector<PinnedCertificate> testPublishers() {
              readText(signingFile("revoked.sha1.txt"))},
             {"CN=Kelvane Untrusted Publisher, O=Trevolt Test, C=SE",
              readText(signingFile("untrusted.sha256.txt"))}};
-}
-
-bool testRootTrusted() {
-    return testRoot->trusted;
 }
 
 } // namespace kelvane::test

@@ -19,7 +19,4 @@ std::string signingFile(const std::string& name);
 // only for what their chains say.
 std::vector<PinnedCertificate> testPublishers();
 
-// Whether the test root could be trusted for this run.
-bool testRootTrusted();
-
 } // namespace kelvane::test
