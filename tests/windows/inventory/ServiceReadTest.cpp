@@ -1,6 +1,8 @@
-// A whole read against Wine's manager, cross-checked with Wine's own reg.exe,
-// which we did not write.
+// Whole reads against Wine's manager, cross-checked with Wine's own reg.exe,
+// which we did not write, and with a stand-in for what the manager does not
+// give.
 #include "inventory/win/ServiceRead.h"
+#include "inventory/win/ServiceReadExtras.h"
 #include "tests/windows/support/Registry.h"
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
@@ -11,7 +13,10 @@
 #include "framework/win/UniqueHandle.h"
 #include "inventory/ServiceColumns.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <map>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -19,23 +24,13 @@ using C = ServiceColumns;
 
 namespace {
 
-constexpr const char* servicesPath = "SYSTEM\\CurrentControlSet\\Services";
-
 class ServiceReadTest : public ServiceFixture {
 protected:
     void SetUp() override {
         Plinth::setResourceModule(GetModuleHandleA(nullptr));
-        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, servicesPath, 0, KEY_READ, servicesKey.put()),
+        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services", 0,
+                                KEY_READ, servicesKey.put()),
                   ERROR_SUCCESS);
-    }
-
-    void read() {
-        HostInfo local;
-        readComputer(local, servicesKey.get(), shared);
-    }
-
-    bool rowOf(const std::string& name, TableRow& row) {
-        return shared.table.findRow({SharedText(name)}, row);
     }
 
     WinsockSession sockets;
@@ -43,9 +38,89 @@ protected:
     ReaderState shared;
 };
 
+// What Wine 8's manager does not give: its QueryServiceConfigA answers an
+// empty dependency list (though it stores the list), and QueryServiceConfig2A
+// refuses failure actions, delayed start and triggers (124). The structures
+// come from a scripted stand-in laid out as the manager lays them out: the
+// strings behind the structure, in the caller's buffer.
+// Places pieces one after another while they fit, as the manager lays out an
+// answer: the strings behind the structure, in the caller's buffer.
+struct Layout {
+    BYTE* buffer;
+    size_t size, used = 0;
+    template <typename T> T* take(size_t count = 1) {
+        used = (used + alignof(T) - 1) / alignof(T) * alignof(T);
+        T* place = used + count * sizeof(T) <= size ? reinterpret_cast<T*>(buffer + used) : nullptr;
+        used += count * sizeof(T);
+        return place;
+    }
+    char* text(const std::string& value) {
+        char* place = take<char>(value.size() + 1);
+        if (place) {
+            place[value.copy(place, value.size())] = '\0'; // a list keeps its NULs
+        }
+        return place;
+    }
+    DWORD answer(DWORD& needed) const {
+        needed = static_cast<DWORD>(used);
+        return used <= size ? ERROR_SUCCESS : ERROR_INSUFFICIENT_BUFFER;
+    }
+};
+
+class ScriptedManager : public ServiceConfigSource {
+public:
+    std::string dependencies; // each ended by a NUL
+    std::string group, description, rebootMessage, command;
+    std::vector<SC_ACTION> actions;
+    BOOL delayed = FALSE;
+    std::map<DWORD, DWORD> refused; // level to error code
+
+    DWORD queryConfig(SC_HANDLE, QUERY_SERVICE_CONFIGA* buffer, DWORD size,
+                      DWORD& needed) override {
+        Layout layout{reinterpret_cast<BYTE*>(buffer), size};
+        auto* info = layout.take<QUERY_SERVICE_CONFIGA>();
+        const QUERY_SERVICE_CONFIGA answer{SERVICE_WIN32_OWN_PROCESS,  SERVICE_AUTO_START, 0,
+                                           layout.text("C:\\svc.exe"), layout.text(group), 0,
+                                           layout.text(dependencies)};
+        if (info) {
+            *info = answer;
+        }
+        return layout.answer(needed);
+    }
+
+    DWORD queryConfig2(SC_HANDLE, DWORD level, BYTE* buffer, DWORD size, DWORD& needed) override {
+        if (refused.count(level)) {
+            return refused[level];
+        }
+        Layout layout{buffer, size};
+        if (level == SERVICE_CONFIG_DESCRIPTION) {
+            auto* info = layout.take<SERVICE_DESCRIPTIONA>();
+            char* text = layout.text(description);
+            if (info) {
+                info->lpDescription = text;
+            }
+        } else if (level == SERVICE_CONFIG_FAILURE_ACTIONS) {
+            auto* info = layout.take<SERVICE_FAILURE_ACTIONSA>();
+            auto* array = layout.take<SC_ACTION>(actions.size());
+            const SERVICE_FAILURE_ACTIONSA answer{86400, layout.text(rebootMessage),
+                                                  layout.text(command),
+                                                  static_cast<DWORD>(actions.size()), array};
+            if (info && array) {
+                *info = answer;
+                std::copy(actions.begin(), actions.end(), array);
+            }
+        } else if (auto* info = layout.take<DWORD>(3 * sizeof(void*) / sizeof(DWORD))) {
+            // The delayed start's flag, or the triggers' count before two pointers.
+            std::memset(info, 0, 3 * sizeof(void*));
+            *info = level == SERVICE_CONFIG_DELAYED_AUTO_START_INFO ? delayed : 2;
+        }
+        return layout.answer(needed);
+    }
+};
+
 } // namespace
 
-TEST_F(ServiceReadTest, FiftyServicesAndTheSpoolerMatchTheRegistry) {
+TEST_F(ServiceReadTest, FiftyServicesMatchTheRegistryAndAnUnreachableHostEmptiesTheTable) {
     const DWORD startTypes[] = {SERVICE_DEMAND_START, SERVICE_AUTO_START, SERVICE_DISABLED};
     std::vector<std::string> names;
     for (int i = 0; i < 50; ++i) {
@@ -60,11 +135,19 @@ TEST_F(ServiceReadTest, FiftyServicesAndTheSpoolerMatchTheRegistry) {
     }
     ASSERT_TRUE(startService(names[1]));
     ASSERT_TRUE(waitForState(names[1], SERVICE_RUNNING));
+    // A service deleted while a handle to it stays open may still be listed
+    // by the enumeration; the read goes on either way.
+    const std::string doomed = services.create();
+    Plinth::UniqueServiceHandle all(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    Plinth::UniqueServiceHandle held(
+        OpenServiceA(all.get(), doomed.c_str(), DELETE | SERVICE_QUERY_STATUS));
+    ASSERT_TRUE(held && DeleteService(held.get()));
 
-    read();
+    HostInfo local;
+    readComputer(local, servicesKey.get(), shared);
     for (const std::string& name : names) {
         TableRow row;
-        ASSERT_TRUE(rowOf(name, row)) << name;
+        ASSERT_TRUE(shared.table.findRow({SharedText(name)}, row)) << name;
         auto values = serviceValues(name);
         auto number = [&](const char* value) {
             return std::strtol(values[value].c_str(), nullptr, 16);
@@ -77,15 +160,10 @@ TEST_F(ServiceReadTest, FiftyServicesAndTheSpoolerMatchTheRegistry) {
         EXPECT_EQ(row.cell(C::command).text, values["ImagePath"]) << name;
         EXPECT_EQ(row.cell(C::displayName).text, values["DisplayName"]) << name;
         EXPECT_EQ(row.cell(C::loadOrderGroup).text, values["Group"]) << name;
+        EXPECT_EQ(row.cell(C::account).text, values["ObjectName"]) << name;
     }
-    TableRow spooler;
-    ASSERT_TRUE(rowOf("Spooler", spooler));
-    EXPECT_EQ(spooler.cell(C::account).text, serviceValues("Spooler")["ObjectName"]);
-}
 
-TEST_F(ServiceReadTest, AHostThatCannotBeReachedEmptiesTheTable) {
-    read();
-    ASSERT_GT(shared.table.rowCount(), 10u);
+    // A computer that cannot be reached empties the table.
     HostInfo remote;
     remote.host = "no-such-host.invalid";
     shared.newData = false;
@@ -99,17 +177,46 @@ TEST_F(ServiceReadTest, AHostThatCannotBeReachedEmptiesTheTable) {
     EXPECT_TRUE(shared.newData);
 }
 
-// One deleted between reads leaves the list in ServiceReaderTest.
-TEST_F(ServiceReadTest, AServiceDeletedDuringTheReadDoesNotEndIt) {
-    const std::string kept = services.create(), doomed = services.create();
-    // A service deleted while a handle to it stays open may still be listed
-    // by the enumeration; the read goes on either way.
-    Plinth::UniqueServiceHandle all(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-    Plinth::UniqueServiceHandle held(
-        OpenServiceA(all.get(), doomed.c_str(), DELETE | SERVICE_QUERY_STATUS));
-    ASSERT_TRUE(held);
-    ASSERT_TRUE(DeleteService(held.get()));
-    read();
+// Every service of Wine's manager is read with the stand-in's configuration.
+TEST_F(ServiceReadTest, StructuresWineDoesNotGiveDecodeAndARefusalEmptiesOnlyItsCell) {
+    ScriptedManager manager;
+    manager.dependencies = std::string("RpcSs") + '\0' + "+NetworkProvider" + '\0';
+    manager.group = "Servers";
+    manager.actions = {
+        {SC_ACTION_RESTART, 60000}, {SC_ACTION_REBOOT, 0}, {SC_ACTION_RUN_COMMAND, 0}};
+    manager.command = "C:\\x\\y.exe -a";
+    manager.rebootMessage = std::string(3000, 'r'); // more than a first buffer holds
+    manager.delayed = TRUE;
+    manager.refused = {{SERVICE_CONFIG_DESCRIPTION, ERROR_ACCESS_DENIED}};
+    Plinth::UniqueServiceHandle scm(
+        OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_ENUMERATE_SERVICE));
+    ReaderState shared;
+    ReadContext context;
+    context.manager = scm.get();
+    context.texts = RowTexts::load([](unsigned id) { return Plinth::loadString(id); });
+    context.configSource = &manager;
+    readAllServices(context, shared);
+
+    EXPECT_GT(shared.table.rowCount(), 10u) << "every service was read";
     TableRow row;
-    EXPECT_TRUE(rowOf(kept, row));
+    ASSERT_TRUE(shared.table.findRow({SharedText("Spooler")}, row));
+    EXPECT_EQ(row.cell(C::dependencies).text,
+              "RpcSs" + std::string(listCellSeparator) + "+NetworkProvider");
+    EXPECT_EQ(row.cell(C::loadOrderGroup).text, "Servers");
+    EXPECT_EQ(row.cell(C::startOptions).text, context.texts.delayed + ", " + context.texts.trigger);
+    EXPECT_EQ(row.cell(C::onFailure).text,
+              "restart after 1 min, reboot, run C:\\x\\y.exe -a; reset after 1 day; "
+              "reboot message: " +
+                  manager.rebootMessage);
+    EXPECT_EQ(row.cell(C::description).text, "") << "refused: empty";
+
+    // A description that names a string resource, resolved for the local
+    // computer only, in the language the system picks for it.
+    manager.refused.clear();
+    manager.description = "@" + programPath("win_inventory_tests.exe") + ",-244";
+    char systemText[64] = "";
+    ASSERT_GT(LoadStringA(GetModuleHandleA(nullptr), 244, systemText, sizeof systemText), 0);
+    EXPECT_EQ(ExtrasReader(&manager, resolveIndirectText).read(nullptr, false).description,
+              systemText);
+    EXPECT_EQ(ExtrasReader(&manager).read(nullptr, false).description, manager.description);
 }
