@@ -26,16 +26,11 @@ xls, expected_path, result = sys.argv[1:4]
 def check():
     text = open(expected_path, encoding='cp1252', newline='').read()
     expected = [row.split('\x1f') for row in text.split('\x1e')]
-    ole = olefile.OleFileIO(xls, raise_defects=olefile.DEFECT_INCORRECT)
-    streams = ole.listdir()
-    ole.close()
-    if streams != [['Workbook']]:
-        return 'streams %r' % streams
+    streams = olefile.OleFileIO(xls, raise_defects=olefile.DEFECT_INCORRECT).listdir()
     book = xlrd.open_workbook(xls)
-    sheet = book.sheet_by_index(0)
-    got = [sheet.row_values(r) for r in range(sheet.nrows)]
-    if book.nsheets != 1 or got != expected:
-        return 'sheets %d, %d rows of %d' % (book.nsheets, len(got), len(expected))
+    got = [book.sheet_by_index(0).row_values(r) for r in range(book.sheet_by_index(0).nrows)]
+    if streams != [['Workbook']] or book.nsheets != 1 or got != expected:
+        return 'streams %r, %d sheets, %d rows of %d' % (streams, book.nsheets, len(got), len(expected))
     return 'OK'
 try:
     verdict = check()
