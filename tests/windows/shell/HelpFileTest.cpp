@@ -44,16 +44,9 @@ std::wstring wide(const std::string& text) {
     return std::wstring(text.begin(), text.end()); // the names here are ASCII
 }
 
-// One file of the compiled help; "missing" when it is not there.
-std::string readTopic(IStorage* help, std::string path) {
-    ComOwner<IStorage> folder;
-    const size_t slash = path.rfind('/');
-    if (slash != std::string::npos &&
-        SUCCEEDED(help->OpenStorage(wide(path.substr(0, slash)).c_str(), nullptr,
-                                    STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, folder.put()))) {
-        help = folder.get();
-        path = path.substr(slash + 1);
-    }
+// One file of the compiled help, by its path inside; "missing" when it is
+// not there.
+std::string readTopic(IStorage* help, const std::string& path) {
     ComOwner<IStream> stream;
     if (FAILED(help->OpenStream(wide(path).c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
                                 stream.put()))) {
@@ -69,7 +62,7 @@ std::string readTopic(IStorage* help, std::string path) {
 
 } // namespace
 
-TEST(HelpFileTest, EveryPageOfTheContentsIsInsideWithItsStylesheetAndImages) {
+TEST(HelpFileTest, TheCompiledHelpHoldsItsDefaultTopicContentsStylesheetAndImages) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const CLSID storagesClass = {
         0x5d02926a, 0x212e, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
@@ -83,22 +76,14 @@ TEST(HelpFileTest, EveryPageOfTheContentsIsInsideWithItsStylesheetAndImages) {
     ASSERT_EQ(S_OK, storages.get()->StgOpenStorage(wide(helpFilePath()).c_str(), nullptr,
                                                    STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0,
                                                    help.put()));
-    // The viewer opens the default topic and the contents #SYSTEM names.
+    // The viewer opens the default topic and the contents #SYSTEM names;
+    // that every page is in the project and the contents is the native help
+    // check's. What the compiler takes in besides the pages shows here.
     const std::string system = readTopic(help.get(), "#SYSTEM");
-    EXPECT_NE(system.find(std::string("index.html\0", 11)), std::string::npos);
-    EXPECT_NE(system.find(std::string("kelvane.hhc\0", 12)), std::string::npos);
-
-    const std::string contents = readTopic(help.get(), "kelvane.hhc");
-    const std::string marker = "name=\"Local\" value=\"";
-    int pages = 0;
-    for (size_t at = contents.find(marker); at != std::string::npos;
-         at = contents.find(marker, at + 1), ++pages) {
-        const size_t begin = at + marker.size();
-        const std::string page =
-            contents.substr(begin, contents.find_first_of("#\"", begin) - begin);
-        EXPECT_NE(readTopic(help.get(), page), "missing") << page;
+    for (const std::string file : {"index.html", "kelvane.hhc"}) {
+        EXPECT_NE(system.find(file + '\0'), std::string::npos) << file;
+        EXPECT_NE(readTopic(help.get(), file), "missing") << file;
     }
-    EXPECT_GE(pages, 19);
     EXPECT_NE(readTopic(help.get(), "help.css"), "missing");
     EXPECT_EQ(readTopic(help.get(), "images/class-icons.png").substr(0, 4), "\x89PNG");
     help.reset();

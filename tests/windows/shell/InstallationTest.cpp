@@ -3,12 +3,14 @@
 // tests' environment keeps Wine's menu builder from copying the shortcuts
 // into the host's menus (tests/CMakeLists.txt). Which values and paths the
 // plan holds is InstallationPlan's native test.
+#include "framework/win/ModuleResources.h"
 #include "framework/win/UniqueHandle.h"
 #include "resources/ResourceIds.h"
 #include "shell/InstallationPlan.h"
+#include "shell/win/AdminRights.h"
 #include "shell/win/Installation.h"
 #include "shell/win/TrayWindow.h"
-#include "tests/windows/shell/ProcessWindows.h"
+#include "tests/windows/support/DialogScript.h"
 #include "tests/windows/support/PendingOperations.h"
 #include "tests/windows/support/Registry.h"
 #include "tests/windows/support/TestPaths.h"
@@ -28,31 +30,24 @@ namespace {
 
 // The target and arguments of a shortcut; empty when it cannot be read.
 std::string readShortcut(const std::string& path) {
-    std::string read;
     CoInitialize(nullptr);
     IShellLinkA* link = nullptr;
     IPersistFile* file = nullptr;
+    char target[MAX_PATH] = {}, arguments[MAX_PATH] = {};
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                    reinterpret_cast<void**>(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        char target[MAX_PATH] = {}, arguments[MAX_PATH] = {};
-        if (SUCCEEDED(file->Load(std::wstring(path.begin(), path.end()).c_str(), STGM_READ))) {
-            link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
-            link->GetArguments(arguments, MAX_PATH);
-            read = lowerCase(target) + " " + arguments;
-        }
-        file->Release();
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(std::wstring(path.begin(), path.end()).c_str(), STGM_READ))) {
+        link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+        link->GetArguments(arguments, MAX_PATH);
     }
-    if (link) {
-        link->Release();
+    for (IUnknown* object : std::initializer_list<IUnknown*>{file, link}) {
+        if (object) {
+            object->Release();
+        }
     }
     CoUninitialize();
-    return read;
-}
-
-// The product's name in the list of installed programs, as reg.exe reads it.
-std::string displayName() {
-    return regQuery("HKLM\\" + uninstallKeyPath(productName))["DisplayName"];
+    return *target ? lowerCase(target) + " " + arguments : "";
 }
 
 class InstallationTest : public ::testing::Test {
@@ -71,7 +66,9 @@ protected:
 TEST_F(InstallationTest, InstallRegistersMakesBothShortcutsAndStartsTheTrayAndRemoveUndoesIt) {
     const std::string program = programPath("kelvane.exe");
     ASSERT_EQ(runProcess("\"" + program + "\" -install"), 0);
-    EXPECT_EQ(displayName(), "Kelvane");
+    // The product's name in the list of installed programs, as reg.exe reads it.
+    const std::string uninstallKey = "HKLM\\" + uninstallKeyPath(productName);
+    EXPECT_EQ(regQuery(uninstallKey)["DisplayName"], "Kelvane");
     const std::string menuLink = shortcutPath(specialFolder(CSIDL_PROGRAMS), productName);
     const std::string startLink = shortcutPath(specialFolder(CSIDL_COMMON_STARTUP), productName);
     EXPECT_EQ(readShortcut(menuLink), lowerCase(program) + " ");
@@ -79,15 +76,18 @@ TEST_F(InstallationTest, InstallRegistersMakesBothShortcutsAndStartsTheTrayAndRe
 
     EXPECT_TRUE(waitUntil([] { return countTrayInstances() == 1; })) << "the tray instance runs";
     Plinth::UniqueHandleObject another = startTrayProcess();
-    ASSERT_TRUE(waitUntil([] { return countTrayInstances() == 2; }));
+    // A third started elevated, as the relaunch does: its parameters arrive.
+    ASSERT_TRUE(startElevated(program, " -swe -tray", nullptr));
+    EXPECT_FALSE(startElevated(programPath("no-such-program.exe"), " -eng", nullptr));
+    ASSERT_TRUE(waitUntil([] { return countTrayInstances() == 3; }));
     const std::vector<HWND> trays = trayServiceWindows();
-    ASSERT_EQ(trays.size(), 2u);
+    ASSERT_EQ(trays.size(), 3u);
     EXPECT_FALSE(IsWindowVisible(trays[0]) || IsWindowVisible(trays[1])) << "only an icon";
     PostMessageA(trays[0], WM_COMMAND, ID_EXIT, 0);
-    EXPECT_TRUE(waitUntil([] { return countTrayInstances() == 1; })) << "Exit ends one";
+    EXPECT_TRUE(waitUntil([] { return countTrayInstances() == 2; })) << "Exit ends one";
 
     ASSERT_EQ(runProcess("\"" + program + "\" -remove"), 0);
-    EXPECT_EQ(displayName(), "");
+    EXPECT_EQ(regQuery(uninstallKey)["DisplayName"], "");
     EXPECT_FALSE(pathExists(menuLink) || pathExists(startLink));
     EXPECT_TRUE(waitUntil([] { return countTrayInstances() == 0; })) << "remove closes every tray";
     DWORD code = 1;
@@ -96,47 +96,27 @@ TEST_F(InstallationTest, InstallRegistersMakesBothShortcutsAndStartsTheTrayAndRe
     EXPECT_TRUE(pathExists(program)) << "remove leaves the program file";
 }
 
-TEST_F(InstallationTest, TheRealProgramAsksBeforeItUninstallsItself) {
+// The command line's -uninstall runs this; the native CommandLine test reads it.
+TEST_F(InstallationTest, UninstallAsksFirstThenSchedulesTheProgramAndItsFolder) {
+    Plinth::setResourceModule(GetModuleHandleA(nullptr));
     PendingOperations pending;
-    // A program folder of its own with a copy of the program and a help file.
+    // A program folder of its own with a program and a help file.
     const std::string folder = scratchPath("install");
     const std::string program = pathInFolder(folder, "kelvane.exe");
     const std::string helpFile = pathInFolder(folder, helpFileName);
     CreateDirectoryA(folder.c_str(), nullptr);
-    CopyFileA(programPath("kelvane.exe").c_str(), program.c_str(), FALSE);
+    writeBytes(program, "MZ");
     writeBytes(helpFile, "help");
-    // The boxes it shows, as "caption: text", each answered with the button.
-    auto uninstallAnswered = [&](std::vector<int> buttons) {
-        STARTUPINFOA startup{sizeof startup};
-        PROCESS_INFORMATION started{};
-        std::string line = "\"" + program + "\" -uninstall";
-        std::vector<std::string> seen;
-        if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &started)) {
-            return seen;
-        }
-        Plinth::UniqueHandleObject process(started.hProcess), thread(started.hThread);
-        for (int button : buttons) {
-            HWND box = nullptr;
-            waitUntil([&] { return (box = visibleDialogOf(started.dwProcessId)) != nullptr; });
-            char caption[512] = {}, text[512] = {};
-            GetWindowTextA(box, caption, sizeof caption);
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            seen.push_back(std::string(caption) + ": " + text);
-            PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
-            waitUntil([box] { return !IsWindow(box); }, 10000);
-        }
-        EXPECT_EQ(WaitForSingleObject(process.get(), 30000), WAIT_OBJECT_0);
-        return seen;
-    };
-
-    EXPECT_EQ(uninstallAnswered({IDNO}),
-              std::vector<std::string>{"Kelvane: Are you sure you want to uninstall Kelvane?"});
+    AnsweredBoxes boxes(IDNO);
+    EXPECT_FALSE(uninstall(productName, program));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].style & MB_TYPEMASK, static_cast<UINT>(MB_YESNO)) << "a question";
     EXPECT_TRUE(pathExists(helpFile));
-    const std::vector<std::string> boxes = uninstallAnswered({IDYES, IDOK});
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1].rfind("Kelvane: Uninstallation of Kelvane finished successfully.", 0), 0u)
-        << boxes[1];
+    EXPECT_FALSE(anyEntryEndsWith(pending.entries(), program));
+
+    boxes.answer = IDYES;
+    EXPECT_TRUE(uninstall(productName, program));
+    EXPECT_EQ(boxes.boxes.size(), 3u) << "the question and the report";
     EXPECT_FALSE(pathExists(helpFile));
     const std::vector<std::string> entries = pending.entries();
     EXPECT_TRUE(anyEntryEndsWith(entries, program) && anyEntryEndsWith(entries, folder));

@@ -34,29 +34,24 @@ void sc(const std::string& verb, const std::string& name) {
 // it arms nothing in Wine's manager for it, and delivers what the test says
 // to the registration the watcher made. Every other service gets Wine's
 // notifications.
-class ScriptedManager {
-public:
-    explicit ScriptedManager(std::string name) : name_(std::move(name)) {}
-
+struct ScriptedManager {
     StatusNotifier notifier() {
-        return [this](SC_HANDLE service, const std::string& name, DWORD mask,
+        return [this](SC_HANDLE service, const std::string& of, DWORD mask,
                       SERVICE_NOTIFYW* record) -> DWORD {
-            if (name != name_) {
+            if (of != name) {
                 return NotifyServiceStatusChangeW(service, mask, record);
             }
-            if (!thread_) {
-                DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(),
-                                thread_.put(), 0, FALSE, DUPLICATE_SAME_ACCESS);
+            if (!thread) {
+                thread.reset(OpenThread(THREAD_SET_CONTEXT, FALSE, GetCurrentThreadId()));
             }
-            armed_ = record;
+            armed = record;
             return ERROR_SUCCESS;
         };
     }
-    bool armed() const { return armed_ != nullptr; }
     // As the manager calls back: the record filled, the call queued to the
     // thread that registered.
     void deliver(DWORD notificationStatus, DWORD state, DWORD processId, DWORD exitCode = 0) {
-        SERVICE_NOTIFYW* record = armed_.exchange(nullptr);
+        SERVICE_NOTIFYW* record = armed.exchange(nullptr);
         ASSERT_TRUE(record);
         record->dwNotificationStatus = notificationStatus;
         record->ServiceStatus = {SERVICE_WIN32_OWN_PROCESS, state, 0, exitCode, 0, 0, 0, processId};
@@ -66,13 +61,12 @@ public:
                 auto* record = reinterpret_cast<SERVICE_NOTIFYW*>(parameter);
                 record->pfnNotifyCallback(record);
             },
-            thread_.get(), reinterpret_cast<ULONG_PTR>(record));
+            thread.get(), reinterpret_cast<ULONG_PTR>(record));
     }
 
-private:
-    std::string name_;
-    Plinth::UniqueHandleObject thread_;
-    std::atomic<SERVICE_NOTIFYW*> armed_{nullptr};
+    std::string name;
+    Plinth::UniqueHandleObject thread;
+    std::atomic<SERVICE_NOTIFYW*> armed{nullptr};
 };
 
 class StateWatcherTest : public ServiceFixture {
@@ -147,17 +141,17 @@ INSTANTIATE_TEST_SUITE_P(Paths, StateWatcherPathTest, ::testing::Values(false, t
 // code of an aborted process.
 TEST_F(StateWatcherTest, AServiceWhoseProcessCrashesShowsItsStoppedState) {
     const std::string name = services.create();
-    ScriptedManager manager(name);
+    ScriptedManager manager{name};
     open(manager.notifier());
-    ASSERT_TRUE(pumpUntil([&] { return manager.armed(); }));
+    ASSERT_TRUE(pumpUntil([&] { return manager.armed != nullptr; }));
     manager.deliver(ERROR_SUCCESS, SERVICE_RUNNING, 4242);
     ASSERT_TRUE(pumpUntil([&] { return shown(name) == "started 4242"; }));
-    ASSERT_TRUE(pumpUntil([&] { return manager.armed(); }));
+    ASSERT_TRUE(pumpUntil([&] { return manager.armed != nullptr; }));
     manager.deliver(ERROR_SUCCESS, SERVICE_STOPPED, 0, ERROR_PROCESS_ABORTED);
     EXPECT_TRUE(pumpUntil([&] { return shown(name) == "- "; }));
 
     // Its deletion ends the registration without a word and without polling.
-    ASSERT_TRUE(pumpUntil([&] { return manager.armed(); }));
+    ASSERT_TRUE(pumpUntil([&] { return manager.armed != nullptr; }));
     const unsigned registered = counts().registrations;
     manager.deliver(ERROR_SERVICE_MARKED_FOR_DELETE, 0, 0);
     EXPECT_TRUE(pumpUntil([&] { return counts().registrations == registered - 1; }));

@@ -15,6 +15,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -73,8 +74,7 @@ void savePreview(HWND window, const std::string& name) {
     RECT box;
     GetWindowRect(window, &box);
     const int width = box.right - box.left, height = box.bottom - box.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 24, BI_RGB};
     void* bits = nullptr;
@@ -87,39 +87,27 @@ void savePreview(HWND window, const std::string& name) {
     const DWORD size = ((width * 3 + 3) / 4) * 4 * height,
                 headers = sizeof(BITMAPFILEHEADER) + sizeof info.bmiHeader;
     const BITMAPFILEHEADER file = {0x4D42, headers + size, 0, 0, headers};
-    UniqueFileHandle out(CreateFileA((std::string(folder) + "\\" + name + ".bmp").c_str(),
-                                     GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    WriteFile(out.get(), &file, sizeof file, &written, nullptr);
-    WriteFile(out.get(), &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr);
-    WriteFile(out.get(), bits, size, &written, nullptr);
+    std::ofstream out(std::string(folder) + "\\" + name + ".bmp", std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    out.write(static_cast<const char*>(bits), size);
 }
 
-class TemplateTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
-        InitCommonControlsEx(&controls);
-        setResourceModule(GetModuleHandleA(nullptr));
+// The dialog from the template of the chosen language, shown.
+UniqueWindow openDialog(LANGID language, unsigned id) {
+    setResourceLanguage(language);
+    auto layout =
+        static_cast<const DLGTEMPLATE*>(loadLocalisedResource(RT_DIALOG, MAKEINTRESOURCEA(id)));
+    UniqueWindow dialog(layout ? CreateDialogIndirectParamA(GetModuleHandleA(nullptr), layout,
+                                                            nullptr, plainDialog, 0)
+                               : nullptr);
+    if (dialog) {
+        ShowWindow(dialog.get(), SW_SHOWNORMAL);
+        UpdateWindow(dialog.get());
+        savePreview(dialog.get(), std::to_string(id) + "-" + std::to_string(language));
     }
-    void TearDown() override { setResourceLanguage(languages[0].id); }
-
-    // The dialog from the template of the chosen language, shown.
-    static UniqueWindow openDialog(LANGID language, unsigned id) {
-        setResourceLanguage(language);
-        auto layout =
-            static_cast<const DLGTEMPLATE*>(loadLocalisedResource(RT_DIALOG, MAKEINTRESOURCEA(id)));
-        UniqueWindow dialog(layout ? CreateDialogIndirectParamA(GetModuleHandleA(nullptr), layout,
-                                                                nullptr, plainDialog, 0)
-                                   : nullptr);
-        if (dialog) {
-            ShowWindow(dialog.get(), SW_SHOWNORMAL);
-            UpdateWindow(dialog.get());
-            savePreview(dialog.get(), std::to_string(id) + "-" + std::to_string(language));
-        }
-        return dialog;
-    }
-};
+    return dialog;
+}
 
 // Every text control wide enough for its text in the dialog's font.
 void expectTextsFit(HWND dialog, const std::string& where) {
@@ -128,10 +116,7 @@ void expectTextsFit(HWND dialog, const std::string& where) {
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         const std::string kind = className(child);
         const LONG style = GetWindowLongA(child, GWL_STYLE);
-        std::string text = windowText(child);
-        for (size_t at = text.find('&'); at != std::string::npos; at = text.find('&', at + 1)) {
-            text.erase(at, 1); // drawn without the mnemonic marks
-        }
+        const std::string text = windowText(child);
         RECT client;
         GetClientRect(child, &client);
         if ((kind != "Button" && kind != "Static") || text.empty() ||
@@ -145,9 +130,9 @@ void expectTextsFit(HWND dialog, const std::string& where) {
         const int room = client.right - (kind == "Static" ? 0
                                          : box            ? GetSystemMetrics(SM_CXMENUCHECK) + 4
                                                           : 2 * GetSystemMetrics(SM_CXEDGE) + 4);
-        SIZE extent = {};
-        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-        EXPECT_LE(extent.cx, room) << where << ": \"" << text << "\" is cut off";
+        RECT extent{}; // measured as drawn, without the mnemonic marks
+        DrawTextA(dc, text.c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE);
+        EXPECT_LE(extent.right, room) << where << ": \"" << text << "\" is cut off";
     }
     SelectObject(dc, old);
     ReleaseDC(dialog, dc);
@@ -187,30 +172,24 @@ std::vector<std::string> controlsOf(HWND dialog) {
     return controls;
 }
 
-// Every command of a menu and its sub-menus; mnemonics checked per level.
+// Every command of a menu and its sub-menus (a separator as 0); mnemonics
+// checked per level.
 // The menu's own level of mnemonics, to the texts that carry them.
-std::map<char, std::string> collectCommands(HMENU menu, std::vector<UINT>& commands,
+std::map<char, std::string> collectCommands(HMENU menu, std::vector<std::string>& commands,
                                             const std::string& where) {
     std::map<char, std::string> mnemonics;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         char text[256] = {};
-        MENUITEMINFOA item{sizeof item};
-        item.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_STRING | MIIM_FTYPE;
-        item.dwTypeData = text;
-        item.cch = sizeof text;
-        GetMenuItemInfoA(menu, i, TRUE, &item);
-        if (item.fType & MFT_SEPARATOR) {
-            continue;
-        }
+        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
         if (char key = mnemonic(text)) {
             EXPECT_EQ(mnemonics.count(key), 0u)
                 << where << ": \"" << text << "\" and \"" << mnemonics[key] << "\" share &" << key;
             mnemonics[key] = text;
         }
-        if (item.hSubMenu) {
-            collectCommands(item.hSubMenu, commands, where + " > " + text);
+        if (HMENU sub = GetSubMenu(menu, i)) {
+            collectCommands(sub, commands, where + " > " + text);
         } else {
-            commands.push_back(item.wID);
+            commands.push_back(std::to_string(GetMenuItemID(menu, i)));
         }
     }
     return mnemonics;
@@ -218,50 +197,17 @@ std::map<char, std::string> collectCommands(HMENU menu, std::vector<UINT>& comma
 
 } // namespace
 
-TEST_F(TemplateTest, EveryDialogHasTheEnglishControlsAndFitsInEveryLanguage) {
-    for (unsigned id :
-         {IDD_MAIN, IDD_ABOUT, IDD_COLOR_LEGEND, IDD_SERVICE_PARAMETERS, IDD_CONNECT_AS}) {
-        std::vector<std::string> english;
-        for (const Language& language : languages) {
-            const std::string where = "dialog " + std::to_string(id) + " " + language.name;
-            UniqueWindow dialog = openDialog(language.id, id);
-            ASSERT_TRUE(dialog) << where;
-            if (english.empty()) {
-                english = controlsOf(dialog.get());
-            }
-            EXPECT_EQ(controlsOf(dialog.get()), english) << where;
-            expectTextsFit(dialog.get(), where);
-            expectNoOverlaps(dialog.get(), where);
-        }
-    }
-}
-
-TEST_F(TemplateTest, MenusCarryTheEnglishCommandsInEveryLanguage) {
-    for (unsigned id : {IDM_MAIN, IDM_SERVICE_CONTEXT, IDM_TRAY}) {
-        std::vector<UINT> english;
-        for (const Language& language : languages) {
-            const std::string where = std::string(language.name) + " menu " + std::to_string(id);
-            setResourceLanguage(language.id);
-            UniqueMenu menu(
-                LoadMenuIndirectA(loadLocalisedResource(RT_MENU, MAKEINTRESOURCEA(id))));
-            ASSERT_TRUE(menu) << where;
-            std::vector<UINT> found;
-            collectCommands(menu.get(), found, where);
-            if (english.empty()) {
-                english = found;
-            }
-            EXPECT_EQ(found, english) << where;
-        }
-    }
-}
-
 // Alt and a letter reach the main window's controls and its menu bar alike
 // (and the accelerators before both): each letter must name one of them, or
-// a key meant to open a menu would press a button, Stop say.
-TEST_F(TemplateTest, EveryAltLetterOfTheMainWindowHasOneTargetInEveryLanguage) {
+// a key meant to open a menu would press a button, Stop say. The main
+// window's admin controls follow the rights; which buttons the rights show
+// is the native Elevation test's.
+TEST(TemplateTest, EveryDialogAndMenuHasTheEnglishContentsAndFitsInEveryLanguage) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    setResourceModule(GetModuleHandleA(nullptr));
     std::map<char, std::vector<std::string>> accelerators;
     HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
-    ASSERT_NE(table, nullptr);
     std::vector<ACCEL> entries(static_cast<size_t>(CopyAcceleratorTableA(table, nullptr, 0)));
     CopyAcceleratorTableA(table, entries.data(), static_cast<int>(entries.size()));
     DestroyAcceleratorTable(table);
@@ -270,38 +216,60 @@ TEST_F(TemplateTest, EveryAltLetterOfTheMainWindowHasOneTargetInEveryLanguage) {
             accelerators[static_cast<char>(std::tolower(entry.key))].push_back("accelerator");
         }
     }
-    for (const Language& language : languages) {
-        std::map<char, std::vector<std::string>> targets = accelerators;
-        UniqueWindow dialog = openDialog(language.id, IDD_MAIN);
-        ASSERT_TRUE(dialog);
-        for (HWND child = GetWindow(dialog.get(), GW_CHILD); child;
-             child = GetWindow(child, GW_HWNDNEXT)) {
-            const std::string kind = className(child), text = windowText(child);
-            if (char key = (kind == "Button" || kind == "Static") ? mnemonic(text) : 0) {
-                targets[key].push_back("control \"" + text + "\"");
+    std::map<std::string, std::map<char, std::vector<std::string>>> altTargets;
+    const std::pair<LPCSTR, unsigned> resources[] = {
+        {RT_DIALOG, IDD_MAIN},          {RT_DIALOG, IDD_ABOUT},
+        {RT_DIALOG, IDD_COLOR_LEGEND},  {RT_DIALOG, IDD_SERVICE_PARAMETERS},
+        {RT_DIALOG, IDD_CONNECT_AS},    {RT_MENU, IDM_MAIN},
+        {RT_MENU, IDM_SERVICE_CONTEXT}, {RT_MENU, IDM_TRAY}};
+    for (const auto& [type, id] : resources) {
+        std::vector<std::string> english;
+        for (const Language& language : languages) {
+            const std::string where = std::string(type == RT_MENU ? "menu " : "dialog ") +
+                                      std::to_string(id) + " " + language.name;
+            auto& targets = altTargets.emplace(language.name, accelerators).first->second;
+            std::vector<std::string> contents;
+            if (type == RT_MENU) {
+                setResourceLanguage(language.id);
+                UniqueMenu menu(
+                    LoadMenuIndirectA(loadLocalisedResource(RT_MENU, MAKEINTRESOURCEA(id))));
+                ASSERT_TRUE(menu) << where;
+                for (const auto& [key, title] : collectCommands(menu.get(), contents, where)) {
+                    if (id == IDM_MAIN) {
+                        targets[key].push_back("menu \"" + title + "\"");
+                    }
+                }
+            } else {
+                UniqueWindow dialog = openDialog(language.id, id);
+                ASSERT_TRUE(dialog) << where;
+                contents = controlsOf(dialog.get());
+                expectTextsFit(dialog.get(), where);
+                expectNoOverlaps(dialog.get(), where);
+                for (HWND child = GetWindow(dialog.get(), GW_CHILD); child && id == IDD_MAIN;
+                     child = GetWindow(child, GW_HWNDNEXT)) {
+                    const std::string kind = className(child), text = windowText(child);
+                    if (char key = (kind == "Button" || kind == "Static") ? mnemonic(text) : 0) {
+                        targets[key].push_back("control \"" + text + "\"");
+                    }
+                }
+                if (id == IDD_MAIN) {
+                    kelvane::updateAdminControls(dialog.get(), /*adminRights=*/false, true);
+                    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog.get(), IDC_START))) << where;
+                    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog.get(), IDC_ADMIN))) << where;
+                    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog.get(), IDC_REFRESH))) << where;
+                }
             }
-        }
-        UniqueMenu bar(
-            LoadMenuIndirectA(loadLocalisedResource(RT_MENU, MAKEINTRESOURCEA(IDM_MAIN))));
-        ASSERT_TRUE(bar);
-        std::vector<UINT> commands;
-        for (const auto& [key, title] : collectCommands(bar.get(), commands, language.name)) {
-            targets[key].push_back("menu \"" + title + "\"");
-        }
-        for (const auto& [key, named] : targets) {
-            EXPECT_EQ(named.size(), 1u) << language.name << ": Alt+" << key << " reaches "
-                                        << ::testing::PrintToString(named);
+            if (english.empty()) {
+                english = contents;
+            }
+            EXPECT_EQ(contents, english) << where;
         }
     }
-}
-
-// Which buttons the rights show is the native Elevation test's; here the
-// template's controls follow the plan.
-TEST_F(TemplateTest, TheAdminControlsFollowTheRights) {
-    UniqueWindow dialog = openDialog(languages[0].id, IDD_MAIN);
-    ASSERT_TRUE(dialog);
-    kelvane::updateAdminControls(dialog.get(), /*adminRights=*/false, /*isLocal=*/true);
-    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog.get(), IDC_START)));
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog.get(), IDC_ADMIN)));
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog.get(), IDC_REFRESH))) << "others stay";
+    setResourceLanguage(languages[0].id);
+    for (const auto& [language, targets] : altTargets) {
+        for (const auto& [key, named] : targets) {
+            EXPECT_EQ(named.size(), 1u)
+                << language << ": Alt+" << key << " reaches " << ::testing::PrintToString(named);
+        }
+    }
 }
