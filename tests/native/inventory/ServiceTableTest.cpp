@@ -41,6 +41,11 @@ TEST(ServiceTableTest, OnlyPersistedColumnsMarkAChange) {
     EXPECT_NE(shortRow.cell(C::changed).intValue(), 0);
 }
 
+TEST(TableCellTest, AnIntegerCellClampsItsNumber) {
+    EXPECT_EQ(TableCell::fromText(SharedText("99999999999"), ColumnType::Integer).intValue(),
+              INT32_MAX);
+}
+
 TEST(SharedTextTest, BatchTextsOutliveTheBatchAndEachOtherInAnyOrder) {
     std::vector<SharedText> kept;
     {

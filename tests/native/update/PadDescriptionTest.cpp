@@ -26,21 +26,18 @@ const char* description = R"(<?xml version="1.0" encoding="UTF-8"?>
   <trevolt:msg version="4.6" id="WIN6.1.7601">For 4.6 on 7601</trevolt:msg>
 </trevolt:messages></XML_DIZ_INFO>)";
 
-std::string fields(const PadInfo& info) {
-    const auto& date = info.releaseDate;
-    return info.programName + " " + info.programVersion + " " + std::to_string(date.year) + "-" +
-           std::to_string(date.month) + "-" + std::to_string(date.day) + " " +
-           info.authorFirstName + " " + info.authorLastName + " " + info.webPage + " " +
-           info.downloadUrl;
-}
-
 } // namespace
 
 TEST(PadDescriptionTest, ReadsTheFieldsAndTheMessagesForThisVersionAndSystem) {
     auto info = parsePadDescription(description);
     ASSERT_TRUE(info);
-    EXPECT_EQ(fields(*info), "Kelvane 4.7 2026-11-30 Ada Lind https://www.trevolt.example/kelvane "
-                             "https://www.trevolt.example/kelvane-setup.exe");
+    const auto& date = info->releaseDate;
+    EXPECT_EQ(info->programName + " " + info->programVersion + " " + std::to_string(date.year) +
+                  "-" + std::to_string(date.month) + "-" + std::to_string(date.day) + " " +
+                  info->authorFirstName + " " + info->authorLastName + " " + info->webPage + " " +
+                  info->downloadUrl,
+              "Kelvane 4.7 2026-11-30 Ada Lind https://www.trevolt.example/kelvane "
+              "https://www.trevolt.example/kelvane-setup.exe");
     EXPECT_FALSE(isUpToDate(*info, "4.6"));
     EXPECT_TRUE(isUpToDate(*info, "4.7"));
     EXPECT_EQ(selectMessages(*info, "4.6", "WIN6.1.7601"),
