@@ -3,7 +3,6 @@
 // Debian's python with xlrd to read a written file.
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>

@@ -7,19 +7,9 @@ using namespace kelvane;
 
 namespace {
 
-RecoveryWords englishWords() {
-    RecoveryWords w;
-    w.noAction = "no action";
-    w.restart = "restart";
-    w.reboot = "reboot";
-    w.run = "run %#s";
-    w.after = "%#s after %#s";
-    w.reset = "reset after %#s";
-    w.rebootMessage = "reboot message: %#s";
-    w.day = "%u day";
-    w.days = "%u days";
-    return w;
-}
+const RecoveryWords englishWords{
+    "no action",           "restart", "reboot", "run %#s", "%#s after %#s", "reset after %#s",
+    "reboot message: %#s", "%u day",  "%u days"};
 
 } // namespace
 
@@ -30,16 +20,16 @@ TEST(RecoveryTextTest, ActionsInOrderWithTheCommandAndTheResetPeriod) {
     failure.actions = {{RecoveryAction::restart, 60000},
                        {RecoveryAction::restart, 60000},
                        {RecoveryAction::runCommand, 0}};
-    EXPECT_EQ(recoveryText(failure, englishWords()),
+    EXPECT_EQ(recoveryText(failure, englishWords),
               "restart after 1 min, restart after 1 min, run C:\\x\\y.exe -a %1%; "
               "reset after 1 day");
 
     failure.resetPeriodSeconds = FailureActions::neverReset;
     failure.rebootMessage = "Going down";
     failure.actions = {{RecoveryAction::none, 0}, {RecoveryAction::reboot, 90000}};
-    EXPECT_EQ(recoveryText(failure, englishWords()),
+    EXPECT_EQ(recoveryText(failure, englishWords),
               "no action, reboot after 90 s; reboot message: Going down");
 
     failure.actions.clear();
-    EXPECT_EQ(recoveryText(failure, englishWords()), "") << "no actions, nothing happens";
+    EXPECT_EQ(recoveryText(failure, englishWords), "") << "no actions, nothing happens";
 }

@@ -13,13 +13,6 @@ using namespace kelvane::test;
 
 namespace {
 
-struct CountingSink : EntrySink {
-    int added = 0;
-    void entryAdded(int, const ServiceEntry&) override { ++added; }
-    void entryChanged(int, const ServiceEntry&) override {}
-    void entryRemoved(int, const ServiceEntry&) override {}
-};
-
 class RefreshCycleTest : public ::testing::Test {
 protected:
     // A read that delivers one batch per wait step of the window, so the test
@@ -47,7 +40,7 @@ protected:
     ReaderState reader;
     ShownTables tables;
     ServiceEntries entries;
-    CountingSink sink;
+    NullEntrySink sink;
 };
 
 } // namespace
@@ -57,7 +50,6 @@ TEST_F(RefreshCycleTest, TheListFillsInSeveralStepsAndMarksFollowTheLocalBaselin
         refresh({{serviceRow("a"), serviceRow("b")}, {serviceRow("c")}, {serviceRow("d")}});
     EXPECT_TRUE(first.completed);
     EXPECT_EQ(first.steps, 3) << "one difference per batch, not one at the end";
-    EXPECT_EQ(sink.added, 4);
     EXPECT_EQ(changedOf("a"), 0) << "the first refresh has no baseline to mark against";
     EXPECT_TRUE(tables.baselineValid);
     EXPECT_EQ(tables.baseline.rowCount(), 4u);

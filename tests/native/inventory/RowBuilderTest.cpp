@@ -8,16 +8,15 @@ using namespace kelvane;
 using namespace kelvane::test;
 using C = ServiceColumns;
 
-TEST(RowBuilderTest, WhatTheTextTablesDoNotHoldIsUnknown) {
+TEST(RowBuilderTest, WhatTheTextTablesDoNotHoldIsUnknownAndIconClassesFollowTypeAndRunning) {
     const RowTexts texts = numberedTexts();
     // Continue pending has no text of its own; it and unknown states count as active.
     EXPECT_EQ(stateInfo(texts, 5).text + std::to_string(stateInfo(texts, 5).active), "???1");
     EXPECT_EQ(typeText(texts, 0x110), "t126, t178") << "own process, interactive";
     EXPECT_EQ(typeText(texts, 0x03), "t166") << "the kernel driver bit wins";
     EXPECT_EQ(startText(texts, 5u), "???");
-}
 
-TEST(RowBuilderTest, IconClassFollowsTypeAndRunning) {
+    // The icon class follows the type and whether it runs.
     const std::array<std::uint32_t, 3> cases[] = {
         // type, state, class
         {0x01, 4, 1}, {0x02, 4, 3}, {0x20, 1, 4}, {0x110, 4, 5}, {0x04, 4, 7}, {0x04, 7, 6},

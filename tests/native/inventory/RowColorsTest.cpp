@@ -58,7 +58,7 @@ TEST_F(RowColorsTest, ANewServiceIsYellowAndBoldInItsNamesAndAChangedOneInItsCol
     EXPECT_FALSE(style(listNeededByColumn).bold);
 }
 
-TEST_F(RowColorsTest, BackgroundByKindMakerAndSortColumn) {
+TEST_F(RowColorsTest, BackgroundByKindMakerAndSortColumnAndSearchHitsInRed) {
     EXPECT_EQ(style(0).background, listDefault);
     EXPECT_EQ(style(0, "", "Microsoft Corporation").background, CellColour::fixed(microsoftBlue));
     colouring.sortChosen = true;
@@ -71,9 +71,7 @@ TEST_F(RowColorsTest, BackgroundByKindMakerAndSortColumn) {
     EXPECT_EQ(style(3).background, CellColour::fixed(fileSystemDriverGreen));
     entry.type = 0x03;
     EXPECT_EQ(style(3).background, CellColour::fixed(kernelDriverRed));
-}
 
-TEST_F(RowColorsTest, SearchHitsAreRed) {
     colouring.searchText = "RUN";
     EXPECT_TRUE(needsCellDrawing(entry, colouring));
     EXPECT_EQ(style(4, "running").text, CellColour::fixed(searchHitRed));

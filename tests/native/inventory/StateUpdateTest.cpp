@@ -69,7 +69,6 @@ TEST(StateUpdateTest, ChangeMarkIsTheRowAgainstTheBaseline) {
         std::uint32_t state;
         ChangeMask mark;
     } cases[] = {
-        {{serviceRow("a", 1)}, {serviceRow("a", 1)}, 4, stateBits},
         {{serviceRow("a", 1)}, {otherAccount}, 4, (1 << C::account) | stateBits},
         {{serviceRow("a", 4)}, {serviceRow("a", 1)}, 1, 0}, // back to the baseline's state
         {{serviceRow("a", 1)}, {}, 4, changeMaskNew},

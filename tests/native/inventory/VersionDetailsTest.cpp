@@ -48,7 +48,7 @@ std::string fields(const FileDetails& d) {
 
 // The first translation with a value wins for each field, and the search
 // stops once maker and description are known.
-TEST(VersionDetails, FirstTranslationWithAValueWinsForEachField) {
+TEST(VersionDetails, FirstTranslationWithAValueWinsForEachFieldAndIncompleteResourcesGiveNothing) {
     FakeResource r = twoTranslations();
     r.set("040904e4", "FileDescription", "Tool");
     r.set("040904e4", "Comments", "first");
@@ -64,16 +64,15 @@ TEST(VersionDetails, FirstTranslationWithAValueWinsForEachField) {
     FileDetails known;
     readVersionDetails(r, known);
     EXPECT_EQ(known.comment, "");
-}
 
-TEST(VersionDetails, IncompleteResources) {
-    FakeResource r = twoTranslations();
+    // Incomplete resources.
+    r = twoTranslations();
     r.values["\\"].pop_back();
     r.values["\\VarFileInfo\\Translation"] = "\x07\x04"; // half an entry
     r.set("070400e4", "CompanyName", "Maker");
-    FileDetails d;
-    readVersionDetails(r, d);
-    EXPECT_EQ(fields(d), "||||") << "fixed info must be complete";
+    FileDetails incomplete;
+    readVersionDetails(r, incomplete);
+    EXPECT_EQ(fields(incomplete), "||||") << "fixed info must be complete";
 
     r.values.erase("\\");
     r.values["\\VarFileInfo\\Translation"] = dword(0x04E40409);

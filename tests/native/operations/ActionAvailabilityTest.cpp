@@ -48,13 +48,14 @@ TEST(ActionButtons, FollowTheStateTheAcceptedControlsAndTheStartType) {
         EXPECT_TRUE(b.remove);
     }
     for (bool selected : {false, true}) {
-        const ActionButtons b = actionButtonsFor(selected, /*busy=*/selected, service(running, 0xFF));
+        const ActionButtons b =
+            actionButtonsFor(selected, /*busy=*/selected, service(running, 0xFF));
         EXPECT_EQ(offered(b), "") << "no selection, or busy";
         EXPECT_FALSE(b.remove);
     }
 }
 
-TEST(ContextMenuActions, StartTypesOfferOnlyOtherTypesAndBootOrSystemForDrivers) {
+TEST(ContextMenuActions, OtherStartTypesBootOrSystemForDriversAndKillForALocalProcess) {
     const struct {
         std::uint32_t type;
         std::int32_t startType;
@@ -66,14 +67,14 @@ TEST(ContextMenuActions, StartTypesOfferOnlyOtherTypesAndBootOrSystemForDrivers)
         {0x04, 2, {false, false, false, true, true}},
     };
     for (const auto& c : cases) {
-        const ContextMenuActions menu = contextMenuActionsFor(service(1, 0, c.startType, c.type), false);
+        const ContextMenuActions menu =
+            contextMenuActionsFor(service(1, 0, c.startType, c.type), false);
         for (int type = 0; type < 5; ++type) {
             EXPECT_EQ(menu.startType[type], c.offered[type]) << c.type << " " << type;
         }
     }
-}
 
-TEST(ContextMenuActions, KillNeedsALocalProcessAndMissingRightsLockEverything) {
+    // Kill needs a local process, and missing rights lock everything.
     ServiceCapabilities withProcess = service(running, 1 | 2 | 8);
     withProcess.hasProcess = true;
     EXPECT_TRUE(contextMenuActionsFor(withProcess, false).kill);

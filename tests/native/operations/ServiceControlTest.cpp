@@ -53,7 +53,8 @@ public:
         log.push_back("control " + current + " " + std::to_string(control));
         return services[current].controlError;
     }
-    std::uint32_t stopWithDependents(const std::string& name, std::uint32_t, std::uint32_t) override {
+    std::uint32_t stopWithDependents(const std::string& name, std::uint32_t,
+                                     std::uint32_t) override {
         log.push_back("dependents " + name);
         return 0;
     }
@@ -73,7 +74,8 @@ public:
 
 } // namespace
 
-TEST(ServiceControlTest, EachServiceIsAskedInOrderAndOnlyAcceptedOnesAreAwaited) {
+TEST(ServiceControlTest,
+     EachServiceIsAskedInOrderOnlyAcceptedOnesAreAwaitedAndOnlyAStopTakesTheDependentsPath) {
     ScriptedControl run;
     run.services["b"].openError = 5;
     run.services["c"].startError = 1058;
@@ -86,15 +88,14 @@ TEST(ServiceControlTest, EachServiceIsAskedInOrderAndOnlyAcceptedOnesAreAwaited)
     EXPECT_EQ(run.log, expected);
     EXPECT_EQ(run.lines, (std::vector<std::string>{"b: " + Plinth::LWE(5).getMessage(),
                                                    "c: " + Plinth::LWE(1058).getMessage()}));
-}
 
-TEST(ServiceControlTest, OnlyAStopTakesTheDependentsPath) {
-    ScriptedControl run;
-    run.services["svc"].controlError = errorDependentServicesRunning;
-    EXPECT_EQ(run.control({"svc"}, serviceRight::pauseContinue, serviceControl::pause), 0);
-    EXPECT_EQ(run.log.size(), 3u) << "manager, open, control: no dependents";
-    EXPECT_EQ(run.lines, std::vector<std::string>{
-                             "svc: " + Plinth::LWE(errorDependentServicesRunning).getMessage()});
+    // Only a stop takes the dependents path.
+    ScriptedControl pause;
+    pause.services["svc"].controlError = errorDependentServicesRunning;
+    EXPECT_EQ(pause.control({"svc"}, serviceRight::pauseContinue, serviceControl::pause), 0);
+    EXPECT_EQ(pause.log.size(), 3u) << "manager, open, control: no dependents";
+    EXPECT_EQ(pause.lines, std::vector<std::string>{
+                               "svc: " + Plinth::LWE(errorDependentServicesRunning).getMessage()});
 }
 
 TEST(ServiceControlTest, AnAbandonedWaitEndsAtOnceWithoutReporting) {

@@ -64,16 +64,14 @@ TEST(StableStateWait, PendingStatesPostAndWaitTheClampedHint) {
     EXPECT_EQ(s.waits, (std::vector<std::uint32_t>{100, 2000, 750, 100, 2000}));
 }
 
-TEST(StableStateWait, TimeOutAndQuitEndTheWait) {
+TEST(StableStateWait, TimeOutQuitAndFailuresEndTheWait) {
     ScriptedService pending(std::deque<Read>{{2, 0}});
     EXPECT_EQ(waitFor(pending, 0, 500), 0);
     EXPECT_EQ(pending.waits.size(), 5u) << "the wait that reaches the time-out is the last";
     ScriptedService quitting(std::deque<Read>{{3, 0}});
     quitting.quit = true;
     EXPECT_EQ(waitFor(quitting, 1), -1);
-}
 
-TEST(StableStateWait, Failures) {
     ScriptedService specific({{2}, {1, 0, 1066, 0x12345}});
     try {
         waitFor(specific);

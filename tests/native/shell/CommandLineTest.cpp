@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 using namespace kelvane;
 
 namespace {
@@ -39,7 +37,7 @@ TEST(CommandLineTokenizer, KindsQuotesAndEquals) {
 
 // A computer name or an action ends reading; names are case-sensitive and
 // unknown ones skipped.
-TEST(CommandLineReading, OptionsActionsAndTheComputerName) {
+TEST(CommandLineReading, OptionsActionsExportTheComputerNameAndSwitchesFoundAnywhere) {
     auto r = readCommandLine("nopersist=1 -noupdate\tfilter=\"my service\" host1 -tray");
     EXPECT_TRUE(r.config.noPersist);
     EXPECT_TRUE(r.config.noUpdate);
@@ -57,17 +55,15 @@ TEST(CommandLineReading, OptionsActionsAndTheComputerName) {
         EXPECT_EQ(readCommandLine(line).action, action) << line;
     }
     EXPECT_EQ(readCommandLine("x=y -filter").config.filterText, "y");
-}
 
-TEST(CommandLineReading, ExportTakesItsPathAndLetsTheComputerNameFollow) {
-    auto r = readCommandLine("export=\"C:\\inventory\\daily list.xls\" -nopersist server7");
+    // An export takes its path and lets the computer name follow.
+    r = readCommandLine("export=\"C:\\inventory\\daily list.xls\" -nopersist server7");
     EXPECT_EQ(r.action, StartAction::Export);
     EXPECT_EQ(r.exportPath, "C:\\inventory\\daily list.xls");
     EXPECT_EQ(r.config.computerName, "server7");
     EXPECT_EQ(readCommandLine("-export=out.csv").exportPath, "out.csv");
-}
 
-TEST(CommandLineSwitches, FoundAnywhere) {
+    // The update and language switches are found anywhere.
     EXPECT_TRUE(hasPostUpdateSwitch("host\"x-postupdatey\""));
     EXPECT_FALSE(hasPostUpdateSwitch("-postupdat"));
     EXPECT_STREQ(selectUiLanguage(1033, "-ger -swe").switchText, " -ger");

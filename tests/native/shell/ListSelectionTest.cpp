@@ -7,7 +7,7 @@
 
 using namespace kelvane;
 
-TEST(ListSelection, FollowsTheServicesIntoTheNewOrder) {
+TEST(ListSelection, FollowsTheServicesIntoTheNewOrderAndALostTopKeepsItsPlace) {
     NamedSelection kept;
     kept.selected = {"spooler", "gone", "w32time", "added"};
     kept.focused = "w32time";
@@ -22,13 +22,12 @@ TEST(ListSelection, FollowsTheServicesIntoTheNewOrder) {
     EXPECT_EQ(placed.focused, 1);
     EXPECT_EQ(placed.marked, 3);
     EXPECT_EQ(placed.top, 2);
-}
 
-TEST(ListSelection, NothingChosenStaysNothingAndALostTopKeepsItsPlace) {
-    NamedSelection kept;
+    // Nothing chosen stays nothing, and a lost top keeps its place.
+    kept = NamedSelection();
     kept.top = "gone";
     kept.topIndex = 7;
-    PlacedSelection placed = placeSelection(kept, {"a", "b", "c"});
+    placed = placeSelection(kept, {"a", "b", "c"});
     EXPECT_TRUE(placed.selected.empty());
     EXPECT_EQ(placed.focused, -1);
     EXPECT_EQ(placed.marked, -1);

@@ -9,7 +9,7 @@ TEST(PostUpdateRule, FirstLineOfTheHandOverFile) {
     EXPECT_EQ(handOverLine(std::string(300, 'a')).size(), 260u);
 }
 
-TEST(PostUpdateRule, OnlyFilesDirectlyInTheTemporaryFolder) {
+TEST(PostUpdateRule, OnlyFilesDirectlyInTheTemporaryFolderOrInADownloadFolderThere) {
     const std::string temp = "C:\\Users\\ad\\AppData\\Local\\Temp\\";
     EXPECT_TRUE(liesDirectlyInFolder(temp + "x.exe", "C:\\Users\\ad\\AppData\\Local\\Temp"));
     EXPECT_TRUE(liesDirectlyInFolder("c:/users/AD/appdata/local/temp/x.exe", temp));
@@ -18,10 +18,7 @@ TEST(PostUpdateRule, OnlyFilesDirectlyInTheTemporaryFolder) {
         EXPECT_FALSE(liesDirectlyInFolder(path, temp)) << path;
     }
     EXPECT_FALSE(liesDirectlyInFolder("x.exe", ""));
-}
 
-TEST(PostUpdateRule, OnlyFilesOfADownloadFolderInTheTemporaryFolder) {
-    const std::string temp = "C:\\Users\\ad\\AppData\\Local\\Temp\\";
     const std::string folder = temp + "kelvane-setup-0123456789abcdef0123456789abcdef";
     EXPECT_EQ(setupDownloadFolderOf(folder + "\\kelvane-setup.exe", temp), folder);
     const std::string refused[] = {

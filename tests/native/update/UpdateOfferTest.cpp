@@ -11,20 +11,12 @@ namespace {
 const std::string productPage = "https://www.trevolt.example/kelvane";
 
 PadInfo published(const std::string& downloadUrl, const std::string& webPage) {
-    PadInfo info;
-    info.programName = "Kelvane";
-    info.programVersion = "4.7";
-    info.releaseDate = {2026, 11, 0, 30};
-    info.authorFirstName = "Ada";
-    info.authorLastName = "Lind";
-    info.downloadUrl = downloadUrl;
-    info.webPage = webPage;
-    return info;
+    return PadInfo{"Kelvane", "4.7", {2026, 11, 0, 30}, webPage, downloadUrl, "Ada", "Lind", {}};
 }
 
 } // namespace
 
-TEST(UpdateOfferTest, OffersTheSetupOnlyForAnHttpsDownload) {
+TEST(UpdateOfferTest, OffersTheSetupOnlyForAnHttpsDownloadAndTellsTheVersionDayAndAuthor) {
     UpdateOffer offer = chooseOffer(published("https://host/setup.exe", ""), productPage);
     EXPECT_EQ(offer.kind, UpdateOffer::Kind::RunSetup);
     EXPECT_EQ(offer.address, "https://host/setup.exe");
@@ -41,11 +33,7 @@ TEST(UpdateOfferTest, OffersTheSetupOnlyForAnHttpsDownload) {
     EXPECT_EQ(offer.kind, UpdateOffer::Kind::OpenWebPage);
     EXPECT_EQ(offer.address, productPage);
 
-}
-
-TEST(UpdateOfferTest, TextsCarryTheVersionDayAndAuthor) {
-    PadInfo info = published("", "");
-    EXPECT_EQ(newVersionText("new %#s (%#s) of \"%#s\" from %#s %#s", info),
+    EXPECT_EQ(newVersionText("new %#s (%#s) of \"%#s\" from %#s %#s", published("", "")),
               "new 4.7 (2026-11-30) of \"Kelvane\" from Ada Lind");
     EXPECT_EQ(systemTextFor(10, 0, 19045), "WIN10.0.19045");
 }
