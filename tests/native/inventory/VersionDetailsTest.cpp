@@ -1,4 +1,5 @@
-// Choosing the details texts from a version resource's values.
+// Choosing the details texts from a version resource's values, and the form of file times.
+#include "inventory/TimeText.h"
 #include "inventory/VersionDetails.h"
 
 #include <gtest/gtest.h>
@@ -80,4 +81,9 @@ TEST(VersionDetails, FirstTranslationWithAValueWinsForEachFieldAndIncompleteReso
     FileDetails none;
     readVersionDetails(r, none);
     EXPECT_EQ(none.manufacturer, "") << "no fixed info, nothing else is asked";
+}
+
+TEST(TimeText, DayMonthYearThenTheTimeEachFieldPadded) {
+    EXPECT_EQ(formatTimeText({2024, 3, 0, 5, 7, 8, 9, 0}), "05.03.2024 07:08:09");
+    EXPECT_EQ(formatTimeText({1999, 12, 6, 31, 23, 59, 58, 999}), "31.12.1999 23:59:58");
 }
