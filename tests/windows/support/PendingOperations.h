@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,11 +21,10 @@ class PendingOperations {
 public:
     // The entries as lower-case strings.
     std::vector<std::string> entries() const {
-        const std::string raw = lowerCase(value_.bytes());
         std::vector<std::string> result;
-        for (size_t start = 0, end; start < raw.size(); start = end + 1) {
-            end = std::min(raw.find('\0', start), raw.size());
-            result.push_back(raw.substr(start, end - start));
+        std::istringstream raw(lowerCase(value_.bytes()));
+        for (std::string entry; std::getline(raw, entry, '\0');) {
+            result.push_back(entry);
         }
         return result;
     }
