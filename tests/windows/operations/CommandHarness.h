@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -45,10 +46,8 @@ public:
 
     // Selects the named services, with their process ids as now.
     void select(const std::vector<std::string>& names) {
-        selection.clear();
-        for (const std::string& name : names) {
-            selection.push_back(entryOf(name));
-        }
+        selection.resize(names.size());
+        std::transform(names.begin(), names.end(), selection.begin(), entryOf);
     }
     // The progress messages the window's procedure got, only while a wait
     // dispatched them.
@@ -56,10 +55,9 @@ public:
 
     // The entry a list row would hold for a service of the manager.
     static ServiceEntry entryOf(const std::string& name) {
+        const SERVICE_STATUS_PROCESS status = queryStatus(name);
         ServiceEntry entry;
-        entry.serviceName = name;
-        entry.displayName = name;
-        SERVICE_STATUS_PROCESS status = queryStatus(name);
+        entry.serviceName = entry.displayName = name;
         if (status.dwProcessId) {
             entry.pidText = std::to_string(status.dwProcessId);
         }
