@@ -4,7 +4,6 @@
 #include "tests/windows/support/Registry.h"
 
 #include <algorithm>
-#include <cctype>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,8 +11,7 @@
 namespace kelvane::test {
 
 inline std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
     return text;
 }
 

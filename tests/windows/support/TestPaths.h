@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 namespace kelvane::test {
@@ -43,15 +44,15 @@ inline bool pathExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Starts a command line and returns its process; null when it cannot start.
-// Wine starts host programs (/usr/bin/...) without a process to wait on.
-inline Plinth::UniqueHandleObject startProgram(std::string commandLine,
-                                               STARTUPINFOA startup = {sizeof(STARTUPINFOA)},
-                                               BOOL inheritHandles = FALSE) {
+// Starts a command line and returns its process; none when it cannot start.
+// Wine starts host programs (/usr/bin/...) with a null process handle.
+inline std::optional<Plinth::UniqueHandleObject>
+startProgram(std::string commandLine, STARTUPINFOA startup = {sizeof(STARTUPINFOA)},
+             BOOL inheritHandles = FALSE) {
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, inheritHandles, 0, nullptr,
                         nullptr, &startup, &process)) {
-        return {};
+        return std::nullopt;
     }
     CloseHandle(process.hThread);
     return Plinth::UniqueHandleObject(process.hProcess);
@@ -72,7 +73,8 @@ inline int runProcess(const std::string& commandLine, std::string* output = null
         startup.hStdOutput = startup.hStdError = writeEnd.get();
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     }
-    Plinth::UniqueHandleObject process = startProgram(commandLine, startup, output != nullptr);
+    Plinth::UniqueHandleObject process = startProgram(commandLine, startup, output != nullptr)
+                                             .value_or(Plinth::UniqueHandleObject());
     writeEnd.reset();
     char buffer[4096];
     DWORD read = 0;

@@ -23,7 +23,8 @@ inline bool waitUntil(const std::function<bool()>& condition, unsigned timeoutMs
 
 // Starts "kelvane.exe tray"; a null handle when it cannot start.
 inline Plinth::UniqueHandleObject startTrayProcess(const std::string& extraWords = "") {
-    return startProgram("\"" + programPath("kelvane.exe") + "\" -tray" + extraWords);
+    return startProgram("\"" + programPath("kelvane.exe") + "\" -tray" + extraWords)
+        .value_or(Plinth::UniqueHandleObject());
 }
 
 // The "TrayService" windows of every process.
