@@ -3,6 +3,7 @@
 // (a real hidden window with a host field that counts the progress messages
 // it is sent), message boxes answered by the test, and dialogs driven by
 // scripted steps as they open.
+#include "framework/win/UniqueHandle.h"
 #include "operations/win/CommandHost.h"
 #include "tests/windows/support/DialogScript.h"
 #include "tests/windows/support/TestServices.h"
@@ -22,21 +23,20 @@ public:
         windowClass.lpfnWndProc = &procedure;
         windowClass.lpszClassName = "KelvaneTestCommandHost";
         RegisterClassA(&windowClass); // fails harmlessly once registered
-        window_ = CreateWindowA(windowClass.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
-                                nullptr, nullptr, nullptr, nullptr);
-        hostField_ = CreateWindowA("ComboBox", "", WS_CHILD | CBS_DROPDOWN, 0, 0, 200, 120, window_,
-                                   reinterpret_cast<HMENU>(1000), nullptr, nullptr);
+        window_.reset(CreateWindowA(windowClass.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 400,
+                                    300, nullptr, nullptr, nullptr, nullptr));
+        hostField_ = CreateWindowA("ComboBox", "", WS_CHILD | CBS_DROPDOWN, 0, 0, 200, 120,
+                                   window_.get(), reinterpret_cast<HMENU>(1000), nullptr, nullptr);
         EXPECT_TRUE(window_ && hostField_) << "no test window (is there a display?)";
         dispatchedProgress = 0;
     }
-    ~TestCommandHost() override { DestroyWindow(window_); }
 
     std::string hostName() const override { return appConfig.computerName; }
     bool hostIsLocal() const override { return true; }
     std::vector<ServiceEntry> selectedEntries() const override { return selection; }
     void writeStatus(const std::string& text) override { statusWrites.push_back(status = text); }
     void refreshList() override { ++refreshes; }
-    HWND window() const override { return window_; }
+    HWND window() const override { return window_.get(); }
     BusyCounter& busyCounter() override { return busy; }
     AppConfig& config() override { return appConfig; }
     bool saveControls() override { return ++saves > 0; }
@@ -79,7 +79,7 @@ private:
         return DefWindowProcA(window, message, wParam, lParam);
     }
 
-    HWND window_ = nullptr;
+    Plinth::UniqueWindow window_; // the host field goes with it
     HWND hostField_ = nullptr;
 };
 
