@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 using namespace kelvane;
@@ -22,10 +23,8 @@ namespace {
 // A one-image 16 x 16 .ico file of a single colour (0xRRGGBB), fully opaque.
 void writeIconFile(const std::string& path, std::uint32_t rgb) {
     // Directory: one image of 1128 bytes (header, colours, mask) at offset 22.
-    const unsigned char directory[22] = {0, 0,  1, 0,    1,    0, 16, 16, 0, 0, 1,
-                                         0, 32, 0, 0x68, 0x04, 0, 0,  22, 0, 0, 0};
+    std::string bytes("\0\0\1\0\1\0\x10\x10\0\0\1\0\x20\0\x68\x04\0\0\x16\0\0\0", 22);
     const BITMAPINFOHEADER header{sizeof header, 16, 32, 1, 32, 0, 0, 0, 0, 0, 0};
-    std::string bytes(reinterpret_cast<const char*>(directory), sizeof directory);
     bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
     const std::uint32_t pixel = 0xFF000000u | rgb;
     for (int i = 0; i < 16 * 16; ++i) {
@@ -39,40 +38,22 @@ class IconUpdaterTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Plinth::setResourceModule(GetModuleHandleA(nullptr));
-        static int counter = 0;
-        folder = scratchPath("icons-" + std::to_string(++counter));
         CreateDirectoryA(folder.c_str(), nullptr);
-        files = iconCacheFiles(folder);
     }
     void TearDown() override {
-        for (const std::string& file : extraFiles) {
-            DeleteFileA(file.c_str());
-        }
-        DeleteFileA(files.imageList.c_str());
-        DeleteFileA(files.imagePaths.c_str());
-        RemoveDirectoryA((folder + "\\Dunmere").c_str());
-        RemoveDirectoryA(folder.c_str());
         DestroyWindow(window);
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
     }
 
     std::unique_ptr<IconUpdater> makeUpdater() {
         IconUpdater::Setup setup;
         setup.window = window;
-        setup.files = files;
+        setup.files = iconCacheFiles(folder);
         setup.entries = &entries;
         setup.refreshLock = &refreshLock;
         setup.hostIsLocal = [] { return true; };
         return std::make_unique<IconUpdater>(setup);
-    }
-
-    // One pass, ended by its done event and the message the window gets.
-    bool pass(IconUpdater& updater) {
-        updater.startPass();
-        MSG message;
-        return WaitForSingleObject(updater.doneEvent(), 60000) == WAIT_OBJECT_0 && waitUntil([&] {
-                   return PeekMessageA(&message, window, IconUpdater::passDoneMessage,
-                                       IconUpdater::passDoneMessage, PM_REMOVE);
-               });
     }
 
     // Stopped services of the given image files, as a refresh shows them.
@@ -94,9 +75,8 @@ protected:
         return entry ? *entry : none;
     }
 
-    std::string folder;
-    IconCacheFiles files;
-    std::vector<std::string> extraFiles;
+    inline static int folders = 0;
+    const std::string folder = scratchPath("icons-" + std::to_string(++folders));
     HWND window =
         CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ServiceEntries entries;
@@ -109,16 +89,22 @@ protected:
 // are Wine's comctl32 and storage at work.
 TEST_F(IconUpdaterTest, MoreThan300ImageFilesGetTheirOwnIconsWithoutWrapping) {
     const int count = 310;
+    std::vector<std::string> iconFiles;
     for (int i = 0; i < count; ++i) {
-        extraFiles.push_back(folder + "\\icon" + std::to_string(i) + ".ico");
-        writeIconFile(extraFiles.back(), 0x800000u + static_cast<std::uint32_t>(i));
+        iconFiles.push_back(folder + "\\icon" + std::to_string(i) + ".ico");
+        writeIconFile(iconFiles.back(), 0x800000u + static_cast<std::uint32_t>(i));
     }
-    showServices(extraFiles);
+    showServices(iconFiles);
     {
         auto updater = makeUpdater();
-        ASSERT_TRUE(pass(*updater));
+        updater->startPass();
+        ASSERT_EQ(WaitForSingleObject(updater->doneEvent(), 60000), WAIT_OBJECT_0);
+        EXPECT_TRUE(waitUntil([&] {
+            MSG done;
+            return PeekMessageA(&done, window, IconUpdater::passDoneMessage,
+                                IconUpdater::passDoneMessage, PM_REMOVE) != FALSE;
+        })) << "the window hears of the pass";
         EXPECT_EQ(updater->cachedIcon(entryNamed("kvicon-1309")), 8 + count - 1);
-        EXPECT_EQ(ImageList_GetImageCount(updater->imageList()), 8 + count);
     }
     auto again = makeUpdater();
     EXPECT_TRUE(again->startedFromCache());

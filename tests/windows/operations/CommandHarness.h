@@ -3,12 +3,14 @@
 // (a real hidden window with a host field that counts the progress messages
 // it is sent), message boxes answered by the test, and dialogs driven by
 // scripted steps as they open.
+#include "framework/win/UniqueHandle.h"
 #include "operations/win/CommandHost.h"
 #include "tests/windows/support/DialogScript.h"
 #include "tests/windows/support/TestServices.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,21 +23,20 @@ public:
         windowClass.lpfnWndProc = &procedure;
         windowClass.lpszClassName = "KelvaneTestCommandHost";
         RegisterClassA(&windowClass); // fails harmlessly once registered
-        window_ = CreateWindowA(windowClass.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
-                                nullptr, nullptr, nullptr, nullptr);
-        hostField_ = CreateWindowA("ComboBox", "", WS_CHILD | CBS_DROPDOWN, 0, 0, 200, 120, window_,
-                                   reinterpret_cast<HMENU>(1000), nullptr, nullptr);
+        window_.reset(CreateWindowA(windowClass.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 400,
+                                    300, nullptr, nullptr, nullptr, nullptr));
+        hostField_ = CreateWindowA("ComboBox", "", WS_CHILD | CBS_DROPDOWN, 0, 0, 200, 120,
+                                   window_.get(), reinterpret_cast<HMENU>(1000), nullptr, nullptr);
         EXPECT_TRUE(window_ && hostField_) << "no test window (is there a display?)";
         dispatchedProgress = 0;
     }
-    ~TestCommandHost() override { DestroyWindow(window_); }
 
     std::string hostName() const override { return appConfig.computerName; }
     bool hostIsLocal() const override { return true; }
     std::vector<ServiceEntry> selectedEntries() const override { return selection; }
     void writeStatus(const std::string& text) override { statusWrites.push_back(status = text); }
     void refreshList() override { ++refreshes; }
-    HWND window() const override { return window_; }
+    HWND window() const override { return window_.get(); }
     BusyCounter& busyCounter() override { return busy; }
     AppConfig& config() override { return appConfig; }
     bool saveControls() override { return ++saves > 0; }
@@ -45,10 +46,8 @@ public:
 
     // Selects the named services, with their process ids as now.
     void select(const std::vector<std::string>& names) {
-        selection.clear();
-        for (const std::string& name : names) {
-            selection.push_back(entryOf(name));
-        }
+        selection.resize(names.size());
+        std::transform(names.begin(), names.end(), selection.begin(), entryOf);
     }
     // The progress messages the window's procedure got, only while a wait
     // dispatched them.
@@ -56,10 +55,9 @@ public:
 
     // The entry a list row would hold for a service of the manager.
     static ServiceEntry entryOf(const std::string& name) {
+        const SERVICE_STATUS_PROCESS status = queryStatus(name);
         ServiceEntry entry;
-        entry.serviceName = name;
-        entry.displayName = name;
-        SERVICE_STATUS_PROCESS status = queryStatus(name);
+        entry.serviceName = entry.displayName = name;
         if (status.dwProcessId) {
             entry.pidText = std::to_string(status.dwProcessId);
         }
@@ -81,7 +79,7 @@ private:
         return DefWindowProcA(window, message, wParam, lParam);
     }
 
-    HWND window_ = nullptr;
+    Plinth::UniqueWindow window_; // the host field goes with it
     HWND hostField_ = nullptr;
 };
 

@@ -1,15 +1,17 @@
-// Start, stop, pause, continue and restart of selected services against
-// Wine's own manager and the test service. Which services are asked and
-// waited for, the order of stopping with dependents and the pauses between
-// reads, wait hints of 0 and ten minutes among them, are the native tests'
-// business. Wine lists no dependents (EnumDependentServices answers "none")
-// and never refuses a stop with 1051, so the stop with dependents is called
-// with them handed in.
+// The main window's command ids, and start, stop, pause, continue and
+// restart of selected services, against Wine's own manager and the test
+// service. Which services are asked and waited for, the order of stopping
+// with dependents and the pauses between reads, wait hints of 0 and ten
+// minutes among them, are the native tests' business. Wine lists no
+// dependents (EnumDependentServices answers "none") and never refuses a stop
+// with 1051, so the stop with dependents is called with them handed in.
 #include "operations/win/ControlCommands.h"
+#include "operations/win/OperationCommands.h"
 #include "operations/win/ScmStopPlatform.h"
+#include "resources/ResourceIds.h"
 #include "tests/windows/operations/CommandHarness.h"
+#include "tests/windows/support/Registry.h"
 
-#include "framework/Exception.h"
 #include "framework/win/UniqueHandle.h"
 
 using namespace kelvane;
@@ -18,17 +20,21 @@ using namespace kelvane::test;
 namespace {
 
 // Wine's manager with a dependent handed in, as a real one would list it.
-class OneDependent : public ScmStopPlatform {
-public:
-    OneDependent(SC_HANDLE manager, std::string name)
-        : ScmStopPlatform(manager), name_(std::move(name)) {}
+struct OneDependent : ScmStopPlatform {
+    using ScmStopPlatform::ScmStopPlatform;
     std::uint32_t activeDependents(Handle, std::vector<std::string>& names) override {
-        names = {name_};
+        names = {name};
         return 0;
     }
+    std::string name;
+};
 
-private:
-    std::string name_;
+// A manager that cannot be opened: Wine answers for any computer name, so a
+// database that does not exist stands for an unreachable one.
+class UnreachableManager : public ScmControlPlatform {
+public:
+    UnreachableManager() : ScmControlPlatform("", nullptr) {}
+    void openManager() override { connection().openManager("", 5, "NoSuchDatabase"); }
 };
 
 class ControlCommandsTest : public ServiceFixture {
@@ -39,16 +45,42 @@ protected:
 } // namespace
 
 // The summary and failures as the window shows them are the main window's test.
-TEST_F(ControlCommandsTest, AStartHoldsTheButtonsAndLetsTheListFollowAPendingService) {
+TEST_F(ControlCommandsTest, CommandIdsReachTheirOperationsAndAStartHoldsTheButtonsWhileItWaits) {
     controlSelected(host, SERVICE_START, 0);
     EXPECT_TRUE(host.statusWrites.empty() && host.busyUpdates.empty()) << "nothing selected";
 
-    host.select({services.create({"--start-ms=1500 --wait-hint=100"})});
-    controlSelected(host, SERVICE_START, 0);
+    const std::string name =
+        services.create({"--start-ms=1500 --wait-hint=100 --accept=stop,pause,paramchange"});
+    host.select({name});
+    EXPECT_TRUE(runOperationCommand(host, IDC_START));
     EXPECT_EQ(host.status, "1 service has been started.");
-    EXPECT_EQ(host.refreshes, 1);
     EXPECT_EQ(host.busyUpdates, (std::vector<bool>{true, false}));
     EXPECT_GT(TestCommandHost::dispatchedProgress, 0) << "dispatched while the start waits";
+
+    UnreachableManager unreachable;
+    EXPECT_EQ(controlServices(host, unreachable, {name}, SERVICE_START, 0), 0);
+    EXPECT_NE(host.status.find("\r\n"), std::string::npos) << "the manager's failure is shown";
+    EXPECT_EQ(host.refreshes, 2) << "after the start and a manager that cannot be opened";
+    EXPECT_FALSE(host.busy.busy());
+
+    AnsweredBoxes boxes(IDYES);
+    const auto before = serviceValues(name);
+    EXPECT_TRUE(runOperationCommand(host, ID_START_TYPE_AUTOMATIC));
+    auto after = serviceValues(name);
+    EXPECT_EQ(after["Start"], "0x2");
+    after["Start"] = before.at("Start");
+    EXPECT_EQ(after, before) << "a start type change touches only Start";
+    const std::pair<int, const char*> commands[] = {
+        {IDC_PAUSE, "1 service has been paused."},
+        {IDC_CONTINUE, "1 service has been continued."},
+        {IDC_RESTART, "1 service has been restarted."},
+        {IDC_STOP, "1 service has been controlled."},
+        {IDC_REMOVE, "There were removed 1 services or drivers."}};
+    for (const auto& [id, status] : commands) {
+        EXPECT_TRUE(runOperationCommand(host, id));
+        EXPECT_EQ(host.status, status) << id;
+    }
+    EXPECT_FALSE(runOperationCommand(host, IDC_REFRESH));
 }
 
 TEST_F(ControlCommandsTest, AStopEndsWithTheDependentsAndNamesACodeButNotOneStillPending) {
@@ -57,7 +89,8 @@ TEST_F(ControlCommandsTest, AStopEndsWithTheDependentsAndNamesACodeButNotOneStil
     Plinth::UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
     Plinth::UniqueServiceHandle service(
         OpenServiceA(manager.get(), main.c_str(), SERVICE_STOP | SERVICE_QUERY_STATUS));
-    OneDependent platform(manager.get(), dependent);
+    OneDependent platform(manager.get());
+    platform.name = dependent;
     PostMessageA(host.window(), WM_APP, 0, 0);
     EXPECT_EQ(stopWithDependents(platform, service.get(), true, 30000), 0u);
     EXPECT_EQ(TestCommandHost::dispatchedProgress, 1) << "the window is served while it waits";
@@ -71,34 +104,4 @@ TEST_F(ControlCommandsTest, AStopEndsWithTheDependentsAndNamesACodeButNotOneStil
     EXPECT_NE(host.status.find(coded + ": Service specific error code: 9029"), std::string::npos);
     EXPECT_EQ(host.status.find(hanging), std::string::npos) << host.status;
     EXPECT_EQ(queryStatus(hanging).dwCurrentState, static_cast<DWORD>(SERVICE_STOP_PENDING));
-}
-
-TEST_F(ControlCommandsTest, ARestartOfAServiceThatTakesNoParameterChangeIsRefused) {
-    std::string name = runningService(services, "--accept=stop,paramchange");
-    std::string plain = runningService(services, "--accept=stop,pause");
-    host.select({name, plain});
-    controlSelected(host, SERVICE_PAUSE_CONTINUE, SERVICE_CONTROL_PARAMCHANGE);
-    EXPECT_EQ(host.status, "1 service has been restarted.\r\n" + plain + ": " +
-                               Plinth::LWE(ERROR_INVALID_SERVICE_CONTROL).getMessage());
-}
-
-namespace {
-
-// A manager that cannot be opened: Wine answers for any computer name, so a
-// database that does not exist stands for an unreachable one.
-class UnreachableManager : public ScmControlPlatform {
-public:
-    UnreachableManager() : ScmControlPlatform("", nullptr) {}
-    void openManager() override { connection().openManager("", 5, "NoSuchDatabase"); }
-};
-
-} // namespace
-
-TEST_F(ControlCommandsTest, AManagerThatCannotBeOpenedEndsWithRefreshAndNoBusyWindow) {
-    std::string name = services.create();
-    UnreachableManager platform;
-    EXPECT_EQ(controlServices(host, platform, {name}, SERVICE_START, 0), 0);
-    EXPECT_NE(host.status.find("\r\n"), std::string::npos) << "the manager's failure is shown";
-    EXPECT_EQ(host.refreshes, 1);
-    EXPECT_FALSE(host.busy.busy());
 }

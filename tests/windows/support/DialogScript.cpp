@@ -24,33 +24,29 @@ std::string captionOf(HWND window) {
 BOOL CALLBACK findDialog(HWND window, LPARAM found) {
     char kind[32] = {};
     GetClassNameA(window, kind, sizeof kind);
-    if (std::string(kind) == "#32770" && IsWindowVisible(window) &&
-        !GetPropA(window, scriptedMark)) {
+    const bool open =
+        std::string(kind) == "#32770" && IsWindowVisible(window) && !GetPropA(window, scriptedMark);
+    if (open) {
         *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
     }
-    return TRUE;
+    return !open;
 }
 
 void CALLBACK scriptTick(HWND, UINT, UINT_PTR, DWORD) {
     HWND dialog = script ? openDialogOf(GetCurrentThreadId()) : nullptr;
-    if (!dialog) {
+    const bool expected = dialog && script->next < script->steps.size() &&
+                          captionOf(dialog) == script->steps[script->next].first;
+    // A dialog nobody expected would hold the test for ever.
+    if (!dialog || (!expected && ++script->strayTicks <= 200)) {
         return;
     }
-    bool expected = script->next < script->steps.size() &&
-                    (script->steps[script->next].first == "*" ||
-                     captionOf(dialog) == script->steps[script->next].first);
+    SetPropA(dialog, scriptedMark, reinterpret_cast<HANDLE>(1));
     if (!expected) {
-        // A dialog nobody expected would hold the test for ever.
-        if (++script->strayTicks > 200) {
-            ADD_FAILURE() << "unexpected dialog \"" << captionOf(dialog) << "\" cancelled";
-            SetPropA(dialog, scriptedMark, reinterpret_cast<HANDLE>(1));
-            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        }
+        ADD_FAILURE() << "unexpected dialog \"" << captionOf(dialog) << "\" cancelled";
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return;
     }
     script->strayTicks = 0;
-    SetPropA(dialog, scriptedMark, reinterpret_cast<HANDLE>(1));
     DialogScript::Step step = script->steps[script->next++].second;
     step(dialog);
 }

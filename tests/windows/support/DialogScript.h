@@ -41,7 +41,7 @@ private:
 };
 
 // Runs the steps, one per dialog of this thread as it opens (found by its
-// caption; "*" takes any), until every step ran. A step gets the dialog's handle.
+// caption), until every step ran. A step gets the dialog's handle.
 class DialogScript {
 public:
     using Step = std::function<void(HWND dialog)>;

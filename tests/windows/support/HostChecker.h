@@ -31,16 +31,10 @@ inline std::string runHostChecker(const std::string& script,
     command += " " + unixPath(result);
 
     std::string verdict = "no verdict from the checker";
-    STARTUPINFOA startup{sizeof startup};
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!startProgram(command)) {
         verdict = "cannot start the checker: " + std::to_string(GetLastError());
-    } else {
-        Plinth::UniqueHandleObject processHandle(process.hProcess), thread(process.hThread);
-        if (waitUntil([&] { return pathExists(result); }, 180000)) {
-            verdict = fileBytes(result);
-        }
+    } else if (waitUntil([&] { return pathExists(result); }, 180000)) {
+        verdict = fileBytes(result);
     }
     DeleteFileA(scriptFile.c_str());
     DeleteFileA(result.c_str());

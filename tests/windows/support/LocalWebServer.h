@@ -18,33 +18,28 @@
 namespace kelvane::test {
 
 inline const char* const localWebServerScript = R"(
-import http.server, os, shutil, ssl, sys, threading, time
+import functools, http.server, os, shutil, ssl, sys, threading, time
 folder = sys.argv[1]
-def stopped():
-    return os.path.exists(os.path.join(folder, 'stop'))
+stopped = lambda: os.path.exists(os.path.join(folder, 'stop'))
 class Handler(http.server.SimpleHTTPRequestHandler):
-    def __init__(self, *args, **kwargs):
-        super().__init__(*args, directory=folder, **kwargs)
     def do_GET(self):
         with open(os.path.join(folder, 'requests.log'), 'a') as log:
-            log.write('%s\t%s\t%s\n' % (self.path, self.headers.get('User-Agent', ''),
-                                        self.headers.get('Referer', '')))
+            log.write('\t'.join([self.path, self.headers.get('User-Agent', ''),
+                                 self.headers.get('Referer', '')]) + '\n')
         while os.path.exists(os.path.join(folder, 'silent')) and not stopped():
             time.sleep(0.05)
         raw = os.path.join(folder, self.path.lstrip('/') + '.raw')
-        if os.path.isfile(raw):
-            self.wfile.write(open(raw, 'rb').read())
-            self.close_connection = True
-            return
-        super().do_GET()
+        if not os.path.isfile(raw):
+            return super().do_GET()
+        self.wfile.write(open(raw, 'rb').read())
+        self.close_connection = True
     # A proxy's tunnel request, as WinINet sends one for https.
     do_CONNECT = do_GET
-    def log_message(self, *args):
-        pass
-def serve(name, wrap=None):
-    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
-    if wrap:
-        server.socket = wrap(server.socket)
+    log_message = lambda *args: None
+def serve(name, wrap=lambda s: s):
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0),
+                                             functools.partial(Handler, directory=folder))
+    server.socket = wrap(server.socket)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     port = os.path.join(folder, name)
     open(port + '.tmp', 'w').write(str(server.server_address[1]))
@@ -72,19 +67,9 @@ public:
         folder_ = scratchPath("web-" + std::to_string(++servers) + "\\");
         CreateDirectoryA(folder_.c_str(), nullptr);
         writeBytes(folder_ + "server.py", localWebServerScript);
-        std::string command =
-            "/usr/bin/python3 " + unixPath(folder_ + "server.py") + " " + unixPath(folder_);
-        if (!certificate.empty()) {
-            command += " " + unixPath(certificate) + " " + unixPath(key);
-        }
-        STARTUPINFOA startup{sizeof startup};
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process)) {
-            return;
-        }
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
+        // Without a certificate the server skips https.
+        startProgram("/usr/bin/python3 " + unixPath(folder_ + "server.py") + " " +
+                     unixPath(folder_) + " " + unixPath(certificate) + " " + unixPath(key));
         // Wine hands back no process to wait on: the server names its ports in
         // files once it listens, the plain one last.
         waitUntil([&] {

@@ -45,13 +45,11 @@ inline void closeMainWindow(std::unique_ptr<MainWindow>& window) {
 
 // Pumps until done() holds or boundMs have passed; false then.
 template <typename Done> bool pumpUntil(Done done, DWORD boundMs = 15000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
+    for (const DWORD start = GetTickCount(); !done(); pump()) {
         if (GetTickCount() - start > boundMs) {
             return false;
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        pump();
     }
     return true;
 }

@@ -4,15 +4,14 @@
 #include "tests/windows/support/Registry.h"
 
 #include <algorithm>
-#include <cctype>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace kelvane::test {
 
 inline std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
     return text;
 }
 
@@ -20,11 +19,10 @@ class PendingOperations {
 public:
     // The entries as lower-case strings.
     std::vector<std::string> entries() const {
-        const std::string raw = lowerCase(value_.bytes());
         std::vector<std::string> result;
-        for (size_t start = 0, end; start < raw.size(); start = end + 1) {
-            end = std::min(raw.find('\0', start), raw.size());
-            result.push_back(raw.substr(start, end - start));
+        std::istringstream raw(lowerCase(value_.bytes()));
+        for (std::string entry; std::getline(raw, entry, '\0');) {
+            result.push_back(entry);
         }
         return result;
     }

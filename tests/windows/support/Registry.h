@@ -15,23 +15,18 @@ namespace kelvane::test {
 // data ("0x3" for a number); empty when the key does not exist.
 inline std::map<std::string, std::string> regQuery(const std::string& key) {
     std::string output;
+    runProcess("reg.exe query \"" + key + "\"", &output);
     std::map<std::string, std::string> values;
-    if (runProcess("reg.exe query \"" + key + "\"", &output) != 0) {
-        return values;
-    }
     std::istringstream lines(output);
     for (std::string line; std::getline(lines, line);) {
         // "    Name    REG_TYPE    data"
+        line.erase(line.find_last_not_of('\r') + 1);
         const size_t type = line.find("    REG_", 4);
-        if (line.rfind("    ", 0) != 0 || type == std::string::npos) {
-            continue;
+        if (line.rfind("    ", 0) == 0 && type != std::string::npos) {
+            const size_t data = line.find("    ", type + 4);
+            values[line.substr(4, type - 4)] =
+                data == std::string::npos ? "" : line.substr(data + 4);
         }
-        const size_t data = line.find("    ", type + 4);
-        std::string value = data == std::string::npos ? "" : line.substr(data + 4);
-        if (!value.empty() && value.back() == '\r') {
-            value.pop_back();
-        }
-        values[line.substr(4, type - 4)] = value;
     }
     return values;
 }
@@ -57,17 +52,15 @@ public:
 
     // The value's bytes; empty, with the type REG_NONE, when there is none.
     std::string bytes(DWORD* type = nullptr) const {
-        DWORD found = REG_NONE, size = 0;
-        std::string data;
+        DWORD found = REG_NONE;
+        std::string data(1 << 20, '\0');
+        DWORD size = static_cast<DWORD>(data.size());
         if (RegGetValueA(root_, key_.c_str(), name_.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &found,
-                         nullptr, &size) == ERROR_SUCCESS) {
-            data.resize(size);
-            RegGetValueA(root_, key_.c_str(), name_.c_str(), RRF_RT_ANY | RRF_NOEXPAND, nullptr,
-                         data.data(), &size);
-            data.resize(size);
-        } else {
+                         data.data(), &size) != ERROR_SUCCESS) {
             found = REG_NONE;
+            size = 0;
         }
+        data.resize(size);
         if (type) {
             *type = found;
         }

@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 namespace kelvane::test {
@@ -14,8 +15,7 @@ namespace kelvane::test {
 // The folder of the running test executable, with a trailing backslash.
 inline std::string binaryFolder() {
     char path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
+    const std::string folder(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
@@ -44,6 +44,20 @@ inline bool pathExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Starts a command line and returns its process; none when it cannot start.
+// Wine starts host programs (/usr/bin/...) with a null process handle.
+inline std::optional<Plinth::UniqueHandleObject>
+startProgram(std::string commandLine, STARTUPINFOA startup = {sizeof(STARTUPINFOA)},
+             BOOL inheritHandles = FALSE) {
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, inheritHandles, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        return std::nullopt;
+    }
+    CloseHandle(process.hThread);
+    return Plinth::UniqueHandleObject(process.hProcess);
+}
+
 // Runs a command line, waits for it and returns its exit code; its output
 // (stdout and stderr) goes into *output when given. -1 when it cannot start.
 inline int runProcess(const std::string& commandLine, std::string* output = nullptr,
@@ -52,37 +66,28 @@ inline int runProcess(const std::string& commandLine, std::string* output = null
     Plinth::UniqueHandleObject readEnd, writeEnd;
     STARTUPINFOA startup{sizeof startup};
     if (output) {
-        if (!CreatePipe(readEnd.put(), writeEnd.put(), &inherit, 0)) {
-            return -1;
-        }
+        output->clear();
+        CreatePipe(readEnd.put(), writeEnd.put(), &inherit, 0);
         SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
         startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = writeEnd.get();
-        startup.hStdError = writeEnd.get();
+        startup.hStdOutput = startup.hStdError = writeEnd.get();
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     }
-    PROCESS_INFORMATION process{};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, output != nullptr, 0, nullptr,
-                        nullptr, &startup, &process)) {
-        return -1;
-    }
-    Plinth::UniqueHandleObject processHandle(process.hProcess), threadHandle(process.hThread);
+    Plinth::UniqueHandleObject process = startProgram(commandLine, startup, output != nullptr)
+                                             .value_or(Plinth::UniqueHandleObject());
     writeEnd.reset();
-    if (output) {
-        output->clear();
-        char buffer[4096];
-        DWORD read = 0;
-        while (ReadFile(readEnd.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
-            output->append(buffer, read);
-        }
-    }
-    if (WaitForSingleObject(processHandle.get(), timeoutMs) != WAIT_OBJECT_0) {
-        TerminateProcess(processHandle.get(), 259);
-        return -1;
+    char buffer[4096];
+    DWORD read = 0;
+    while (process && output && ReadFile(readEnd.get(), buffer, sizeof buffer, &read, nullptr) &&
+           read > 0) {
+        output->append(buffer, read);
     }
     DWORD code = 0;
-    GetExitCodeProcess(processHandle.get(), &code);
+    if (WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(process.get(), 259);
+        return -1;
+    }
+    GetExitCodeProcess(process.get(), &code);
     return static_cast<int>(code);
 }
 
@@ -92,12 +97,9 @@ inline std::string unixPath(const std::string& windowsPath) {
     using ToUnix = char* (*)(const wchar_t*);
     auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!toUnix) {
-        return {};
-    }
-    std::wstring wide(windowsPath.begin(), windowsPath.end());
-    char* path = toUnix(wide.c_str());
-    std::string result = path ? path : "";
+    const std::wstring wide(windowsPath.begin(), windowsPath.end());
+    char* path = toUnix ? toUnix(wide.c_str()) : nullptr;
+    const std::string result = path ? path : "";
     HeapFree(GetProcessHeap(), 0, path);
     return result;
 }

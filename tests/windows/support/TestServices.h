@@ -31,8 +31,7 @@ namespace detail {
 
 inline Plinth::UniqueServiceHandle openService(const std::string& name, DWORD access) {
     Plinth::UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-    return Plinth::UniqueServiceHandle(manager ? OpenServiceA(manager.get(), name.c_str(), access)
-                                               : nullptr);
+    return Plinth::UniqueServiceHandle(OpenServiceA(manager.get(), name.c_str(), access));
 }
 
 inline std::string nextServiceName() {
@@ -44,24 +43,15 @@ inline std::string nextServiceName() {
 
 inline SERVICE_STATUS_PROCESS queryStatus(const std::string& name) {
     SERVICE_STATUS_PROCESS status{};
-    auto service = detail::openService(name, SERVICE_QUERY_STATUS);
     DWORD needed = 0;
-    if (service) {
-        QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO,
-                             reinterpret_cast<BYTE*>(&status), sizeof status, &needed);
-    }
+    QueryServiceStatusEx(detail::openService(name, SERVICE_QUERY_STATUS).get(),
+                         SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status), sizeof status,
+                         &needed);
     return status;
 }
 
 inline bool startService(const std::string& name) {
-    auto service = detail::openService(name, SERVICE_START);
-    return service && StartServiceA(service.get(), 0, nullptr);
-}
-
-inline bool controlService(const std::string& name, DWORD control) {
-    auto service = detail::openService(name, SERVICE_ALL_ACCESS);
-    SERVICE_STATUS status{};
-    return service && ControlService(service.get(), control, &status);
+    return StartServiceA(detail::openService(name, SERVICE_START).get(), 0, nullptr);
 }
 
 // Polls every 50 ms; false when the state was not reached in time.
@@ -71,24 +61,21 @@ inline bool waitForState(const std::string& name, DWORD state, unsigned timeoutM
 
 // Stops the service by any means and deletes it.
 inline void destroyService(const std::string& name) {
-    SERVICE_STATUS_PROCESS status = queryStatus(name);
-    if (status.dwCurrentState != 0 && status.dwCurrentState != SERVICE_STOPPED) {
-        controlService(name, SERVICE_CONTROL_STOP);
+    auto service = detail::openService(name, SERVICE_STOP | DELETE);
+    // Every state above stopped is running or on its way.
+    if (queryStatus(name).dwCurrentState > SERVICE_STOPPED) {
+        SERVICE_STATUS status{};
+        ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
         if (!waitForState(name, SERVICE_STOPPED, 3000)) {
             // A service that hangs in stop pending: end its process.
-            status = queryStatus(name);
             Plinth::UniqueHandleObject process(
-                OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, status.dwProcessId));
-            if (process) {
-                TerminateProcess(process.get(), 1);
-                WaitForSingleObject(process.get(), 3000);
-            }
+                OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, queryStatus(name).dwProcessId));
+            TerminateProcess(process.get(), 1);
+            WaitForSingleObject(process.get(), 3000);
             waitForState(name, SERVICE_STOPPED, 3000);
         }
     }
-    if (auto service = detail::openService(name, DELETE)) {
-        DeleteService(service.get());
-    }
+    DeleteService(service.get());
 }
 
 class TestServices {
@@ -104,21 +91,19 @@ public:
             OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ENUMERATE_SERVICE | SC_MANAGER_CONNECT));
         std::vector<BYTE> buffer(256 * 1024);
         DWORD needed = 0, count = 0, resume = 0;
-        if (!manager || !EnumServicesStatusExA(manager.get(), SC_ENUM_PROCESS_INFO,
-                                               SERVICE_WIN32 | SERVICE_DRIVER, SERVICE_STATE_ALL,
-                                               buffer.data(), static_cast<DWORD>(buffer.size()),
-                                               &needed, &count, &resume, nullptr)) {
-            return;
-        }
+        EnumServicesStatusExA(manager.get(), SC_ENUM_PROCESS_INFO, SERVICE_WIN32 | SERVICE_DRIVER,
+                              SERVICE_STATE_ALL, buffer.data(), static_cast<DWORD>(buffer.size()),
+                              &needed, &count, &resume, nullptr);
         auto entries = reinterpret_cast<ENUM_SERVICE_STATUS_PROCESSA*>(buffer.data());
         for (DWORD i = 0; i < count; ++i) {
-            std::string name = entries[i].lpServiceName;
+            const std::string name = entries[i].lpServiceName;
             if (name.rfind("kvtest-", 0) != 0) {
                 continue;
             }
-            DWORD owner = std::strtoul(name.c_str() + 7, nullptr, 10);
+            const DWORD owner = std::strtoul(name.c_str() + 7, nullptr, 10);
             Plinth::UniqueHandleObject process(OpenProcess(SYNCHRONIZE, FALSE, owner));
-            if (owner == GetCurrentProcessId() || !process ||
+            // A process that cannot be opened is gone too.
+            if (owner == GetCurrentProcessId() ||
                 WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) {
                 destroyService(name);
             }
@@ -134,40 +119,27 @@ public:
 
     // Creates a service; fails the test (and returns "") when that fails.
     std::string create(const TestServiceSetup& setup = {}) {
-        std::string name = detail::nextServiceName();
-        std::string binary = setup.binaryPath.empty()
-                                 ? "\"" + testServicePath() + "\" " + setup.arguments
-                                 : setup.binaryPath;
-        std::string display = setup.displayName.empty() ? name : setup.displayName;
+        const std::string name = detail::nextServiceName();
+        const std::string binary = setup.binaryPath.empty()
+                                       ? "\"" + testServicePath() + "\" " + setup.arguments
+                                       : setup.binaryPath;
+        const std::string& display = setup.displayName.empty() ? name : setup.displayName;
         Plinth::UniqueServiceHandle manager(
             OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-        if (!manager) {
-            ADD_FAILURE() << "OpenSCManagerA failed: " << GetLastError();
-            return {};
-        }
         Plinth::UniqueServiceHandle service(
             CreateServiceA(manager.get(), name.c_str(), display.c_str(), SERVICE_ALL_ACCESS,
                            setup.type, setup.startType, SERVICE_ERROR_IGNORE, binary.c_str(),
                            setup.loadOrderGroup.empty() ? nullptr : setup.loadOrderGroup.c_str(),
                            nullptr, nullptr, nullptr, nullptr));
-        if (!service) {
-            ADD_FAILURE() << "CreateServiceA " << name << " failed: " << GetLastError();
-            return {};
-        }
-        names_.push_back(name);
-        return name;
+        return service ? remember(name) : failed("CreateServiceA " + name, GetLastError());
     }
     // Creates one the way an administrator does: "sc.exe create NAME " and
     // the arguments ("type= kernel start= demand binPath= ...").
     std::string createWithSc(const std::string& arguments) {
-        std::string name = detail::nextServiceName();
+        const std::string name = detail::nextServiceName();
         std::string output;
-        if (runProcess("sc.exe create " + name + " " + arguments, &output) != 0) {
-            ADD_FAILURE() << "sc.exe create " << name << " failed: " << output;
-            return {};
-        }
-        names_.push_back(name);
-        return name;
+        const int code = runProcess("sc.exe create " + name + " " + arguments, &output);
+        return code == 0 ? remember(name) : failed("sc.exe create " + name + ": " + output, code);
     }
     // Stops and deletes one of ours now.
     void remove(const std::string& name) {
@@ -180,6 +152,15 @@ public:
     static std::string testServicePath() { return programPath("kelvane-test-service.exe"); }
 
 private:
+    std::string remember(const std::string& name) {
+        names_.push_back(name);
+        return name;
+    }
+    static std::string failed(const std::string& what, long code) {
+        ADD_FAILURE() << what << " failed: " << code;
+        return {};
+    }
+
     std::vector<std::string> names_;
 };
 

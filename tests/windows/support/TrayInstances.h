@@ -13,31 +13,18 @@ namespace kelvane::test {
 
 // Polls condition every 50 ms until it holds or timeoutMs has passed.
 inline bool waitUntil(const std::function<bool()>& condition, unsigned timeoutMs = 30000) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (condition()) {
-            return true;
-        }
+    for (const ULONGLONG end = GetTickCount64() + timeoutMs; !condition(); Sleep(50)) {
         if (GetTickCount64() >= end) {
             return false;
         }
-        Sleep(50);
     }
+    return true;
 }
 
 // Starts "kelvane.exe tray"; a null handle when it cannot start.
 inline Plinth::UniqueHandleObject startTrayProcess(const std::string& extraWords = "") {
-    const std::string program = programPath("kelvane.exe");
-    std::string line = "\"" + program + "\" -tray" + extraWords;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return {};
-    }
-    CloseHandle(process.hThread);
-    return Plinth::UniqueHandleObject(process.hProcess);
+    return startProgram("\"" + programPath("kelvane.exe") + "\" -tray" + extraWords)
+        .value_or(Plinth::UniqueHandleObject());
 }
 
 // The "TrayService" windows of every process.
