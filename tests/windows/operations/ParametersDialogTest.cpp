@@ -91,10 +91,13 @@ TEST_F(ParametersDialogTest, ACreatedServiceIsReadBackARefusedOneReopensAndAnEdi
     EXPECT_EQ(host.status, "The service or driver has been changed successfully.");
 }
 
-TEST_F(ParametersDialogTest, BrowseFillsTheCommandAndADriverLocksInteractive) {
+TEST_F(ParametersDialogTest, BrowseFillsTheCommandAFailedCheckStaysAndADriverLocksInteractive) {
     const std::string path = TestServices::testServicePath();
+    AnsweredBoxes boxes(IDOK);
     script.expect(caption, [&](HWND dialog) {
         click(dialog, IDC_PARAM_BROWSE); // runs the file dialog's steps inside
+        click(dialog, IDOK);
+        EXPECT_TRUE(IsWindowVisible(dialog)) << "no name: the typed values stay";
         setDialogText(dialog, IDC_PARAM_NAME, "drv");
         click(dialog, IDC_PARAM_INTERACTIVE);
         chooseListItem(dialog, IDC_PARAM_SERVICE_TYPE, 2); // kernel driver
@@ -109,5 +112,6 @@ TEST_F(ParametersDialogTest, BrowseFillsTheCommandAndADriverLocksInteractive) {
     ServiceParametersDialog dialog({});
     EXPECT_EQ(dialog.run(host.window()), IDOK);
     EXPECT_TRUE(script.finished());
+    EXPECT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(dialog.record().command, path);
 }
