@@ -1,14 +1,9 @@
 #pragma once
-// Test-side reading of a BIFF8 stream: the records with their positions, and
-// Debian's python with xlrd to read a written file.
+// Test-side reading of a BIFF8 stream: the records with their positions.
 #include <cstdint>
-#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace biffwalk {
 
@@ -52,25 +47,6 @@ inline void saveBytes(const std::string& path, const std::vector<uint8_t>& bytes
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
-}
-
-// Runs Debian's python (the one that has xlrd) on a script; its output in *output.
-inline int runPython(const std::string& script, const std::string& args, std::string* output) {
-    std::string scriptPath = "/tmp/kelvane-export-test-" + std::to_string(::getpid()) + ".py";
-    std::ofstream(scriptPath) << script;
-    std::string command = "/usr/bin/python3 " + scriptPath + " " + args + " 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) {
-        return -1;
-    }
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        output->append(buffer, n);
-    }
-    int status = ::pclose(pipe);
-    std::remove(scriptPath.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 } // namespace biffwalk

@@ -2,11 +2,13 @@
 // export's formats as independent readers see them.
 #include "export/CellFormats.h"
 #include "export/ExportSheet.h"
+#include "tests/native/HostPython.h"
 #include "tests/native/export/BiffWalk.h"
 
 #include <gtest/gtest.h>
 
 using namespace kelvane;
+using namespace kelvane::test;
 using namespace biffwalk;
 
 // Fonts, number formats and XFs are found before they are made; a font never

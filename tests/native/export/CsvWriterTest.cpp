@@ -1,10 +1,11 @@
 // The semicolon-separated export, read back by Python's csv module.
 #include "export/CsvWriter.h"
-#include "tests/native/export/BiffWalk.h"
+#include "tests/native/HostPython.h"
 
 #include <gtest/gtest.h>
 
 using namespace kelvane;
+using namespace kelvane::test;
 
 TEST(CsvWriter, PythonCsvReadsTheFieldsBack) {
     ExportSheet sheet;
@@ -13,7 +14,7 @@ TEST(CsvWriter, PythonCsvReadsTheFieldsBack) {
     std::string path = "/tmp/kelvane-csv-" + std::to_string(::getpid()) + ".csv";
     ASSERT_TRUE(writeCsvFile(sheet, path));
     std::string output;
-    int code = biffwalk::runPython("import csv, sys\n"
+    int code = runPython("import csv, sys\n"
                                    "rows = list(csv.reader(open(sys.argv[1], newline='', "
                                    "encoding='latin-1'), delimiter=';'))\n"
                                    "print(repr(rows))\n",

@@ -2,11 +2,13 @@
 // the flag byte repeated, compressed against 16-bit characters, read back by xlrd.
 #include "export/SharedStrings.h"
 #include "export/Workbook.h"
+#include "tests/native/HostPython.h"
 #include "tests/native/export/BiffWalk.h"
 
 #include <gtest/gtest.h>
 
 using namespace kelvane;
+using namespace kelvane::test;
 using namespace biffwalk;
 
 TEST(SharedStrings, EqualTextsShareOneEntry) {

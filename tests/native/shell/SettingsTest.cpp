@@ -1,7 +1,7 @@
 #include "shell/Settings.h"
 
 #include "tests/native/ExactText.h"
-#include "tests/native/export/BiffWalk.h"
+#include "tests/native/HostPython.h"
 #include "tests/native/inventory/TestRows.h"
 
 #include "xml/AnsiCodePage.h"
@@ -185,7 +185,7 @@ TEST_F(SettingsFileTest, OtherParsersAcceptTheFileAndEveryByteTravelsWhole) {
     ASSERT_TRUE(writeSettingsFile(path, settings, baseline));
     std::string output;
     ASSERT_EQ(
-        biffwalk::runPython(
+        runPython(
             "import sys, xml.etree.ElementTree as E\n"
             "r = E.parse(sys.argv[1]).getroot()\n"
             "out = [r.tag, r.get('version'), r.find('ui').get('window-pos')]\n"

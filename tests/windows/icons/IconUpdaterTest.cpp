@@ -4,7 +4,6 @@
 // IconCacheTest's business.
 #include "inventory/win/IconUpdater.h"
 #include "tests/windows/support/TestPaths.h"
-#include "tests/windows/support/TrayInstances.h"
 
 #include "framework/win/ModuleResources.h"
 #include "inventory/RowBuilder.h"

@@ -4,7 +4,6 @@
 #include "inventory/win/RegistryWatcher.h"
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
-#include "tests/windows/support/TrayInstances.h"
 
 #include "shell/win/ServiceDatabaseKey.h"
 

@@ -3,7 +3,6 @@
 // the help control F1 loads. The sources' pages, links and labels are
 // checked natively (tests/help).
 #include "shell/win/HelpViewer.h"
-#include "tests/windows/support/PendingOperations.h"
 #include "tests/windows/support/Registry.h"
 #include "tests/windows/support/TestPaths.h"
 

@@ -9,7 +9,6 @@
 #include "tests/windows/support/SettingsFileAside.h"
 #include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
-#include "tests/windows/support/TrayInstances.h"
 
 #include "framework/ErrorContext.h"
 #include "framework/Exception.h"

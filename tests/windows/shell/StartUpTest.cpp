@@ -6,7 +6,6 @@
 #include "tests/windows/support/PendingOperations.h"
 #include "tests/windows/support/Registry.h"
 #include "tests/windows/support/TestPaths.h"
-#include "tests/windows/support/TrayInstances.h"
 
 #include "framework/win/UniqueHandle.h"
 
@@ -14,6 +13,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <optional>
 #include <string>
 
 using namespace kelvane;
@@ -55,13 +55,10 @@ TEST(ProgramEnd, ClosingTheWindowEndsTheProgramWhileTheUpdateServerSaysNothing) 
     enable.set(REG_DWORD, std::string("\1\0\0\0", 4));
     proxy.set(REG_SZ, "127.0.0.1:" + std::to_string(server.port()) + '\0');
     // "-nopersist": the check runs at every start, not once a day.
-    const std::string program = programPath("kelvane.exe");
-    std::string line = "\"" + program + "\" -nopersist";
-    STARTUPINFOA startup{sizeof startup};
-    PROCESS_INFORMATION started{};
-    ASSERT_TRUE(CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &started));
-    UniqueHandleObject process(started.hProcess), thread(started.hThread);
+    std::optional<UniqueHandleObject> started =
+        startProgram("\"" + programPath("kelvane.exe") + "\" -nopersist");
+    ASSERT_TRUE(started && *started);
+    const UniqueHandleObject& process = *started;
 
     EXPECT_TRUE(waitUntil([&] { return !server.requestsFor("").empty(); }, 60000))
         << "the update check asked the server";
@@ -71,7 +68,7 @@ TEST(ProgramEnd, ClosingTheWindowEndsTheProgramWhileTheUpdateServerSaysNothing) 
             DWORD owner = 0;
             window = FindWindowA("#32770", nullptr);
             GetWindowThreadProcessId(window, &owner);
-            return owner == started.dwProcessId && IsWindowVisible(window);
+            return owner == GetProcessId(process.get()) && IsWindowVisible(window);
         },
         60000));
     for (const char* name : {installerMutexName, globalInstallerMutexName}) {

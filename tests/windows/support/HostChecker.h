@@ -5,7 +5,6 @@
 // into a result file by an atomic rename, and the test waits for the file.
 #include "framework/win/UniqueHandle.h"
 #include "tests/windows/support/TestPaths.h"
-#include "tests/windows/support/TrayInstances.h"
 
 #include <windows.h>
 

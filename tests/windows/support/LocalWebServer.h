@@ -6,7 +6,6 @@
 // redirect. Every request, a proxy's CONNECT too, is logged as
 // "path<TAB>agent<TAB>referrer".
 #include "tests/windows/support/TestPaths.h"
-#include "tests/windows/support/TrayInstances.h"
 
 #include <windows.h>
 

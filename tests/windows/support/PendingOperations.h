@@ -2,6 +2,7 @@
 // The deletions and renames the system carries out at the next restart, for
 // tests that schedule some; what was pending before is put back.
 #include "tests/windows/support/Registry.h"
+#include "tests/windows/support/TestPaths.h"
 
 #include <algorithm>
 #include <sstream>
@@ -9,11 +10,6 @@
 #include <vector>
 
 namespace kelvane::test {
-
-inline std::string lowerCase(std::string text) {
-    CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
 
 class PendingOperations {
 public:

@@ -4,6 +4,7 @@
 // see nor change the real ones.
 #include "shell/Settings.h"
 #include "shell/win/UserFolders.h"
+#include "tests/windows/support/TestPaths.h"
 
 #include <windows.h>
 
@@ -25,7 +26,7 @@ public:
     SettingsFileAside& operator=(const SettingsFileAside&) = delete;
 
     const std::string& path() const { return path_; }
-    bool exists() const { return GetFileAttributesA(path_.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    bool exists() const { return pathExists(path_); }
 
 private:
     std::string path_;

@@ -1,11 +1,12 @@
 #pragma once
 // Where the programs under test lie (beside the test executables), files the
-// tests make, and running other programs.
+// tests make, running other programs and waiting for what they do.
 #include "framework/win/UniqueHandle.h"
 
 #include <windows.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -40,8 +41,24 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// Windows paths compare without regard to case.
+inline std::string lowerCase(std::string text) {
+    CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
 inline bool pathExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Polls condition every 50 ms until it holds or timeoutMs has passed.
+inline bool waitUntil(const std::function<bool()>& condition, unsigned timeoutMs = 30000) {
+    for (const ULONGLONG end = GetTickCount64() + timeoutMs; !condition(); Sleep(50)) {
+        if (GetTickCount64() >= end) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Starts a command line and returns its process; none when it cannot start.

@@ -4,7 +4,6 @@
 // services left by a test process that died are swept away at the next start.
 #include "framework/win/UniqueHandle.h"
 #include "tests/windows/support/TestPaths.h"
-#include "tests/windows/support/TrayInstances.h"
 
 #include <gtest/gtest.h>
 

@@ -1,25 +1,13 @@
 #pragma once
-// Tray instances started by tests, and waiting for what they do in their
-// own processes.
+// Tray instances started by tests.
 #include "framework/win/UniqueHandle.h"
 #include "shell/win/TrayWindow.h"
 #include "tests/windows/support/TestPaths.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace kelvane::test {
-
-// Polls condition every 50 ms until it holds or timeoutMs has passed.
-inline bool waitUntil(const std::function<bool()>& condition, unsigned timeoutMs = 30000) {
-    for (const ULONGLONG end = GetTickCount64() + timeoutMs; !condition(); Sleep(50)) {
-        if (GetTickCount64() >= end) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // Starts "kelvane.exe tray"; a null handle when it cannot start.
 inline Plinth::UniqueHandleObject startTrayProcess(const std::string& extraWords = "") {

@@ -12,7 +12,6 @@
 #include "framework/win/UniqueHandle.h"
 #include "resources/ResourceIds.h"
 #include "tests/windows/support/TestPaths.h"
-#include "tests/windows/support/TrayInstances.h"
 #include "update/win/UpdateChecker.h"
 #include "update/win/UpdateDownload.h"
 
