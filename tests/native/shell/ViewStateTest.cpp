@@ -90,6 +90,5 @@ TEST(ViewStateColumns, WidthsFollowTheColumnCountAndTheDpi) {
     EXPECT_EQ(columnWidthsFor(view, 3, 96), (std::vector<int>{67, columnToFit, 101}));
     EXPECT_EQ(columnWidthsFor(view, 7, 144),
               (std::vector<int>{100, columnToFit, 151, 40, 50, columnToFit, columnToFit}));
-    EXPECT_EQ(scaleToDpi(20, 96, 120), 25);
     EXPECT_EQ(scaleToDpi(20, 0, 120), 20) << "no DPI to scale from";
 }
