@@ -24,7 +24,7 @@ const XmlNode& top(const Read& read) {
 } // namespace
 
 // Comments and sections run past inner closing brackets (a section's text:
-// XmlWriterTest).
+// XmlTextTest).
 TEST(XmlReaderTree, CommentsAndSectionsRunPastInnerBrackets) {
     auto inner = readXml("<a><!-- <b> -> > --><![CDATA[<c>]]></a>");
     ASSERT_TRUE(inner->ok);
