@@ -130,7 +130,6 @@ TEST_F(ServiceReadTest, FiftyServicesMatchTheRegistryAndAnUnreachableHostEmpties
         service.type = i % 10 == 0 ? SERVICE_WIN32_OWN_PROCESS | SERVICE_INTERACTIVE_PROCESS
                                    : SERVICE_WIN32_OWN_PROCESS;
         service.startType = startTypes[i % 3];
-        service.loadOrderGroup = i % 5 == 0 ? "KvGroup" : "";
         names.push_back(services.create(service));
     }
     ASSERT_TRUE(startService(names[1]));
@@ -159,7 +158,6 @@ TEST_F(ServiceReadTest, FiftyServicesMatchTheRegistryAndAnUnreachableHostEmpties
         EXPECT_EQ(row.cell(C::pid).text.empty(), !running) << name;
         EXPECT_EQ(row.cell(C::command).text, values["ImagePath"]) << name;
         EXPECT_EQ(row.cell(C::displayName).text, values["DisplayName"]) << name;
-        EXPECT_EQ(row.cell(C::loadOrderGroup).text, values["Group"]) << name;
         EXPECT_EQ(row.cell(C::account).text, values["ObjectName"]) << name;
     }
 
@@ -190,7 +188,6 @@ TEST_F(ServiceReadTest, StructuresWineDoesNotGiveDecodeAndARefusalEmptiesOnlyIts
     manager.refused = {{SERVICE_CONFIG_DESCRIPTION, ERROR_ACCESS_DENIED}};
     Plinth::UniqueServiceHandle scm(
         OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_ENUMERATE_SERVICE));
-    ReaderState shared;
     ReadContext context;
     context.manager = scm.get();
     context.texts = RowTexts::load([](unsigned id) { return Plinth::loadString(id); });
