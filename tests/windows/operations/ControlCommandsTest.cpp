@@ -46,9 +46,6 @@ protected:
 
 // The summary and failures as the window shows them are the main window's test.
 TEST_F(ControlCommandsTest, CommandIdsReachTheirOperationsAndAStartHoldsTheButtonsWhileItWaits) {
-    controlSelected(host, SERVICE_START, 0);
-    EXPECT_TRUE(host.statusWrites.empty() && host.busyUpdates.empty()) << "nothing selected";
-
     const std::string name =
         services.create({"--start-ms=1500 --wait-hint=100 --accept=stop,pause,paramchange"});
     host.select({name});
