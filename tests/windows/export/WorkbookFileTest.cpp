@@ -4,13 +4,10 @@
 #include "tests/windows/support/HostChecker.h"
 #include "tests/windows/support/TestPaths.h"
 
-#include "export/CellFormats.h"
 #include "export/ExportSheet.h"
 #include "export/Workbook.h"
 
 #include <gtest/gtest.h>
-
-#include <windows.h>
 
 #include <random>
 

@@ -5,7 +5,6 @@
 #include "resources/ResourceIds.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 
 using namespace Plinth;
 

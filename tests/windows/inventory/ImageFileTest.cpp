@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 using namespace kelvane;
 using namespace kelvane::test;
 

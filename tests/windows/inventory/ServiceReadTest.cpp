@@ -4,17 +4,13 @@
 #include "inventory/win/ServiceRead.h"
 #include "inventory/win/ServiceReadExtras.h"
 #include "tests/windows/support/Registry.h"
-#include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
 
 #include "framework/ErrorContext.h"
 #include "framework/Exception.h"
 #include "framework/win/ModuleResources.h"
-#include "framework/win/UniqueHandle.h"
 #include "inventory/ServiceColumns.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <map>
 

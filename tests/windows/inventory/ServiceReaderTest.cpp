@@ -4,7 +4,6 @@
 #include "tests/windows/support/TestServices.h"
 
 #include "framework/win/ModuleResources.h"
-#include "framework/win/UniqueHandle.h"
 #include "inventory/RefreshCycle.h"
 
 using namespace kelvane;

@@ -5,7 +5,6 @@
 #include "tests/windows/support/Registry.h"
 
 #include "framework/Exception.h"
-#include "framework/win/UniqueHandle.h"
 
 using namespace kelvane;
 using namespace kelvane::test;

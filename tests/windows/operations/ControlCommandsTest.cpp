@@ -12,8 +12,6 @@
 #include "tests/windows/operations/CommandHarness.h"
 #include "tests/windows/support/Registry.h"
 
-#include "framework/win/UniqueHandle.h"
-
 using namespace kelvane;
 using namespace kelvane::test;
 

@@ -6,7 +6,6 @@
 #include "resources/ResourceIds.h"
 #include "tests/windows/operations/CommandHarness.h"
 #include "tests/windows/support/Registry.h"
-#include "tests/windows/support/TestPaths.h"
 
 using namespace kelvane;
 using namespace kelvane::test;

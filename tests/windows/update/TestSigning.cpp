@@ -3,7 +3,6 @@
 #include "tests/windows/support/TestPaths.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 #include <wincrypt.h>
 
 namespace kelvane::test {

@@ -9,18 +9,13 @@
 
 #include "framework/Exception.h"
 #include "framework/win/ModuleResources.h"
-#include "framework/win/UniqueHandle.h"
 #include "resources/ResourceIds.h"
-#include "tests/windows/support/TestPaths.h"
 #include "update/win/UpdateChecker.h"
 #include "update/win/UpdateDownload.h"
 
 #include <gtest/gtest.h>
-#include <commctrl.h>
-#include <windows.h>
 
 #include <atomic>
-#include <memory>
 
 using namespace kelvane;
 using test::LocalWebServer;
