@@ -12,8 +12,7 @@
 #include <random>
 
 using namespace kelvane;
-using kelvane::test::runHostChecker;
-using kelvane::test::unixPath;
+using namespace kelvane::test;
 
 namespace {
 
@@ -68,10 +67,10 @@ TEST(WorkbookFileTest, TextsOfEveryKindReadBackThroughTheCompoundDocument) {
         }
         sheet.rows.push_back(cells);
     }
-    const std::string xls = kelvane::test::scratchPath("workbook.xls");
-    const std::string cells = kelvane::test::scratchPath("workbook.txt");
+    const std::string xls = scratchPath("workbook.xls");
+    const std::string cells = scratchPath("workbook.txt");
     ASSERT_TRUE(writeWorkbook(sheet, xls));
-    kelvane::test::writeBytes(cells, expected);
+    writeBytes(cells, expected);
     EXPECT_EQ(runHostChecker(kChecker, {unixPath(xls), unixPath(cells)}), "OK");
     DeleteFileA(xls.c_str());
     DeleteFileA(cells.c_str());
