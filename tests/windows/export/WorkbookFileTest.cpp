@@ -4,19 +4,15 @@
 #include "tests/windows/support/HostChecker.h"
 #include "tests/windows/support/TestPaths.h"
 
-#include "export/CellFormats.h"
 #include "export/ExportSheet.h"
 #include "export/Workbook.h"
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <random>
 
 using namespace kelvane;
-using kelvane::test::runHostChecker;
-using kelvane::test::unixPath;
+using namespace kelvane::test;
 
 namespace {
 
@@ -71,10 +67,10 @@ TEST(WorkbookFileTest, TextsOfEveryKindReadBackThroughTheCompoundDocument) {
         }
         sheet.rows.push_back(cells);
     }
-    const std::string xls = kelvane::test::scratchPath("workbook.xls");
-    const std::string cells = kelvane::test::scratchPath("workbook.txt");
+    const std::string xls = scratchPath("workbook.xls");
+    const std::string cells = scratchPath("workbook.txt");
     ASSERT_TRUE(writeWorkbook(sheet, xls));
-    kelvane::test::writeBytes(cells, expected);
+    writeBytes(cells, expected);
     EXPECT_EQ(runHostChecker(kChecker, {unixPath(xls), unixPath(cells)}), "OK");
     DeleteFileA(xls.c_str());
     DeleteFileA(cells.c_str());

@@ -4,9 +4,6 @@
 #include "resources/ResourceIds.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
 
 using namespace Plinth;
 

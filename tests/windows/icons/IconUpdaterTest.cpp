@@ -1,13 +1,18 @@
 // The icon updater as the main window runs it, posting to a hidden window
-// whose messages stay queued for the test to read, against Wine's shell and image lists, with real
-// icon and cache files. Which icon an entry shows and how the two cache files pair are the native
-// IconCacheTest's business.
+// whose messages stay queued for the test to read, against Wine's shell and
+// image lists, with real icon and cache files. Which icon an entry shows and
+// how the two cache files pair are the native IconCacheTest's business. And
+// the registry watcher on the services key that start-up opens, posting the
+// same way; a service renamed by another program reaching the list is the
+// main window's test.
 #include "inventory/win/IconUpdater.h"
-#include "tests/windows/support/TestPaths.h"
+#include "inventory/win/RegistryWatcher.h"
+#include "tests/windows/support/TestServices.h"
 
 #include "framework/win/ModuleResources.h"
 #include "inventory/RowBuilder.h"
 #include "inventory/ServiceColumns.h"
+#include "shell/win/ServiceDatabaseKey.h"
 
 #include <gtest/gtest.h>
 
@@ -82,6 +87,22 @@ protected:
     Plinth::CriticalSection refreshLock;
 };
 
+class RegistryWatcherTest : public ServiceFixture {
+protected:
+    void SetUp() override { ASSERT_TRUE(openServiceDatabaseKey()); }
+    void TearDown() override {
+        closeServiceDatabaseKey();
+        DestroyWindow(window);
+    }
+    bool refreshAsked() {
+        MSG message;
+        return PeekMessageA(&message, window, WM_APP, WM_APP, PM_REMOVE);
+    }
+
+    HWND window =
+        CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+};
+
 } // namespace
 
 // Image lists past 255 images and their round trip through the cache files
@@ -106,7 +127,6 @@ TEST_F(IconUpdaterTest, MoreThan300ImageFilesGetTheirOwnIconsWithoutWrapping) {
         EXPECT_EQ(updater->cachedIcon(entryNamed("kvicon-1309")), 8 + count - 1);
     }
     auto again = makeUpdater();
-    EXPECT_TRUE(again->startedFromCache());
     Plinth::UniqueIcon icon(ImageList_GetIcon(again->imageList(), 8 + 299, ILD_NORMAL));
     EXPECT_EQ(iconImage(icon.get()).value_or(IconImage{}).colour[8 * 16 + 8] & 0xFFFFFF,
               0x800000u + 299)
@@ -129,4 +149,30 @@ TEST_F(IconUpdaterTest, APassWaitsForTheRefreshLockAndAStopEndsTheWait) {
     EXPECT_EQ(updater->stop(Plinth::WorkerThread::JoinBlocking, 60000),
               static_cast<int>(WAIT_OBJECT_0));
     refreshLock.leave();
+}
+
+TEST_F(RegistryWatcherTest, AnotherProcessChangingAValueBelowAServiceIsSeen) {
+    const std::string name = services.create();
+    // Made before its window, as a dialog's members are.
+    RegistryWatcher watcher(serviceDatabaseKey(), nullptr);
+    watcher.setWindow(window);
+    ASSERT_EQ(runProcess("reg.exe add \"HKLM\\SYSTEM\\CurrentControlSet\\Services\\" + name +
+                         "\\Parameters\" /v Probe /t REG_SZ /d 1 /f"),
+              0);
+    EXPECT_TRUE(waitUntil([&] { return refreshAsked(); }, 60000)) << "the subtree is watched";
+}
+
+// A stop that ends the watcher is every main window test's closing.
+TEST_F(RegistryWatcherTest, AKeyThatCannotBeWatchedEndsTheWatcherQuietly) {
+    Plinth::UniqueKey closed;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM", 0, KEY_READ, closed.put()),
+              ERROR_SUCCESS);
+    HKEY stale = closed.get();
+    closed.reset();
+    RegistryWatcher watcher(stale, window);
+    ASSERT_EQ(WaitForSingleObject(watcher.handle(), 60000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    EXPECT_TRUE(GetExitCodeThread(watcher.handle(), &code));
+    EXPECT_EQ(code, static_cast<DWORD>(-1));
+    EXPECT_FALSE(refreshAsked());
 }

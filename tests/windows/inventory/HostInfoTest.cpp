@@ -4,9 +4,7 @@
 #include "inventory/win/HostInfo.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cctype>
+#include <windows.h>
 
 using namespace kelvane;
 
@@ -15,8 +13,7 @@ TEST(HostInfoTest, TheLocalNameInAnyCaseIsLocalAndARemoteOneKeepsTheWindowsFolde
     HostInfo info;
     info.host = localHostName();
     ASSERT_FALSE(info.host.empty());
-    std::transform(info.host.begin(), info.host.end(), info.host.begin(),
-                   [](unsigned char c) { return std::toupper(c); });
+    CharUpperA(info.host.data());
     classifyHost(info);
     EXPECT_TRUE(info.isLocal) << info.host;
     EXPECT_FALSE(info.windowsDir.empty());

@@ -1,20 +1,18 @@
 // Whole reads against Wine's manager, cross-checked with Wine's own reg.exe,
 // which we did not write, and with a stand-in for what the manager does not
-// give.
+// give; and the reader thread with the refresh cycle, as the window runs them.
 #include "inventory/win/ServiceRead.h"
 #include "inventory/win/ServiceReadExtras.h"
+#include "inventory/win/ServiceReader.h"
 #include "tests/windows/support/Registry.h"
-#include "tests/windows/support/TestPaths.h"
 #include "tests/windows/support/TestServices.h"
 
 #include "framework/ErrorContext.h"
 #include "framework/Exception.h"
 #include "framework/win/ModuleResources.h"
-#include "framework/win/UniqueHandle.h"
+#include "inventory/RefreshCycle.h"
 #include "inventory/ServiceColumns.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <map>
 
@@ -23,6 +21,11 @@ using namespace kelvane::test;
 using C = ServiceColumns;
 
 namespace {
+
+struct ListRecorder : NullEntrySink {
+    int removed = 0;
+    void entryRemoved(int, const ServiceEntry&) override { ++removed; }
+};
 
 class ServiceReadTest : public ServiceFixture {
 protected:
@@ -33,9 +36,22 @@ protected:
                   ERROR_SUCCESS);
     }
 
+    RefreshResult refresh(ServiceReader& reader) {
+        reader.setHost("");
+        reader.startRead();
+        return runRefreshCycle(reader.state(), tables, reader.hostInfo().isLocal, entries, list,
+                               [&] { return waitForReaderStep(reader); });
+    }
+    const ServiceEntry* entryNamed(const std::string& name) {
+        return entries.find(entries.numberOf(SharedText(name)));
+    }
+
     WinsockSession sockets;
     Plinth::UniqueKey servicesKey;
     ReaderState shared;
+    ShownTables tables;
+    ServiceEntries entries;
+    ListRecorder list;
 };
 
 // What Wine 8's manager does not give: its QueryServiceConfigA answers an
@@ -130,7 +146,6 @@ TEST_F(ServiceReadTest, FiftyServicesMatchTheRegistryAndAnUnreachableHostEmpties
         service.type = i % 10 == 0 ? SERVICE_WIN32_OWN_PROCESS | SERVICE_INTERACTIVE_PROCESS
                                    : SERVICE_WIN32_OWN_PROCESS;
         service.startType = startTypes[i % 3];
-        service.loadOrderGroup = i % 5 == 0 ? "KvGroup" : "";
         names.push_back(services.create(service));
     }
     ASSERT_TRUE(startService(names[1]));
@@ -159,7 +174,6 @@ TEST_F(ServiceReadTest, FiftyServicesMatchTheRegistryAndAnUnreachableHostEmpties
         EXPECT_EQ(row.cell(C::pid).text.empty(), !running) << name;
         EXPECT_EQ(row.cell(C::command).text, values["ImagePath"]) << name;
         EXPECT_EQ(row.cell(C::displayName).text, values["DisplayName"]) << name;
-        EXPECT_EQ(row.cell(C::loadOrderGroup).text, values["Group"]) << name;
         EXPECT_EQ(row.cell(C::account).text, values["ObjectName"]) << name;
     }
 
@@ -190,7 +204,6 @@ TEST_F(ServiceReadTest, StructuresWineDoesNotGiveDecodeAndARefusalEmptiesOnlyIts
     manager.refused = {{SERVICE_CONFIG_DESCRIPTION, ERROR_ACCESS_DENIED}};
     Plinth::UniqueServiceHandle scm(
         OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_ENUMERATE_SERVICE));
-    ReaderState shared;
     ReadContext context;
     context.manager = scm.get();
     context.texts = RowTexts::load([](unsigned id) { return Plinth::loadString(id); });
@@ -219,4 +232,33 @@ TEST_F(ServiceReadTest, StructuresWineDoesNotGiveDecodeAndARefusalEmptiesOnlyIts
     EXPECT_EQ(ExtrasReader(&manager, resolveIndirectText).read(nullptr, false).description,
               systemText);
     EXPECT_EQ(ExtrasReader(&manager).read(nullptr, false).description, manager.description);
+}
+
+TEST_F(ServiceReadTest, TheListFillsWhileTheReadGoesOnAndChangesAreMarkedAfterIt) {
+    for (int i = 0; i < 300; ++i) {
+        services.create();
+    }
+    const std::string kept = services.names()[0], gone = services.names()[1];
+    {
+        ServiceReader idle(nullptr); // ends when destroyed without a read
+    }
+    ServiceReader reader(nullptr);
+    RefreshResult result = refresh(reader);
+    EXPECT_TRUE(result.completed);
+    EXPECT_EQ(result.errorText, "");
+    EXPECT_GE(result.steps, 2) << "differences arrive while the read runs, not once at the end";
+    for (const std::string& name : services.names()) {
+        EXPECT_NE(entryNamed(name), nullptr) << name;
+    }
+
+    // Which change sets which column's bit is pinned natively (RefreshCycleTest).
+    services.remove(gone);
+    const std::string added = services.create();
+    refresh(reader);
+    EXPECT_EQ(entryNamed(gone), nullptr);
+    ASSERT_NE(entryNamed(added), nullptr);
+    EXPECT_EQ(entryNamed(added)->changed, -1) << "absent from the baseline";
+    ASSERT_NE(entryNamed(kept), nullptr);
+    EXPECT_EQ(entryNamed(kept)->changed, 0) << "unchanged";
+    EXPECT_EQ(list.removed, 1);
 }

@@ -3,16 +3,9 @@
 // (a real hidden window with a host field that counts the progress messages
 // it is sent), message boxes answered by the test, and dialogs driven by
 // scripted steps as they open.
-#include "framework/win/UniqueHandle.h"
 #include "operations/win/CommandHost.h"
 #include "tests/windows/support/DialogScript.h"
 #include "tests/windows/support/TestServices.h"
-
-#include <windows.h>
-
-#include <algorithm>
-#include <string>
-#include <vector>
 
 namespace kelvane::test {
 

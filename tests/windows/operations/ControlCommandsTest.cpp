@@ -5,14 +5,17 @@
 // minutes among them, are the native tests' business. Wine lists no
 // dependents (EnumDependentServices answers "none") and never refuses a stop
 // with 1051, so the stop with dependents is called with them handed in.
+// The connection those commands share, and the status queries through it.
 #include "operations/win/ControlCommands.h"
 #include "operations/win/OperationCommands.h"
+#include "operations/win/ScmConnection.h"
 #include "operations/win/ScmStopPlatform.h"
+#include "operations/win/ServiceQueries.h"
 #include "resources/ResourceIds.h"
 #include "tests/windows/operations/CommandHarness.h"
 #include "tests/windows/support/Registry.h"
 
-#include "framework/win/UniqueHandle.h"
+#include "framework/Exception.h"
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -41,14 +44,12 @@ class ControlCommandsTest : public ServiceFixture {
 protected:
     TestCommandHost host;
 };
+using ScmConnectionTest = ServiceFixture;
 
 } // namespace
 
 // The summary and failures as the window shows them are the main window's test.
 TEST_F(ControlCommandsTest, CommandIdsReachTheirOperationsAndAStartHoldsTheButtonsWhileItWaits) {
-    controlSelected(host, SERVICE_START, 0);
-    EXPECT_TRUE(host.statusWrites.empty() && host.busyUpdates.empty()) << "nothing selected";
-
     const std::string name =
         services.create({"--start-ms=1500 --wait-hint=100 --accept=stop,pause,paramchange"});
     host.select({name});
@@ -104,4 +105,52 @@ TEST_F(ControlCommandsTest, AStopEndsWithTheDependentsAndNamesACodeButNotOneStil
     EXPECT_NE(host.status.find(coded + ": Service specific error code: 9029"), std::string::npos);
     EXPECT_EQ(host.status.find(hanging), std::string::npos) << host.status;
     EXPECT_EQ(queryStatus(hanging).dwCurrentState, static_cast<DWORD>(SERVICE_STOP_PENDING));
+}
+
+// A configuration read into the main window's empty buffer is its context
+// menu test.
+TEST_F(ScmConnectionTest,
+       OverlappingRightsKeepTheOpenManagerAndOnlyARunningServiceReportsItsControls) {
+    const std::string name = services.create({"--accept=stop,pause"});
+    ScmConnection connection;
+    // Wine's manager answers for any computer name: a database that does
+    // not exist stands for a manager that cannot be reached.
+    EXPECT_THROW(connection.openManager("", 5, "NoSuchDatabase"), Plinth::SDKException);
+    EXPECT_EQ(connection.managerRights(), 0u);
+    SC_HANDLE first = connection.openManager("", 5);
+    ASSERT_NE(first, nullptr) << "the failed open is not taken for an open one";
+    EXPECT_EQ(connection.openManager("", 4), nullptr);
+    SC_HANDLE service = connection.openService(name, SERVICE_QUERY_STATUS);
+    EXPECT_EQ(connection.manager(), first);
+
+    SC_HANDLE reopened = connection.openManager("", 2);
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(connection.manager(), reopened);
+    EXPECT_EQ(connection.managerRights(), 7u);
+    SERVICE_STATUS status{};
+    EXPECT_TRUE(QueryServiceStatus(service, &status)) << "the service outlives the old manager";
+
+    BusyCounter busy{nullptr};
+    std::vector<std::string> statusLine;
+    StatusLineWriter writer = [&](const std::string& text) { statusLine.push_back(text); };
+    const auto statusOf = [&](const std::string& serviceName) {
+        SERVICE_STATUS read{99, 99, 99, 99, 99, 99, 99};
+        const ServiceEntry entry = TestCommandHost::entryOf(serviceName);
+        queryStatusAndControls(busy, "", &entry, read, writer);
+        return read;
+    };
+    EXPECT_EQ(statusOf(name).dwControlsAccepted, 0u) << "stopped";
+    ASSERT_TRUE(startService(name) && waitForState(name, SERVICE_RUNNING));
+    EXPECT_EQ(statusOf(name).dwControlsAccepted,
+              static_cast<DWORD>(SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_PAUSE_CONTINUE));
+    busy.beginBusy();
+    EXPECT_EQ(statusOf(name).dwCurrentState, 0u) << "a busy window asks nothing";
+    busy.endBusy();
+    EXPECT_TRUE(statusLine.empty());
+
+    EXPECT_EQ(statusOf("kvtest-no-such-service").dwCurrentState, 0u);
+    std::vector<BYTE> buffer;
+    const ServiceEntry missing = TestCommandHost::entryOf("kvtest-no-such-service");
+    EXPECT_EQ(queryConfig(busy, "", &missing, buffer, writer), nullptr);
+    EXPECT_EQ(statusLine.size(), 2u);
 }

@@ -6,7 +6,6 @@
 #include "resources/ResourceIds.h"
 #include "tests/windows/operations/CommandHarness.h"
 #include "tests/windows/support/Registry.h"
-#include "tests/windows/support/TestPaths.h"
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -26,13 +25,6 @@ bool enabled(HWND dialog, int id) {
     return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
 }
 
-// The name of the service the dialog creates, like the fixture's so a
-// crashed run is swept too.
-struct OwnServiceName {
-    std::string name = "kvtest-" + std::to_string(GetCurrentProcessId()) + "-own";
-    ~OwnServiceName() { destroyService(name); }
-};
-
 class ParametersDialogTest : public ServiceFixture {
 protected:
     TestCommandHost host;
@@ -44,12 +36,13 @@ protected:
 // A second creation of the same name is refused by the manager; the edit
 // then opens the created service.
 TEST_F(ParametersDialogTest, ACreatedServiceIsReadBackARefusedOneReopensAndAnEditKeepsTheName) {
-    OwnServiceName created;
+    // Named like the fixture's services, so a crashed run's is swept too.
+    const std::string created = "kvtest-" + std::to_string(GetCurrentProcessId()) + "-own";
     const std::string command = "\"" + TestServices::testServicePath() + "\" --x";
     AnsweredBoxes boxes(IDOK);
     for (int attempt = 0; attempt < 2; ++attempt) {
         script.expect(caption, [&](HWND dialog) {
-            setDialogText(dialog, IDC_PARAM_DISPLAY_NAME, created.name);
+            setDialogText(dialog, IDC_PARAM_DISPLAY_NAME, created);
             setDialogText(dialog, IDC_PARAM_COMMAND, command);
             setDialogText(dialog, IDC_PARAM_ACCOUNT, ".\\someone");
             click(dialog, IDC_PARAM_INTERACTIVE);
@@ -63,7 +56,7 @@ TEST_F(ParametersDialogTest, ACreatedServiceIsReadBackARefusedOneReopensAndAnEdi
         click(dialog, IDCANCEL);
     });
     createServiceCommand(host);
-    auto values = serviceValues(created.name);
+    auto values = serviceValues(created);
     EXPECT_EQ(values["Type"], "0x110") << "named by its display name, interactive";
     EXPECT_EQ(values["ErrorControl"], "0x1") << "normal error control";
     EXPECT_EQ(host.status, "The service or driver has been installed successfully.");
@@ -74,7 +67,7 @@ TEST_F(ParametersDialogTest, ACreatedServiceIsReadBackARefusedOneReopensAndAnEdi
     EXPECT_NE(boxes.boxes[0].text.find("installing service"), std::string::npos);
     EXPECT_TRUE(host.statusWrites.empty()) << "Cancel leaves the status line alone";
 
-    ServiceEntry entry = TestCommandHost::entryOf(created.name);
+    ServiceEntry entry = TestCommandHost::entryOf(created);
     entry.command = values["ImagePath"];
     script.expect(caption, [&](HWND dialog) {
         EXPECT_FALSE(enabled(dialog, IDC_PARAM_NAME));
@@ -85,10 +78,11 @@ TEST_F(ParametersDialogTest, ACreatedServiceIsReadBackARefusedOneReopensAndAnEdi
     });
     editServiceCommand(host, entry);
     EXPECT_TRUE(script.finished());
-    values = serviceValues(created.name);
+    values = serviceValues(created);
     EXPECT_EQ(values["DisplayName"], "Kelvane edited");
     EXPECT_EQ(values["Start"], "0x4");
     EXPECT_EQ(host.status, "The service or driver has been changed successfully.");
+    services.remove(created);
 }
 
 TEST_F(ParametersDialogTest, BrowseFillsTheCommandAFailedCheckStaysAndADriverLocksInteractive) {
